@@ -5,18 +5,19 @@
 #include <string>
 #include <string_view>
 
+#include "groove/parameters.h"
+
 namespace sulkor {
 
 enum class WorkKind { OutsideDiameter, Bore, FrontFace, BackFace };
-
-inline constexpr std::string_view kTrajectoryTurn = "Turn";
-inline constexpr std::string_view kTrajectoryFace = "Face";
 
 // Every test compares with "Turn" exactly: any other trajectory type is a face.
 inline bool IsTurn(const std::string& trajectoryType) { return trajectoryType == kTrajectoryTurn; }
 
 inline WorkKind KindOfWork(const std::string& trajectoryType, int16_t directionSign) {
-  if (IsTurn(trajectoryType)) return directionSign == -1 ? WorkKind::Bore : WorkKind::OutsideDiameter;
+  if (IsTurn(trajectoryType)) {
+    return directionSign == -1 ? WorkKind::Bore : WorkKind::OutsideDiameter;
+  }
   return directionSign == -1 ? WorkKind::BackFace : WorkKind::FrontFace;
 }
 
