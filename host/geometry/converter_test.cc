@@ -114,8 +114,10 @@ TEST(ConvertGraphicToContour, PolylineWithCounterclockwiseAndClockwiseArcs) {
                                  false);
   Expected ccw{SegmentKind::Arc, 4, 0, 5, 1, 0.0, kHalfPi, kHalfPi, 4, 1, 1, 4 + kRoot, 1 - kRoot,
                1, 1};
+  // SpanSign is the side of the chord on which the mid point lies, taken with the direction:
+  // a clockwise arc lies left of its chord whatever its size, so it is 1 here too.
   Expected cw{SegmentKind::Arc, 5, 3, 6, 2, kHalfPi, std::numbers::pi, 3 * kHalfPi, 6, 3, 1,
-              6 + kRoot, 3 + kRoot, -1, -1};
+              6 + kRoot, 3 + kRoot, -1, 1};
   ExpectContour(Convert(g), {Line(0, 0, 4, 0), ccw, Line(5, 1, 5, 3), cw, Line(6, 2, 8, 2)},
                 "polyline");
 }
