@@ -13,7 +13,9 @@ namespace {
 
 std::vector<int32_t> Identifiers(MemoryDataStore& store) {
   std::vector<int32_t> ids;
-  for (int32_t i = 0; i < store.BlockSetCount(); ++i) ids.push_back(store.BlockSetAt(i)->Identifier());
+  for (int32_t i = 0; i < store.BlockSetCount(); ++i) {
+    ids.push_back(store.BlockSetAt(i)->Identifier());
+  }
   return ids;
 }
 
