@@ -12,7 +12,8 @@
 //   otherwise       a polyline (a line is one of two vertices): lines between ordinary
 //                   vertices, an arc for each centre and quarter point marked after its start;
 //                   the closed mark closes it back to its first vertex.
-// Lines shorter than 1e-6 are dropped. Where pieces meet within 1e-6 the later one is made to
+// The contour lies in the drawing plane: only X and Y of the vertices are read, and the
+// segments' third coordinates stay 0. Lines shorter than 1e-6 are dropped. Where pieces meet within 1e-6 the later one is made to
 // start exactly where the earlier ends. A group whose pieces do not form one chain, an arc
 // whose vertices do not make one and a circle without radius are GeometryErrors.
 #include <cmath>

@@ -22,7 +22,6 @@
 
 namespace sulkor::host {
 
-inline constexpr std::string_view kSettingUnitsSystem = "CAM_UnitsSystem";
 inline constexpr std::string_view kPropertyPartId = "CAM_PartID";
 
 class MemoryDataStore;
