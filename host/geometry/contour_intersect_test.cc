@@ -140,62 +140,16 @@ TEST(IntersectContours, ArcsTouchingAndSharingACircle) {
 // Random contours of lines and arcs in general position, against a reference that intersects
 // every pair of segments by other means: the quadratic of a line against a circle, and a
 // sampled, bisected distance function for two circles.
-struct ArcParams {
-  bool arc = false;
-  double cx = 0, cy = 0, r = 0, a0 = 0, sweep = 0;
-};
+using testing::AngleInSweep;
+using testing::ArcParams;
+using testing::MakeRandomContour;
+using testing::RandomContour;
 
 struct RefPoint {
   double x, y;
   int32_t seg1, seg2;
   double along1;
 };
-
-double AngleInSweep(const ArcParams& p, double x, double y) {
-  double t = (p.sweep > 0 ? 1 : -1) * (std::atan2(y - p.cy, x - p.cx) - p.a0);
-  t = std::fmod(t, 2 * kPiD);
-  if (t < 0) t += 2 * kPiD;
-  return t;
-}
-
-struct RandomContour {
-  Contour contour;
-  std::vector<ArcParams> params;
-};
-
-RandomContour MakeRandomContour(std::mt19937& rng, int n, bool closed) {
-  std::uniform_real_distribution<double> unit(0, 1);
-  RandomContour rc;
-  const double cx = 20 * unit(rng), cy = 20 * unit(rng);
-  std::vector<double> angles(static_cast<size_t>(n));
-  for (double& a : angles) a = 2 * kPiD * unit(rng);
-  std::sort(angles.begin(), angles.end());
-  std::vector<std::pair<double, double>> v;
-  for (double a : angles) {
-    const double rad = 5 + 10 * unit(rng);
-    v.push_back({cx + rad * std::cos(a), cy + rad * std::sin(a)});
-  }
-  const int edges = closed ? n : n - 1;
-  for (int k = 0; k < edges; ++k) {
-    const auto [x1, y1] = v[static_cast<size_t>(k)];
-    const auto [x2, y2] = v[static_cast<size_t>((k + 1) % n)];
-    ArcParams p;
-    if (unit(rng) < 0.4) {
-      double phi = (0.2 + 2.3 * unit(rng)) * (unit(rng) < 0.5 ? -1 : 1);
-      const double L = std::hypot(x2 - x1, y2 - y1);
-      const double h = (L / 2) / std::tan(phi / 2);
-      const double nx = -(y2 - y1) / L, ny = (x2 - x1) / L;
-      p = {true, (x1 + x2) / 2 + nx * h, (y1 + y2) / 2 + ny * h, 0, 0, phi};
-      p.r = std::hypot(x1 - p.cx, y1 - p.cy);
-      p.a0 = std::atan2(y1 - p.cy, x1 - p.cx);
-      rc.contour.Segs.push_back(TestArcPts(x1, y1, x2, y2, p.cx, p.cy, phi > 0 ? 1 : -1));
-    } else {
-      rc.contour.Segs.push_back(TestLine(x1, y1, x2, y2));
-    }
-    rc.params.push_back(p);
-  }
-  return rc;
-}
 
 void ReferencePair(const Segment& a, const ArcParams& pa, const Segment& b, const ArcParams& pb,
                    int32_t i, int32_t j, std::vector<RefPoint>& out) {

@@ -49,6 +49,14 @@ bool InCcwSweep(double sx, double sy, double ex, double ey, double qx, double qy
   return Cross(sx, sy, qx, qy) >= 0.0;
 }
 
+// A monotone stand-in for the angle of (dx, dy), in [0, 4): 0, 1, 2, 3 on the axes +x, +y,
+// -x, -y.
+double PseudoAngle(double dx, double dy) {
+  if (dx == 0.0 && dy == 0.0) return 0.0;
+  if (dy >= 0.0) return dx >= 0.0 ? dy / (dx + dy) : 1.0 - dx / (dy - dx);
+  return dx < 0.0 ? 2.0 - dy / (-dx - dy) : 3.0 + dx / (dx - dy);
+}
+
 void AddLine(Query& q, double x1, double y1, double x2, double y2) {
   const double tol = q.tol;
   if ((y1 > q.py + tol && y2 > q.py + tol) || (y1 < q.py - tol && y2 < q.py - tol)) return;
@@ -110,26 +118,32 @@ void AddArc(Query& q, const Segment& seg) {
     return;
   }
 
-  // Pieces between the start, the top and bottom points inside the sweep, and the end.
+  // Pieces between the start, the top and bottom points strictly inside the sweep, and the
+  // end. Positions on the circle are measured by a pseudo-angle, exact at the four axes.
+  const double ps = PseudoAngle(sx - cx, sy - cy);
+  double span = std::fmod(PseudoAngle(ex - cx, ey - cy) - ps + 4.0, 4.0);
+  if (full) span = 4.0;
+  const double toTop = std::fmod(1.0 - ps + 4.0, 4.0);
+  const double toBottom = std::fmod(3.0 - ps + 4.0, 4.0);
+  const bool topIn = toTop > 0.0 && toTop < span;
+  const bool bottomIn = toBottom > 0.0 && toBottom < span;
+  double lastY = sy;
   const double topY = cy + r;
   const double bottomY = cy - r;
-  // Going counterclockwise from the start, the right half rises to the top first and the
-  // left half falls to the bottom first.
-  const bool topFirst = sx > cx || (sx == cx && sy < cy);
-  const double firstY = topFirst ? topY : bottomY;
-  const double secondY = topFirst ? bottomY : topY;
-  const double firstQy = topFirst ? 1.0 : -1.0;
-  double lastY = sy;
-  const double s0x = sx - cx, s0y = sy - cy, e0x = ex - cx, e0y = ey - cy;
-  const bool firstIn = full || InCcwSweep(s0x, s0y, e0x, e0y, 0.0, firstQy);
-  const bool secondIn = full || (firstIn && InCcwSweep(s0x, s0y, e0x, e0y, 0.0, -firstQy));
-  if (firstIn) {
-    AddArcPiece(q, cx, cy, r, lastY, firstY);
-    lastY = firstY;
-  }
-  if (secondIn) {
-    AddArcPiece(q, cx, cy, r, lastY, secondY);
-    lastY = secondY;
+  if (topIn && (!bottomIn || toTop < toBottom)) {
+    AddArcPiece(q, cx, cy, r, lastY, topY);
+    lastY = topY;
+    if (bottomIn) {
+      AddArcPiece(q, cx, cy, r, lastY, bottomY);
+      lastY = bottomY;
+    }
+  } else if (bottomIn) {
+    AddArcPiece(q, cx, cy, r, lastY, bottomY);
+    lastY = bottomY;
+    if (topIn) {
+      AddArcPiece(q, cx, cy, r, lastY, topY);
+      lastY = topY;
+    }
   }
   AddArcPiece(q, cx, cy, r, lastY, ey);
 }
