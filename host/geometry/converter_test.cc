@@ -161,6 +161,37 @@ TEST(ConvertGraphicToContour, ClosedPolylines) {
                 "half disk");
 }
 
+TEST(ConvertGraphicToContour, ConvertedArcsAgreeWithPointInContour) {
+  // A closed outline of a clockwise trajectory arc and two lines: the quarter disk of radius 2
+  // around the origin in the first quadrant, travelled clockwise.
+  Drawing d;
+  Handle<Graphic> group = d.top->Add();
+  Handle<Graphics> children = group->Children();
+  Handle<Graphic> arc =
+      children->AddArcThroughPoints(0, 2, 0, std::sqrt(2.0), std::sqrt(2.0), 0, 2, 0, 0);
+  Handle<Vertices> v = arc->VertexCollection();
+  v->Item(0)->SetX(0);  // clockwise from (0, 2) to (2, 0); a quarter turn on is (2, 0)
+  v->Item(0)->SetY(2);
+  v->Item(1)->SetX(2);
+  v->Item(1)->SetY(0);
+  v->Item(2)->SetX(2);
+  v->Item(2)->SetY(0);
+  d.Polyline({{0, 0, 0}, {0, 2, 0}}, false, children);
+  d.Polyline({{0, 0, 0}, {2, 0, 0}}, false, children);
+  Contour c = Convert(group);
+  ASSERT_EQ(c.Count(), 3);
+  EXPECT_EQ(c.First().Direction, -1);
+  struct Case {
+    double x, y;
+    int16_t where;
+  } cases[] = {{1.4, 1.4, kInside},   {1.42, 1.42, kOutside},
+               {0, 2, kOnOutline},    {1.9, 0.1, kInside},
+               {0.5, -0.1, kOutside}, {std::sqrt(2.0), std::sqrt(2.0), kOnOutline}};
+  for (const Case& k : cases) {
+    EXPECT_EQ(LocatePoint(c, k.x, k.y), k.where) << k.x << ", " << k.y;
+  }
+}
+
 TEST(ConvertGraphicToContour, GroupOfShuffledReversedPieces) {
   // The profile: A line (0,0)-(1,0), B counterclockwise quarter arc (1,0)-(2,1) around (1,1),
   // C line (2,1)-(2,3). The group holds them in any order, each either way round.
