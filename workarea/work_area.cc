@@ -94,10 +94,11 @@ class WorkAreaBuilder {
     return index;
   }
 
-  // Makes a rebuilt contour the work contour unless it holds the same run of segments: a
-  // rebuild that changes nothing would only be found again and repeated.
+  // Makes a rebuilt contour the work contour unless it traces the same path: a rebuild that
+  // changes nothing (or only adds a vertex to a straight run, as a probe lying along a segment
+  // does) would only be found again and repeated.
   bool Adopt(Contour& rebuilt) {
-    if (SameContour(rebuilt, work_)) return false;
+    if (SameShape(rebuilt, work_)) return false;
     work_ = std::move(rebuilt);
     return true;
   }

@@ -1,6 +1,7 @@
 #include "workarea/work_segments.h"
 
 #include <cmath>
+#include <vector>
 
 #include "geometry/primitives.h"
 #include "geometry/tolerances.h"
@@ -80,19 +81,76 @@ void ProjectOntoCircle(double cx, double cy, double radius, double px, double py
   y = cy + radius * CheckedDivide(py - cy, distance);
 }
 
-bool SameContour(const Contour& a, const Contour& b) {
-  if (a.Count() != b.Count()) return false;
-  for (int32_t i = 0; i < a.Count(); ++i) {
-    const Segment& s = a.Seg(i);
-    const Segment& t = b.Seg(i);
-    if (s.Kind != t.Kind || !SamePoint(s.StartPt, t.StartPt) || !SamePoint(s.EndPt, t.EndPt)) {
+namespace {
+
+// One piece of a contour's path: a straight run or a run along one circle.
+struct PathPiece {
+  bool straight = true;
+  Point3 start;
+  Point3 end;
+  Point3 center;
+  double radius = 0.0;
+  int16_t direction = 1;
+};
+
+// True when mid lies within 1e-6 of the chord a -> b, strictly between its ends.
+bool ContinuesStraight(const Point3& a, const Point3& mid, const Point3& b) {
+  const double length = std::hypot(b.x - a.x, b.y - a.y);
+  if (length < kEps) return false;
+  const double ux = (b.x - a.x) / length;
+  const double uy = (b.y - a.y) / length;
+  const double off = (mid.y - a.y) * ux - (mid.x - a.x) * uy;
+  const double along = (mid.x - a.x) * ux + (mid.y - a.y) * uy;
+  return std::abs(off) < kEps && along > 0.0 && along < length;
+}
+
+std::vector<PathPiece> PathOf(const Contour& contour) {
+  std::vector<PathPiece> pieces;
+  for (const Segment& segment : contour.Segs) {
+    const double chord = std::hypot(segment.EndPt.x - segment.StartPt.x,
+                                    segment.EndPt.y - segment.StartPt.y);
+    if (segment.IsLine() && chord < kEps) continue;
+    PathPiece piece;
+    piece.straight = segment.IsLine();
+    piece.start = segment.StartPt;
+    piece.end = segment.EndPt;
+    piece.center = segment.Center;
+    piece.radius = segment.Radius;
+    piece.direction = segment.Direction;
+    if (!pieces.empty()) {
+      PathPiece& previous = pieces.back();
+      if (piece.straight && previous.straight &&
+          ContinuesStraight(previous.start, previous.end, piece.end)) {
+        previous.end = piece.end;
+        continue;
+      }
+      if (!piece.straight && !previous.straight && SamePoint(piece.center, previous.center) &&
+          std::abs(piece.radius - previous.radius) < kEps &&
+          piece.direction == previous.direction && !SamePoint(previous.start, piece.end)) {
+        previous.end = piece.end;
+        continue;
+      }
+    }
+    pieces.push_back(piece);
+  }
+  return pieces;
+}
+
+}  // namespace
+
+bool SameShape(const Contour& a, const Contour& b) {
+  const std::vector<PathPiece> first = PathOf(a);
+  const std::vector<PathPiece> second = PathOf(b);
+  if (first.size() != second.size()) return false;
+  for (size_t i = 0; i < first.size(); ++i) {
+    const PathPiece& p = first[i];
+    const PathPiece& q = second[i];
+    if (p.straight != q.straight || !SamePoint(p.start, q.start) || !SamePoint(p.end, q.end)) {
       return false;
     }
-    if (!s.IsLine()) {
-      if (s.Direction != t.Direction || !SamePoint(s.Center, t.Center) ||
-          std::abs(s.Radius - t.Radius) >= kEps) {
-        return false;
-      }
+    if (!p.straight && (p.direction != q.direction || !SamePoint(p.center, q.center) ||
+                        std::abs(p.radius - q.radius) >= kEps)) {
+      return false;
     }
   }
   return true;

@@ -1,6 +1,6 @@
 // Small pieces shared by the work-area steps: recomputing a segment after its ends moved, the
 // one-segment probe contour, point equality at 1e-6, checked division and the comparison that
-// tells whether a rebuild changed a contour at all.
+// tells whether a rebuild changed the path of a contour at all.
 #pragma once
 
 #include "geometry/records.h"
@@ -37,8 +37,11 @@ double CheckedDivide(double numerator, double denominator);
 void ProjectOntoCircle(double cx, double cy, double radius, double px, double py, double& x,
                        double& y);
 
-// True when the two contours hold the same run of segments: the same count, and segment by
-// segment the same kind and direction, and ends, centre and radius equal within 1e-6.
-bool SameContour(const Contour& a, const Contour& b);
+// True when the two contours trace the same path within 1e-6: segments shorter than 1e-6 are
+// left out, neighbouring lines that continue one straight run and neighbouring arcs of one
+// circle and direction are taken as one, and what remains must agree segment by segment in
+// kind, ends, centre, radius and direction. A rebuild that only adds a vertex to a straight run
+// does not change the contour's path.
+bool SameShape(const Contour& a, const Contour& b);
 
 }  // namespace sulkor
