@@ -1,5 +1,6 @@
 #include "workarea/work_segments.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -83,77 +84,81 @@ void ProjectOntoCircle(double cx, double cy, double radius, double px, double py
 
 namespace {
 
-// One piece of a contour's path: a straight run or a run along one circle.
-struct PathPiece {
-  bool straight = true;
-  Point3 start;
-  Point3 end;
-  Point3 center;
-  double radius = 0.0;
-  int16_t direction = 1;
-};
+constexpr int kSamplesPerSegment = 16;
 
-// True when mid lies within 1e-6 of the chord a -> b, strictly between its ends.
-bool ContinuesStraight(const Point3& a, const Point3& mid, const Point3& b) {
-  const double length = std::hypot(b.x - a.x, b.y - a.y);
-  if (length < kEps) return false;
-  const double ux = (b.x - a.x) / length;
-  const double uy = (b.y - a.y) / length;
-  const double off = (mid.y - a.y) * ux - (mid.x - a.x) * uy;
-  const double along = (mid.x - a.x) * ux + (mid.y - a.y) * uy;
-  return std::abs(off) < kEps && along > 0.0 && along < length;
+// Distance from (x, y) to a line or an arc (a "Circle" counts as its whole circle).
+double DistanceToSegment(const Segment& segment, double x, double y) {
+  const double toStart = std::hypot(x - segment.StartPt.x, y - segment.StartPt.y);
+  const double toEnd = std::hypot(x - segment.EndPt.x, y - segment.EndPt.y);
+  if (segment.IsLine()) {
+    const double dx = segment.EndPt.x - segment.StartPt.x;
+    const double dy = segment.EndPt.y - segment.StartPt.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    if (lengthSquared == 0.0) return toStart;
+    const double t = ((x - segment.StartPt.x) * dx + (y - segment.StartPt.y) * dy) / lengthSquared;
+    if (t <= 0.0) return toStart;
+    if (t >= 1.0) return toEnd;
+    return std::hypot(x - segment.StartPt.x - t * dx, y - segment.StartPt.y - t * dy);
+  }
+  const double r = std::abs(segment.Radius);
+  const double fromCenter = std::hypot(x - segment.Center.x, y - segment.Center.y);
+  if (fromCenter == 0.0) return r;
+  const double px = segment.Center.x + (x - segment.Center.x) * r / fromCenter;
+  const double py = segment.Center.y + (y - segment.Center.y) * r / fromCenter;
+  if (segment.IsCircle() || PointInArcSweep(segment, px, py)) {
+    return std::min(std::abs(fromCenter - r), std::min(toStart, toEnd));
+  }
+  return std::min(toStart, toEnd);
 }
 
-std::vector<PathPiece> PathOf(const Contour& contour) {
-  std::vector<PathPiece> pieces;
-  for (const Segment& segment : contour.Segs) {
-    const double chord = std::hypot(segment.EndPt.x - segment.StartPt.x,
-                                    segment.EndPt.y - segment.StartPt.y);
-    if (segment.IsLine() && chord < kEps) continue;
-    PathPiece piece;
-    piece.straight = segment.IsLine();
-    piece.start = segment.StartPt;
-    piece.end = segment.EndPt;
-    piece.center = segment.Center;
-    piece.radius = segment.Radius;
-    piece.direction = segment.Direction;
-    if (!pieces.empty()) {
-      PathPiece& previous = pieces.back();
-      if (piece.straight && previous.straight &&
-          ContinuesStraight(previous.start, previous.end, piece.end)) {
-        previous.end = piece.end;
-        continue;
-      }
-      if (!piece.straight && !previous.straight && SamePoint(piece.center, previous.center) &&
-          std::abs(piece.radius - previous.radius) < kEps &&
-          piece.direction == previous.direction && !SamePoint(previous.start, piece.end)) {
-        previous.end = piece.end;
-        continue;
-      }
+// The ends of a segment and points spread evenly between them along it.
+void AddSamples(const Segment& segment, std::vector<Point3>& samples) {
+  samples.push_back(segment.StartPt);
+  samples.push_back(segment.EndPt);
+  if (segment.IsLine()) {
+    for (int k = 1; k < kSamplesPerSegment; ++k) {
+      const double t = static_cast<double>(k) / kSamplesPerSegment;
+      samples.push_back({segment.StartPt.x + t * (segment.EndPt.x - segment.StartPt.x),
+                         segment.StartPt.y + t * (segment.EndPt.y - segment.StartPt.y), 0.0});
     }
-    pieces.push_back(piece);
+    return;
   }
-  return pieces;
+  const double r = std::abs(segment.Radius);
+  if (r < kEps) return;
+  const double cx = segment.Center.x;
+  const double cy = segment.Center.y;
+  const double a1 = AngleFromSinCos((segment.StartPt.y - cy) / r, (segment.StartPt.x - cx) / r);
+  const double a2 = AngleFromSinCos((segment.EndPt.y - cy) / r, (segment.EndPt.x - cx) / r);
+  const double turn = segment.Direction == 1 ? 1.0 : -1.0;
+  double sweep = turn * (a2 - a1);
+  if (segment.IsCircle() || SamePoint(segment.StartPt, segment.EndPt)) sweep = kTwoPi;
+  if (sweep <= 0.0) sweep += kTwoPi;
+  for (int k = 1; k < kSamplesPerSegment; ++k) {
+    const double a = a1 + turn * sweep * k / kSamplesPerSegment;
+    samples.push_back({cx + r * std::cos(a), cy + r * std::sin(a), 0.0});
+  }
+}
+
+// True when every sample of a lies within 1e-6 of b.
+bool LiesAlong(const Contour& a, const Contour& b) {
+  std::vector<Point3> samples;
+  for (const Segment& segment : a.Segs) AddSamples(segment, samples);
+  for (const Point3& p : samples) {
+    double nearest = 1e300;
+    for (const Segment& segment : b.Segs) {
+      nearest = std::min(nearest, DistanceToSegment(segment, p.x, p.y));
+    }
+    if (!(nearest < kEps)) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 bool SameShape(const Contour& a, const Contour& b) {
-  const std::vector<PathPiece> first = PathOf(a);
-  const std::vector<PathPiece> second = PathOf(b);
-  if (first.size() != second.size()) return false;
-  for (size_t i = 0; i < first.size(); ++i) {
-    const PathPiece& p = first[i];
-    const PathPiece& q = second[i];
-    if (p.straight != q.straight || !SamePoint(p.start, q.start) || !SamePoint(p.end, q.end)) {
-      return false;
-    }
-    if (!p.straight && (p.direction != q.direction || !SamePoint(p.center, q.center) ||
-                        std::abs(p.radius - q.radius) >= kEps)) {
-      return false;
-    }
-  }
-  return true;
+  if (a.Empty() || b.Empty()) return a.Empty() && b.Empty();
+  return SamePoint(a.First().StartPt, b.First().StartPt) &&
+         SamePoint(a.Last().EndPt, b.Last().EndPt) && LiesAlong(a, b) && LiesAlong(b, a);
 }
 
 }  // namespace sulkor

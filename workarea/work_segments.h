@@ -37,11 +37,10 @@ double CheckedDivide(double numerator, double denominator);
 void ProjectOntoCircle(double cx, double cy, double radius, double px, double py, double& x,
                        double& y);
 
-// True when the two contours trace the same path within 1e-6: segments shorter than 1e-6 are
-// left out, neighbouring lines that continue one straight run and neighbouring arcs of one
-// circle and direction are taken as one, and what remains must agree segment by segment in
-// kind, ends, centre, radius and direction. A rebuild that only adds a vertex to a straight run
-// does not change the contour's path.
+// True when the two contours trace the same path at the tolerance of the geometry: they start
+// and end at the same points, and the ends of every segment of each, with points spread along
+// it, lie within 1e-6 of the other. A rebuild that only adds a vertex to a run, or swaps a piece
+// of an arc for a chord that keeps within 1e-6 of it, does not change the contour.
 bool SameShape(const Contour& a, const Contour& b);
 
 }  // namespace sulkor

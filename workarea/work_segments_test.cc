@@ -50,6 +50,17 @@ TEST(SameShapeTest, ComparesPathsNotVertices) {
       MakeContour({MakeArc(5, 0, 0, -5, 0, 0, -1), MakeArc(0, -5, -5, 0, 0, 0, -1)});
   EXPECT_TRUE(SameShape(arc, halves));
   EXPECT_FALSE(SameShape(arc, clockwise));
+
+  // The top of a hump, where a probe along the tangent touches the arc within 1e-9: a chord of
+  // 1e-5 in place of the arc keeps within 1e-6 of it, a chord of 0.01 does not.
+  const Contour hump =
+      MakeContour({MakeArc(45, 40, 50, 45, 50, 40, -1), MakeArc(50, 45, 55, 40, 50, 40, -1)});
+  for (const double chord : {1e-5, 1e-2}) {
+    const Contour cut = MakeContour({MakeArc(45, 40, 50, 45, 50, 40, -1),
+                                     MakeLine(50, 45, 50 + chord, 45),
+                                     MakeArc(50 + chord, 45, 55, 40, 50, 40, -1)});
+    EXPECT_EQ(SameShape(hump, cut), chord < 1e-3) << chord;
+  }
 }
 
 TEST(CheckedDivideTest, ZeroAndInvalidResultsAreGeometryErrors) {
