@@ -203,18 +203,38 @@ TEST(NudgeWorkAtBlankTest, ArcsAtTheEnds) {
 }
 
 TEST(NudgeWorkAtBlankTest, ArcsInsideTheRun) {
-  SCOPED_TRACE("an arc with both ends strictly inside the blank is left alone");
-  OperationState state = StateWithWork(MakeContour({
-      MakeLine(40, 55, 40, 40),
-      MakeArc(40, 40, 50, 40, 45, 40, 1),
-      MakeLine(50, 40, 50, 55),
-  }));
-  const Segment before = state.contours.work.Seg(1);
-  NudgeWorkAtBlank(state);
-  const Segment& arc = state.contours.work.Seg(1);
-  ExpectPoint(arc.Center, before.Center.x, before.Center.y, "centre");
-  EXPECT_DOUBLE_EQ(arc.Radius, before.Radius);
-  EXPECT_DOUBLE_EQ(arc.Tangent[0], before.Tangent[0]);
+  const double y = 50 + 5e-7;  // on the outline for the point test, yet clear of the blank
+  struct Case {
+    const char* name;
+    double y0;          // height of the arc's ends
+    double centerY;     // of the arc as drawn
+    double expectCenterY;
+  };
+  const Case cases[] = {
+      {"arc over the outline, an end on it: flattened by 1e-4", y, y - 2, y - 2.0001},
+      {"semicircle with an end on the outline: keeps its centre", y, y, y},
+      {"arc with both ends strictly inside: left alone", 45, 45 - 2, 45 - 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OperationState state = StateWithWork(MakeContour({
+        MakeLine(35, 60, 40, c.y0),
+        MakeArc(40, c.y0, 50, c.y0, 45, c.centerY, -1),
+        MakeLine(50, c.y0, 50, 40),
+        MakeLine(50, 40, 60, 40),
+        MakeLine(60, 40, 60, 60),
+    }));
+    const Segment before = state.contours.work.Seg(1);
+    NudgeWorkAtBlank(state);
+    const Segment& arc = state.contours.work.Seg(1);
+    ExpectPoint(arc.Center, 45, c.expectCenterY, "centre");
+    EXPECT_NEAR(arc.Radius, std::hypot(5.0, c.y0 - c.expectCenterY), 1e-12);
+    ExpectPoint(arc.StartPt, 40, c.y0, "start");
+    ExpectPoint(arc.EndPt, 50, c.y0, "end");
+    ExpectPoint(arc.MidPt, before.MidPt.x, before.MidPt.y, "mid point (not recomputed)");
+    EXPECT_DOUBLE_EQ(arc.Length, before.Length);
+    EXPECT_NEAR(DistanceToCenter(arc.StartPt, arc), arc.Radius, 1e-12);
+  }
 }
 
 }  // namespace
