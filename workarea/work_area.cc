@@ -30,6 +30,11 @@ constexpr double kSlotAlongLimit = kEps;  // a closing line of a slot lies along
 
 // Counts the starts of one step's sweep. A step gives up when its sweep has been started more
 // than 3 * n + 1 times; the counter is 16-bit, and counting past its range is an overflow.
+// Step 2 takes n anew at every start (its rebuilds never add segments). Steps 1, 3 and 4 take
+// the count with which the step began: their rebuilds may add segments, and a bound that grew
+// with them would not bound anything. Each sweep that starts again has made one real change
+// (rebuilds that change nothing are passed over), and a contour of n segments needs at most
+// about n of them, so the bound only stops inputs that would otherwise never settle.
 class SweepLimit {
  public:
   bool Start(int32_t segmentCount) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -293,6 +294,58 @@ TEST(BuildWorkAreaTest, QuadrantSplittingGivesUpAtItsAttemptLimit) {
   // Sweeps 0 to 9 each test the two quadrant points inside the arc and split twice.
   EXPECT_EQ(calls, 20);
   EXPECT_EQ(state.contours.work.Count(), 3 + 20);
+}
+
+}  // namespace
+}  // namespace sulkor
+
+namespace sulkor {
+namespace {
+
+// Random groove profiles (fixed seed) of lines and arcs, some with overhangs and narrow places,
+// in every kind of work: the operation always answers, and a work area it builds is one
+// connected run.
+TEST(BuildWorkAreaTest, RandomGroovesAlwaysAnswer) {
+  std::mt19937 random(20240611u);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  int built = 0;
+  for (int round = 0; round < 300; ++round) {
+    const GrooveFrame& frame = AllFrames()[static_cast<size_t>(round % 4)];
+    const int corners = 2 + static_cast<int>(unit(random) * 6);
+    double a = -12.0 + 4.0 * unit(random);
+    double d = -1.0;
+    Profile profile(frame, a, d);
+    for (int k = 0; k < corners; ++k) {
+      const double nextA = a + (unit(random) * 6.0 - 1.0);
+      const double nextD = 1.0 + unit(random) * 14.0;
+      const double chord = std::hypot(nextA - a, nextD - d);
+      if (k > 0 && unit(random) < 0.3 && chord > 0.1) {
+        // An arc of less than half a turn or more, its centre off the chord's middle.
+        const double off = (unit(random) * 2.0 - 1.0) * chord;
+        const double centerA = (a + nextA) / 2 - off * (nextD - d) / chord;
+        const double centerD = (d + nextD) / 2 + off * (nextA - a) / chord;
+        profile.ArcTo(nextA, nextD, centerA, centerD, unit(random) < 0.5 ? 1 : -1);
+      } else {
+        profile.LineTo(nextA, nextD);
+      }
+      a = nextA;
+      d = nextD;
+    }
+    profile.LineTo(a + 1.0 + unit(random) * 4.0, -1.0);
+    OperationState state = MakeState(frame, 0.5 + unit(random) * 4.0);
+    state.contours.work = profile.Build();
+    if (unit(random) < 0.5) ReverseContour(state.contours.work);
+    SCOPED_TRACE("round " + std::to_string(round));
+    if (!BuildWorkArea(state)) continue;
+    ++built;
+    const Contour& work = state.contours.work;
+    ASSERT_GT(work.Count(), 0);
+    for (int32_t i = 0; i + 1 < work.Count(); ++i) {
+      EXPECT_NEAR(work.Seg(i).EndPt.x, work.Seg(i + 1).StartPt.x, 1e-6);
+      EXPECT_NEAR(work.Seg(i).EndPt.y, work.Seg(i + 1).StartPt.y, 1e-6);
+    }
+  }
+  EXPECT_GT(built, 250) << built;
 }
 
 }  // namespace
