@@ -221,6 +221,7 @@ std::vector<Path> StitchPieces(const Arrangement& arr, const std::vector<int>& c
   auto next = [&](const Curve& last, int node) {
     double tx, ty;
     TangentAt(last, 1.0, tx, ty);
+    const double bendIn = Curvature(last);
     int best = -1;
     double bestTurn = 0.0, bestBend = 0.0;
     for (int p : out[static_cast<size_t>(node)]) {
@@ -228,7 +229,13 @@ std::vector<Path> StitchPieces(const Arrangement& arr, const std::vector<int>& c
       const Curve& c = arr.Pieces[static_cast<size_t>(p)].C;
       double ux, uy;
       TangentAt(c, 0.0, ux, uy);
-      const double turn = side * Turn(tx, ty, ux, uy);
+      double turn = Turn(tx, ty, ux, uy);
+      if (std::fabs(turn) > std::numbers::pi - 1e-9) {
+        // Going back the way it came: the curvatures tell on which side the piece leaves.
+        const double k = Curvature(c) + bendIn;
+        if (k != 0.0) turn = k < 0.0 ? std::numbers::pi : -std::numbers::pi;
+      }
+      turn *= side;
       const double bend = side * Curvature(c);
       if (best < 0 || turn > bestTurn + 1e-9 ||
           (turn > bestTurn - 1e-9 && bend > bestBend)) {
