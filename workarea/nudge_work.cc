@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "geometry/contour_utils.h"
 #include "geometry/primitives.h"
 #include "geometry/tolerances.h"
 #include "workarea/work_segments.h"
@@ -140,7 +141,7 @@ class WorkNudger {
     if (neighbour.IsLine()) {
       RecomputeLine(neighbour);
     } else if (neighbour.IsArc()) {
-      RepairArcToEnds(neighbour);
+      RecenterArc(neighbour);
     }
   }
 
@@ -197,18 +198,6 @@ ArcRefit RefitArcToChord(double ax, double ay, double bx, double by, double cx, 
   ArcEndTangents(ax, ay, bx, by, refit.CenterX, refit.CenterY, refit.Radius, direction,
                  refit.Tangent[0], refit.Tangent[1]);
   return refit;
-}
-
-void RepairArcToEnds(Segment& arc) {
-  const ArcRefit refit = RefitArcToChord(arc.StartPt.x, arc.StartPt.y, arc.EndPt.x, arc.EndPt.y,
-                                         arc.Center.x, arc.Center.y, arc.Direction, 0.0);
-  StoreRefit(arc, refit);
-  arc.Length = std::hypot(arc.EndPt.x - arc.StartPt.x, arc.EndPt.y - arc.StartPt.y);
-  double mx = 0.0;
-  double my = 0.0;
-  ArcMidPoint(arc.Center.x, arc.Center.y, arc.StartPt.x, arc.StartPt.y, arc.EndPt.x, arc.EndPt.y,
-              arc.Radius, arc.Direction, mx, my);
-  SetXY(arc.MidPt, mx, my);
 }
 
 void NudgeWorkAtBlank(OperationState& state) { WorkNudger(state).Run(); }

@@ -26,10 +26,6 @@ struct ArcRefit {
 ArcRefit RefitArcToChord(double ax, double ay, double bx, double by, double cx, double cy,
                          int16_t direction, double extra);
 
-// Puts an arc whose ends have moved back together: the centre onto the bisector of the new ends
-// (no extra), the new radius and tangents, Length = the chord, MidPt recomputed.
-void RepairArcToEnds(Segment& arc);
-
 // Moves the work contour (state.contours.work) off the blank outline (state.contours.blank):
 // arcs inside the run that only touch the outline are flattened by 1e-4, the first and last
 // segments are lengthened by 1e-4 past the outline, and lines lying on the outline are pushed

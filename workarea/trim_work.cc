@@ -1,5 +1,6 @@
 #include "workarea/trim_work.h"
 
+#include <utility>
 #include <vector>
 
 #include "geometry/contour_ops.h"

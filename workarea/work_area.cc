@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "geometry/contour_ops.h"
@@ -30,6 +31,11 @@ constexpr double kSlotAlongLimit = kEps;  // a closing line of a slot lies along
 
 // Counts the starts of one step's sweep. A step gives up when its sweep has been started more
 // than 3 * n + 1 times; the counter is 16-bit, and counting past its range is an overflow.
+// Step 2 takes n anew at every start (its rebuilds never add segments). Steps 1, 3 and 4 take
+// the count with which the step began: their rebuilds may add segments, and a bound that grew
+// with them would not bound anything. Each sweep that starts again has made one real change
+// (rebuilds that change nothing are passed over), and a contour of n segments needs at most
+// about n of them, so the bound only stops inputs that would otherwise never settle.
 class SweepLimit {
  public:
   bool Start(int32_t segmentCount) {
@@ -94,10 +100,11 @@ class WorkAreaBuilder {
     return index;
   }
 
-  // Makes a rebuilt contour the work contour unless it holds the same run of segments: a
-  // rebuild that changes nothing would only be found again and repeated.
+  // Makes a rebuilt contour the work contour unless it traces the same path: a rebuild that
+  // changes nothing (or only adds a vertex to a straight run, as a probe lying along a segment
+  // does) would only be found again and repeated.
   bool Adopt(Contour& rebuilt) {
-    if (SameContour(rebuilt, work_)) return false;
+    if (SameShape(rebuilt, work_)) return false;
     work_ = std::move(rebuilt);
     return true;
   }

@@ -1,6 +1,8 @@
 #include "workarea/work_segments.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "geometry/primitives.h"
 #include "geometry/tolerances.h"
@@ -80,22 +82,83 @@ void ProjectOntoCircle(double cx, double cy, double radius, double px, double py
   y = cy + radius * CheckedDivide(py - cy, distance);
 }
 
-bool SameContour(const Contour& a, const Contour& b) {
-  if (a.Count() != b.Count()) return false;
-  for (int32_t i = 0; i < a.Count(); ++i) {
-    const Segment& s = a.Seg(i);
-    const Segment& t = b.Seg(i);
-    if (s.Kind != t.Kind || !SamePoint(s.StartPt, t.StartPt) || !SamePoint(s.EndPt, t.EndPt)) {
-      return false;
+namespace {
+
+constexpr int kSamplesPerSegment = 16;
+
+// Distance from (x, y) to a line or an arc (a "Circle" counts as its whole circle).
+double DistanceToSegment(const Segment& segment, double x, double y) {
+  const double toStart = std::hypot(x - segment.StartPt.x, y - segment.StartPt.y);
+  const double toEnd = std::hypot(x - segment.EndPt.x, y - segment.EndPt.y);
+  if (segment.IsLine()) {
+    const double dx = segment.EndPt.x - segment.StartPt.x;
+    const double dy = segment.EndPt.y - segment.StartPt.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    if (lengthSquared == 0.0) return toStart;
+    const double t = ((x - segment.StartPt.x) * dx + (y - segment.StartPt.y) * dy) / lengthSquared;
+    if (t <= 0.0) return toStart;
+    if (t >= 1.0) return toEnd;
+    return std::hypot(x - segment.StartPt.x - t * dx, y - segment.StartPt.y - t * dy);
+  }
+  const double r = std::abs(segment.Radius);
+  const double fromCenter = std::hypot(x - segment.Center.x, y - segment.Center.y);
+  if (fromCenter == 0.0) return r;
+  const double px = segment.Center.x + (x - segment.Center.x) * r / fromCenter;
+  const double py = segment.Center.y + (y - segment.Center.y) * r / fromCenter;
+  if (segment.IsCircle() || PointInArcSweep(segment, px, py)) {
+    return std::min(std::abs(fromCenter - r), std::min(toStart, toEnd));
+  }
+  return std::min(toStart, toEnd);
+}
+
+// The ends of a segment and points spread evenly between them along it.
+void AddSamples(const Segment& segment, std::vector<Point3>& samples) {
+  samples.push_back(segment.StartPt);
+  samples.push_back(segment.EndPt);
+  if (segment.IsLine()) {
+    for (int k = 1; k < kSamplesPerSegment; ++k) {
+      const double t = static_cast<double>(k) / kSamplesPerSegment;
+      samples.push_back({segment.StartPt.x + t * (segment.EndPt.x - segment.StartPt.x),
+                         segment.StartPt.y + t * (segment.EndPt.y - segment.StartPt.y), 0.0});
     }
-    if (!s.IsLine()) {
-      if (s.Direction != t.Direction || !SamePoint(s.Center, t.Center) ||
-          std::abs(s.Radius - t.Radius) >= kEps) {
-        return false;
-      }
+    return;
+  }
+  const double r = std::abs(segment.Radius);
+  if (r < kEps) return;
+  const double cx = segment.Center.x;
+  const double cy = segment.Center.y;
+  const double a1 = AngleFromSinCos((segment.StartPt.y - cy) / r, (segment.StartPt.x - cx) / r);
+  const double a2 = AngleFromSinCos((segment.EndPt.y - cy) / r, (segment.EndPt.x - cx) / r);
+  const double turn = segment.Direction == 1 ? 1.0 : -1.0;
+  double sweep = turn * (a2 - a1);
+  if (segment.IsCircle() || SamePoint(segment.StartPt, segment.EndPt)) sweep = kTwoPi;
+  if (sweep <= 0.0) sweep += kTwoPi;
+  for (int k = 1; k < kSamplesPerSegment; ++k) {
+    const double a = a1 + turn * sweep * k / kSamplesPerSegment;
+    samples.push_back({cx + r * std::cos(a), cy + r * std::sin(a), 0.0});
+  }
+}
+
+// True when every sample of a lies within 1e-6 of b.
+bool LiesAlong(const Contour& a, const Contour& b) {
+  std::vector<Point3> samples;
+  for (const Segment& segment : a.Segs) AddSamples(segment, samples);
+  for (const Point3& p : samples) {
+    double nearest = 1e300;
+    for (const Segment& segment : b.Segs) {
+      nearest = std::min(nearest, DistanceToSegment(segment, p.x, p.y));
     }
+    if (!(nearest < kEps)) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool SameShape(const Contour& a, const Contour& b) {
+  if (a.Empty() || b.Empty()) return a.Empty() && b.Empty();
+  return SamePoint(a.First().StartPt, b.First().StartPt) &&
+         SamePoint(a.Last().EndPt, b.Last().EndPt) && LiesAlong(a, b) && LiesAlong(b, a);
 }
 
 }  // namespace sulkor

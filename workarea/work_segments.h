@@ -1,6 +1,6 @@
 // Small pieces shared by the work-area steps: recomputing a segment after its ends moved, the
 // one-segment probe contour, point equality at 1e-6, checked division and the comparison that
-// tells whether a rebuild changed a contour at all.
+// tells whether a rebuild changed the path of a contour at all.
 #pragma once
 
 #include "geometry/records.h"
@@ -37,8 +37,10 @@ double CheckedDivide(double numerator, double denominator);
 void ProjectOntoCircle(double cx, double cy, double radius, double px, double py, double& x,
                        double& y);
 
-// True when the two contours hold the same run of segments: the same count, and segment by
-// segment the same kind and direction, and ends, centre and radius equal within 1e-6.
-bool SameContour(const Contour& a, const Contour& b);
+// True when the two contours trace the same path at the tolerance of the geometry: they start
+// and end at the same points, and the ends of every segment of each, with points spread along
+// it, lie within 1e-6 of the other. A rebuild that only adds a vertex to a run, or swaps a piece
+// of an arc for a chord that keeps within 1e-6 of it, does not change the contour.
+bool SameShape(const Contour& a, const Contour& b);
 
 }  // namespace sulkor
