@@ -1,14 +1,15 @@
 #include "geometry/contour_ops.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "geometry/primitives.h"
 #include "geometry/segment_build.h"
+#include "host/geometry/contour_services.h"
 
 namespace sulkor {
 namespace {
@@ -33,8 +34,7 @@ class ProbeServices : public GeometryServices {
     Refuse();
   }
 
-  bool Intersect(const Contour& first, const Contour& second,
-                 IntersectionResult& result) override {
+  bool Intersect(const Contour& first, const Contour& second, IntersectionResult& result) override {
     calls.push_back(second);
     result = IntersectionResult{};
     for (int32_t i = 0; i < first.Count(); ++i) {
@@ -69,8 +69,7 @@ class ProbeServices : public GeometryServices {
   }
 
   static double AlongArc(const Segment& arc, double x, double y) {
-    const bool atStart =
-        std::abs(x - arc.StartPt.x) < 1e-9 && std::abs(y - arc.StartPt.y) < 1e-9;
+    const bool atStart = std::abs(x - arc.StartPt.x) < 1e-9 && std::abs(y - arc.StartPt.y) < 1e-9;
     if (!atStart && !PointInArcSweep(arc, x, y)) return -1.0;
     if (atStart) return 0.0;
     const double r = std::abs(arc.Radius);
@@ -92,8 +91,8 @@ class ProbeServices : public GeometryServices {
       const double t = (qx * d2y - qy * d2x) / den;
       const double u = (qx * d1y - qy * d1x) / den;
       if (t < -1e-12 || t > 1 + 1e-12 || u < -1e-12 || u > 1 + 1e-12) return;
-      out.push_back({a.StartPt.x + t * d1x, a.StartPt.y + t * d1y, i, j,
-                     t * std::hypot(d1x, d1y), u * std::hypot(d2x, d2y)});
+      out.push_back({a.StartPt.x + t * d1x, a.StartPt.y + t * d1y, i, j, t * std::hypot(d1x, d1y),
+                     u * std::hypot(d2x, d2y)});
       return;
     }
     const bool lineFirst = a.IsLine();
@@ -127,6 +126,31 @@ class ScriptedServices : public ProbeServices {
   }
 };
 
+// The host's own contour-intersection service behind the same recording.
+class ExactProbeServices : public ProbeServices {
+ public:
+  bool Intersect(const Contour& first, const Contour& second, IntersectionResult& result) override {
+    calls.push_back(second);
+    return IntersectContours(first, second, result);
+  }
+};
+
+// Every behaviour below must hold with the crossings worked out here and with the host's
+// service, which orders and merges contacts at vertices its own way.
+template <class Body>
+void WithEachService(Body body) {
+  {
+    SCOPED_TRACE("probe-crossing test service");
+    ProbeServices services;
+    body(services);
+  }
+  {
+    SCOPED_TRACE("host contour intersection");
+    ExactProbeServices services;
+    body(services);
+  }
+}
+
 Contour Square() { return MakePolygon({0, 0, 4, 0, 4, 4, 0, 4}); }
 
 TEST(SplitContourAtPoint, LinesVerticesAndMisses) {
@@ -134,72 +158,70 @@ TEST(SplitContourAtPoint, LinesVerticesAndMisses) {
     double px, py;
     bool found;
     int32_t count;
-    int32_t k;        // index of the first piece when split
-    double sx, sy;    // where the cut landed
+    int32_t k;      // index of the first piece when split
+    double sx, sy;  // where the cut landed
   };
   const std::vector<Case> cases = {
-      {1, 0, true, 5, 0, 1, 0},
-      {4, 2.5, true, 5, 1, 4, 2.5},
-      {0, 1, true, 5, 3, 0, 1},
-      {4, 0, true, 4, -1, 0, 0},            // a vertex: unchanged
-      {4, 4, true, 4, -1, 0, 0},
-      {2 + 5e-7, 4, true, 5, 2, 2 + 5e-7, 4},
-      {4 - 5e-7, 4, true, 4, -1, 0, 0},     // within 1e-6 of a vertex: unchanged
-      {2, 9, false, 4, -1, 0, 0},           // far off: no probe meets it
+      {1, 0, true, 5, 0, 1, 0},         {4, 2.5, true, 5, 1, 4, 2.5},
+      {0, 1, true, 5, 3, 0, 1},         {4, 0, true, 4, -1, 0, 0},  // a vertex: unchanged
+      {4, 4, true, 4, -1, 0, 0},        {2 + 5e-7, 4, true, 5, 2, 2 + 5e-7, 4},
+      {4 - 5e-7, 4, true, 4, -1, 0, 0},  // within 1e-6 of a vertex: unchanged
+      {2, 9, false, 4, -1, 0, 0},        // far off: no probe meets it
   };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(testing::Message() << k.px << "," << k.py);
-    ProbeServices services;
-    Contour c = Square();
-    const Contour before = c;
-    EXPECT_EQ(SplitContourAtPoint(services, c, k.px, k.py), k.found);
-    ASSERT_EQ(c.Count(), k.count);
-    if (k.k < 0) {
-      for (int32_t i = 0; i < c.Count(); ++i) {
-        EXPECT_EQ(c.Seg(i).StartPt, before.Seg(i).StartPt);
-        EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
+  for (const Case& k : cases)
+    WithEachService([&](ProbeServices& services) {
+      SCOPED_TRACE(testing::Message() << k.px << "," << k.py);
+      Contour c = Square();
+      const Contour before = c;
+      EXPECT_EQ(SplitContourAtPoint(services, c, k.px, k.py), k.found);
+      ASSERT_EQ(c.Count(), k.count);
+      if (k.k < 0) {
+        for (int32_t i = 0; i < c.Count(); ++i) {
+          EXPECT_EQ(c.Seg(i).StartPt, before.Seg(i).StartPt);
+          EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
+        }
+        return;
       }
-      continue;
-    }
-    const Segment& old = before.Seg(k.k);
-    const Segment& a = c.Seg(k.k);
-    const Segment& b = c.Seg(k.k + 1);
-    EXPECT_EQ(a.StartPt, old.StartPt);
-    EXPECT_NEAR(a.EndPt.x, k.sx, 1e-12);
-    EXPECT_NEAR(a.EndPt.y, k.sy, 1e-12);
-    EXPECT_EQ(b.StartPt, a.EndPt);
-    EXPECT_EQ(b.EndPt, old.EndPt);
-    EXPECT_NEAR(a.Length + b.Length, old.Length, 1e-12);
-    EXPECT_EQ(a.Tangent, old.Tangent);
-    EXPECT_EQ(b.Tangent, old.Tangent);
-    for (int32_t i = 0; i < k.k; ++i) EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
-    for (int32_t i = k.k + 2; i < c.Count(); ++i) {
-      EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i - 1).EndPt);
-    }
-  }
+      const Segment& old = before.Seg(k.k);
+      const Segment& a = c.Seg(k.k);
+      const Segment& b = c.Seg(k.k + 1);
+      EXPECT_EQ(a.StartPt, old.StartPt);
+      EXPECT_NEAR(a.EndPt.x, k.sx, 1e-12);
+      EXPECT_NEAR(a.EndPt.y, k.sy, 1e-12);
+      EXPECT_EQ(b.StartPt, a.EndPt);
+      EXPECT_EQ(b.EndPt, old.EndPt);
+      EXPECT_NEAR(a.Length + b.Length, old.Length, 1e-12);
+      EXPECT_EQ(a.Tangent, old.Tangent);
+      EXPECT_EQ(b.Tangent, old.Tangent);
+      for (int32_t i = 0; i < k.k; ++i) EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
+      for (int32_t i = k.k + 2; i < c.Count(); ++i) {
+        EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i - 1).EndPt);
+      }
+    });
 }
 
 TEST(SplitContourAtPoint, ArcPiecesKeepTheWholeLength) {
-  ProbeServices services;
-  Contour c = MakeContour({MakeLine(0, 0, 1, 0), MakeArc(1, 0, 0, 1, 0, 0, 1)});
-  const double h = std::sqrt(0.5);
-  ASSERT_TRUE(SplitContourAtPoint(services, c, h, h));
-  ASSERT_EQ(c.Count(), 3);
-  const Segment& a = c.Seg(1);
-  const Segment& b = c.Seg(2);
-  EXPECT_NEAR(a.EndPt.x, h, 1e-12);
-  EXPECT_NEAR(a.EndPt.y, h, 1e-12);
-  EXPECT_EQ(b.StartPt, a.EndPt);
-  EXPECT_NEAR(a.MidPt.x, std::cos(kPi / 8), 1e-12);
-  EXPECT_NEAR(a.MidPt.y, std::sin(kPi / 8), 1e-12);
-  EXPECT_NEAR(b.MidPt.x, std::cos(3 * kPi / 8), 1e-12);
-  EXPECT_NEAR(a.Tangent[0], kPi / 2, 1e-12);
-  EXPECT_NEAR(a.Tangent[1], 3 * kPi / 4, 1e-12);
-  EXPECT_NEAR(b.Tangent[0], 3 * kPi / 4, 1e-12);
-  EXPECT_NEAR(b.Tangent[1], kPi, 1e-12);
-  EXPECT_NEAR(a.Length, kPi / 2, 1e-12);  // both keep the length of the whole arc
-  EXPECT_NEAR(b.Length, kPi / 2, 1e-12);
-  EXPECT_EQ(a.SpanSign, 1);
+  WithEachService([](ProbeServices& services) {
+    Contour c = MakeContour({MakeLine(0, 0, 1, 0), MakeArc(1, 0, 0, 1, 0, 0, 1)});
+    const double h = std::sqrt(0.5);
+    ASSERT_TRUE(SplitContourAtPoint(services, c, h, h));
+    ASSERT_EQ(c.Count(), 3);
+    const Segment& a = c.Seg(1);
+    const Segment& b = c.Seg(2);
+    EXPECT_NEAR(a.EndPt.x, h, 1e-12);
+    EXPECT_NEAR(a.EndPt.y, h, 1e-12);
+    EXPECT_EQ(b.StartPt, a.EndPt);
+    EXPECT_NEAR(a.MidPt.x, std::cos(kPi / 8), 1e-12);
+    EXPECT_NEAR(a.MidPt.y, std::sin(kPi / 8), 1e-12);
+    EXPECT_NEAR(b.MidPt.x, std::cos(3 * kPi / 8), 1e-12);
+    EXPECT_NEAR(a.Tangent[0], kPi / 2, 1e-12);
+    EXPECT_NEAR(a.Tangent[1], 3 * kPi / 4, 1e-12);
+    EXPECT_NEAR(b.Tangent[0], 3 * kPi / 4, 1e-12);
+    EXPECT_NEAR(b.Tangent[1], kPi, 1e-12);
+    EXPECT_NEAR(a.Length, kPi / 2, 1e-12);  // both keep the length of the whole arc
+    EXPECT_NEAR(b.Length, kPi / 2, 1e-12);
+    EXPECT_EQ(a.SpanSign, 1);
+  });
 }
 
 TEST(SplitContourAtPoint, ProbeSizesAndAnglesInOrder) {
@@ -258,14 +280,15 @@ TEST(SplitContourAtPoint, ProbeSizesAndAnglesInOrder) {
 
 TEST(SplitContourAtPoint, PointOffTheContourCutsWhereTheProbeCrosses) {
   // Half a unit above the bottom edge: only the probe of half-length 1 at 0.5 + pi/2 reaches it.
-  ProbeServices services;
-  Contour c = Square();
-  ASSERT_TRUE(SplitContourAtPoint(services, c, 2, 0.5));
-  EXPECT_EQ(services.calls.size(), 10u);
-  ASSERT_EQ(c.Count(), 5);
-  const double a = 0.5 + kPi / 2;
-  EXPECT_NEAR(c.Seg(0).EndPt.x, 2 - 0.5 / std::tan(a), 1e-12);
-  EXPECT_NEAR(c.Seg(0).EndPt.y, 0, 1e-12);
+  WithEachService([](ProbeServices& services) {
+    Contour c = Square();
+    ASSERT_TRUE(SplitContourAtPoint(services, c, 2, 0.5));
+    EXPECT_EQ(services.calls.size(), 10u);
+    ASSERT_EQ(c.Count(), 5);
+    const double a = 0.5 + kPi / 2;
+    EXPECT_NEAR(c.Seg(0).EndPt.x, 2 - 0.5 / std::tan(a), 1e-12);
+    EXPECT_NEAR(c.Seg(0).EndPt.y, 0, 1e-12);
+  });
 }
 
 TEST(ContourBounds, EndsCirclesAndArcDiameters) {
@@ -284,18 +307,18 @@ TEST(ContourBounds, EndsCirclesAndArcDiameters) {
       {MakeContour({MakeArc(3, 2, 2, 3, 2, 2, 1)}), 3, 2, 3, 2},
       {Contour{}, -kBoxStart, kBoxStart, -kBoxStart, kBoxStart},
   };
-  for (const Case& k : cases) {
-    ProbeServices services;
-    Contour c = k.contour;
-    c.MaxX = 99;  // stale values are replaced
-    c.MinY = -99;
-    ContourBounds(services, c);
-    EXPECT_NEAR(c.MaxX, k.maxX, 1e-12);
-    EXPECT_NEAR(c.MinX, k.minX, 1e-12);
-    EXPECT_NEAR(c.MaxY, k.maxY, 1e-12);
-    EXPECT_NEAR(c.MinY, k.minY, 1e-12);
-    EXPECT_EQ(c.Count(), k.contour.Count());
-  }
+  for (const Case& k : cases)
+    WithEachService([&](ProbeServices& services) {
+      Contour c = k.contour;
+      c.MaxX = 99;  // stale values are replaced
+      c.MinY = -99;
+      ContourBounds(services, c);
+      EXPECT_NEAR(c.MaxX, k.maxX, 1e-12);
+      EXPECT_NEAR(c.MinX, k.minX, 1e-12);
+      EXPECT_NEAR(c.MaxY, k.maxY, 1e-12);
+      EXPECT_NEAR(c.MinY, k.minY, 1e-12);
+      EXPECT_EQ(c.Count(), k.contour.Count());
+    });
 }
 
 TEST(ContourBounds, ProbesThroughTheArcCentre) {
