@@ -2,20 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
 
-#include "geometry/primitives.h"
 #include "geometry/segment_build.h"
 #include "host/geometry/contour_services.h"
 
 namespace sulkor {
 namespace {
 
-// Crossings of lines and arcs, worked out with the segment primitives; enough to answer the
-// probes of the contour operations. Everything else it refuses.
+// The host's contour-intersection service, recording the second contour of every call (the
+// probes); the other services are not needed here and refuse.
 class ProbeServices : public GeometryServices {
  public:
   void ConvertGraphic(const Handle<Graphic>&, Contour&, double&, double&) override { Refuse(); }
@@ -33,90 +31,18 @@ class ProbeServices : public GeometryServices {
   bool Common(const Contour&, const Contour&, const IntersectionResult&, ContourList&) override {
     Refuse();
   }
-
   bool Intersect(const Contour& first, const Contour& second, IntersectionResult& result) override {
     calls.push_back(second);
-    result = IntersectionResult{};
-    for (int32_t i = 0; i < first.Count(); ++i) {
-      std::vector<Crossing> here;
-      for (int32_t j = 0; j < second.Count(); ++j) Cross(first.Seg(i), second.Seg(j), i, j, here);
-      std::sort(here.begin(), here.end(),
-                [](const Crossing& a, const Crossing& b) { return a.Along1 < b.Along1; });
-      for (const Crossing& c : here) {
-        const bool repeated = !result.Points.empty() &&
-                              std::abs(result.Points.back().X - c.X) < 1e-9 &&
-                              std::abs(result.Points.back().Y - c.Y) < 1e-9;
-        if (!repeated) result.Points.push_back(c);
-      }
-    }
-    return result.Count() > 0;
+    return IntersectContours(first, second, result);
   }
 
-  std::vector<Contour> calls;  // the second contour of every Intersect, in order
+  std::vector<Contour> calls;
 
  private:
   [[noreturn]] static void Refuse() { throw HostError("not offered by the probe services"); }
-
-  // Where the point lies along a line segment, or -1 when it is off it.
-  static double AlongLine(const Segment& line, double x, double y) {
-    const double dx = line.EndPt.x - line.StartPt.x;
-    const double dy = line.EndPt.y - line.StartPt.y;
-    const double length = std::hypot(dx, dy);
-    const double t = ((x - line.StartPt.x) * dx + (y - line.StartPt.y) * dy) / length;
-    const double off = ((y - line.StartPt.y) * dx - (x - line.StartPt.x) * dy) / length;
-    if (std::abs(off) > 1e-9 || t < -1e-9 || t > length + 1e-9) return -1.0;
-    return t;
-  }
-
-  static double AlongArc(const Segment& arc, double x, double y) {
-    const bool atStart = std::abs(x - arc.StartPt.x) < 1e-9 && std::abs(y - arc.StartPt.y) < 1e-9;
-    if (!atStart && !PointInArcSweep(arc, x, y)) return -1.0;
-    if (atStart) return 0.0;
-    const double r = std::abs(arc.Radius);
-    const double a0 = std::atan2(arc.StartPt.y - arc.Center.y, arc.StartPt.x - arc.Center.x);
-    const double a1 = std::atan2(y - arc.Center.y, x - arc.Center.x);
-    double turn = arc.Direction == 1 ? a1 - a0 : a0 - a1;
-    if (turn < 0) turn += 2 * kPi;
-    return r * turn;
-  }
-
-  static void Cross(const Segment& a, const Segment& b, int32_t i, int32_t j,
-                    std::vector<Crossing>& out) {
-    if (a.IsLine() && b.IsLine()) {
-      const double d1x = a.EndPt.x - a.StartPt.x, d1y = a.EndPt.y - a.StartPt.y;
-      const double d2x = b.EndPt.x - b.StartPt.x, d2y = b.EndPt.y - b.StartPt.y;
-      const double den = d1x * d2y - d1y * d2x;
-      if (std::abs(den) < 1e-15) return;
-      const double qx = b.StartPt.x - a.StartPt.x, qy = b.StartPt.y - a.StartPt.y;
-      const double t = (qx * d2y - qy * d2x) / den;
-      const double u = (qx * d1y - qy * d1x) / den;
-      if (t < -1e-12 || t > 1 + 1e-12 || u < -1e-12 || u > 1 + 1e-12) return;
-      out.push_back({a.StartPt.x + t * d1x, a.StartPt.y + t * d1y, i, j, t * std::hypot(d1x, d1y),
-                     u * std::hypot(d2x, d2y)});
-      return;
-    }
-    const bool lineFirst = a.IsLine();
-    const Segment& line = lineFirst ? a : b;
-    const Segment& arc = lineFirst ? b : a;
-    if (!line.IsLine() || !arc.IsArc()) return;
-    double length = 0, angle = 0;
-    LineLengthAngle(line.StartPt.x, line.StartPt.y, line.EndPt.x, line.EndPt.y, length, angle);
-    double x[2], y[2];
-    if (!IntersectLineCircle(line.StartPt.x, line.StartPt.y, angle, arc.Center.x, arc.Center.y,
-                             arc.Radius, x[0], y[0], x[1], y[1])) {
-      return;
-    }
-    for (int n = 0; n < 2; ++n) {
-      if (n == 1 && std::abs(x[1] - x[0]) < 1e-9 && std::abs(y[1] - y[0]) < 1e-9) break;
-      const double onLine = AlongLine(line, x[n], y[n]);
-      const double onArc = AlongArc(arc, x[n], y[n]);
-      if (onLine < 0 || onArc < 0) continue;
-      out.push_back({x[n], y[n], i, j, lineFirst ? onLine : onArc, lineFirst ? onArc : onLine});
-    }
-  }
 };
 
-// Answers every Intersect with what the test says; records nothing else.
+// Answers every Intersect with what the test says.
 class ScriptedServices : public ProbeServices {
  public:
   std::function<bool(const Contour&, IntersectionResult&)> answer;
@@ -125,31 +51,6 @@ class ScriptedServices : public ProbeServices {
     return answer(second, result);
   }
 };
-
-// The host's own contour-intersection service behind the same recording.
-class ExactProbeServices : public ProbeServices {
- public:
-  bool Intersect(const Contour& first, const Contour& second, IntersectionResult& result) override {
-    calls.push_back(second);
-    return IntersectContours(first, second, result);
-  }
-};
-
-// Every behaviour below must hold with the crossings worked out here and with the host's
-// service, which orders and merges contacts at vertices its own way.
-template <class Body>
-void WithEachService(Body body) {
-  {
-    SCOPED_TRACE("probe-crossing test service");
-    ProbeServices services;
-    body(services);
-  }
-  {
-    SCOPED_TRACE("host contour intersection");
-    ExactProbeServices services;
-    body(services);
-  }
-}
 
 Contour Square() { return MakePolygon({0, 0, 4, 0, 4, 4, 0, 4}); }
 
@@ -168,60 +69,59 @@ TEST(SplitContourAtPoint, LinesVerticesAndMisses) {
       {4 - 5e-7, 4, true, 4, -1, 0, 0},  // within 1e-6 of a vertex: unchanged
       {2, 9, false, 4, -1, 0, 0},        // far off: no probe meets it
   };
-  for (const Case& k : cases)
-    WithEachService([&](ProbeServices& services) {
-      SCOPED_TRACE(testing::Message() << k.px << "," << k.py);
-      Contour c = Square();
-      const Contour before = c;
-      EXPECT_EQ(SplitContourAtPoint(services, c, k.px, k.py), k.found);
-      ASSERT_EQ(c.Count(), k.count);
-      if (k.k < 0) {
-        for (int32_t i = 0; i < c.Count(); ++i) {
-          EXPECT_EQ(c.Seg(i).StartPt, before.Seg(i).StartPt);
-          EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
-        }
-        return;
+  for (const Case& k : cases) {
+    ProbeServices services;
+    SCOPED_TRACE(testing::Message() << k.px << "," << k.py);
+    Contour c = Square();
+    const Contour before = c;
+    EXPECT_EQ(SplitContourAtPoint(services, c, k.px, k.py), k.found);
+    ASSERT_EQ(c.Count(), k.count);
+    if (k.k < 0) {
+      for (int32_t i = 0; i < c.Count(); ++i) {
+        EXPECT_EQ(c.Seg(i).StartPt, before.Seg(i).StartPt);
+        EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
       }
-      const Segment& old = before.Seg(k.k);
-      const Segment& a = c.Seg(k.k);
-      const Segment& b = c.Seg(k.k + 1);
-      EXPECT_EQ(a.StartPt, old.StartPt);
-      EXPECT_NEAR(a.EndPt.x, k.sx, 1e-12);
-      EXPECT_NEAR(a.EndPt.y, k.sy, 1e-12);
-      EXPECT_EQ(b.StartPt, a.EndPt);
-      EXPECT_EQ(b.EndPt, old.EndPt);
-      EXPECT_NEAR(a.Length + b.Length, old.Length, 1e-12);
-      EXPECT_EQ(a.Tangent, old.Tangent);
-      EXPECT_EQ(b.Tangent, old.Tangent);
-      for (int32_t i = 0; i < k.k; ++i) EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
-      for (int32_t i = k.k + 2; i < c.Count(); ++i) {
-        EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i - 1).EndPt);
-      }
-    });
+      continue;
+    }
+    const Segment& old = before.Seg(k.k);
+    const Segment& a = c.Seg(k.k);
+    const Segment& b = c.Seg(k.k + 1);
+    EXPECT_EQ(a.StartPt, old.StartPt);
+    EXPECT_NEAR(a.EndPt.x, k.sx, 1e-12);
+    EXPECT_NEAR(a.EndPt.y, k.sy, 1e-12);
+    EXPECT_EQ(b.StartPt, a.EndPt);
+    EXPECT_EQ(b.EndPt, old.EndPt);
+    EXPECT_NEAR(a.Length + b.Length, old.Length, 1e-12);
+    EXPECT_EQ(a.Tangent, old.Tangent);
+    EXPECT_EQ(b.Tangent, old.Tangent);
+    for (int32_t i = 0; i < k.k; ++i) EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i).EndPt);
+    for (int32_t i = k.k + 2; i < c.Count(); ++i) {
+      EXPECT_EQ(c.Seg(i).EndPt, before.Seg(i - 1).EndPt);
+    }
+  }
 }
 
 TEST(SplitContourAtPoint, ArcPiecesKeepTheWholeLength) {
-  WithEachService([](ProbeServices& services) {
-    Contour c = MakeContour({MakeLine(0, 0, 1, 0), MakeArc(1, 0, 0, 1, 0, 0, 1)});
-    const double h = std::sqrt(0.5);
-    ASSERT_TRUE(SplitContourAtPoint(services, c, h, h));
-    ASSERT_EQ(c.Count(), 3);
-    const Segment& a = c.Seg(1);
-    const Segment& b = c.Seg(2);
-    EXPECT_NEAR(a.EndPt.x, h, 1e-12);
-    EXPECT_NEAR(a.EndPt.y, h, 1e-12);
-    EXPECT_EQ(b.StartPt, a.EndPt);
-    EXPECT_NEAR(a.MidPt.x, std::cos(kPi / 8), 1e-12);
-    EXPECT_NEAR(a.MidPt.y, std::sin(kPi / 8), 1e-12);
-    EXPECT_NEAR(b.MidPt.x, std::cos(3 * kPi / 8), 1e-12);
-    EXPECT_NEAR(a.Tangent[0], kPi / 2, 1e-12);
-    EXPECT_NEAR(a.Tangent[1], 3 * kPi / 4, 1e-12);
-    EXPECT_NEAR(b.Tangent[0], 3 * kPi / 4, 1e-12);
-    EXPECT_NEAR(b.Tangent[1], kPi, 1e-12);
-    EXPECT_NEAR(a.Length, kPi / 2, 1e-12);  // both keep the length of the whole arc
-    EXPECT_NEAR(b.Length, kPi / 2, 1e-12);
-    EXPECT_EQ(a.SpanSign, 1);
-  });
+  ProbeServices services;
+  Contour c = MakeContour({MakeLine(0, 0, 1, 0), MakeArc(1, 0, 0, 1, 0, 0, 1)});
+  const double h = std::sqrt(0.5);
+  ASSERT_TRUE(SplitContourAtPoint(services, c, h, h));
+  ASSERT_EQ(c.Count(), 3);
+  const Segment& a = c.Seg(1);
+  const Segment& b = c.Seg(2);
+  EXPECT_NEAR(a.EndPt.x, h, 1e-12);
+  EXPECT_NEAR(a.EndPt.y, h, 1e-12);
+  EXPECT_EQ(b.StartPt, a.EndPt);
+  EXPECT_NEAR(a.MidPt.x, std::cos(kPi / 8), 1e-12);
+  EXPECT_NEAR(a.MidPt.y, std::sin(kPi / 8), 1e-12);
+  EXPECT_NEAR(b.MidPt.x, std::cos(3 * kPi / 8), 1e-12);
+  EXPECT_NEAR(a.Tangent[0], kPi / 2, 1e-12);
+  EXPECT_NEAR(a.Tangent[1], 3 * kPi / 4, 1e-12);
+  EXPECT_NEAR(b.Tangent[0], 3 * kPi / 4, 1e-12);
+  EXPECT_NEAR(b.Tangent[1], kPi, 1e-12);
+  EXPECT_NEAR(a.Length, kPi / 2, 1e-12);  // both keep the length of the whole arc
+  EXPECT_NEAR(b.Length, kPi / 2, 1e-12);
+  EXPECT_EQ(a.SpanSign, 1);
 }
 
 TEST(SplitContourAtPoint, ProbeSizesAndAnglesInOrder) {
@@ -280,15 +180,14 @@ TEST(SplitContourAtPoint, ProbeSizesAndAnglesInOrder) {
 
 TEST(SplitContourAtPoint, PointOffTheContourCutsWhereTheProbeCrosses) {
   // Half a unit above the bottom edge: only the probe of half-length 1 at 0.5 + pi/2 reaches it.
-  WithEachService([](ProbeServices& services) {
-    Contour c = Square();
-    ASSERT_TRUE(SplitContourAtPoint(services, c, 2, 0.5));
-    EXPECT_EQ(services.calls.size(), 10u);
-    ASSERT_EQ(c.Count(), 5);
-    const double a = 0.5 + kPi / 2;
-    EXPECT_NEAR(c.Seg(0).EndPt.x, 2 - 0.5 / std::tan(a), 1e-12);
-    EXPECT_NEAR(c.Seg(0).EndPt.y, 0, 1e-12);
-  });
+  ProbeServices services;
+  Contour c = Square();
+  ASSERT_TRUE(SplitContourAtPoint(services, c, 2, 0.5));
+  EXPECT_EQ(services.calls.size(), 10u);
+  ASSERT_EQ(c.Count(), 5);
+  const double a = 0.5 + kPi / 2;
+  EXPECT_NEAR(c.Seg(0).EndPt.x, 2 - 0.5 / std::tan(a), 1e-12);
+  EXPECT_NEAR(c.Seg(0).EndPt.y, 0, 1e-12);
 }
 
 TEST(ContourBounds, EndsCirclesAndArcDiameters) {
@@ -307,18 +206,18 @@ TEST(ContourBounds, EndsCirclesAndArcDiameters) {
       {MakeContour({MakeArc(3, 2, 2, 3, 2, 2, 1)}), 3, 2, 3, 2},
       {Contour{}, -kBoxStart, kBoxStart, -kBoxStart, kBoxStart},
   };
-  for (const Case& k : cases)
-    WithEachService([&](ProbeServices& services) {
-      Contour c = k.contour;
-      c.MaxX = 99;  // stale values are replaced
-      c.MinY = -99;
-      ContourBounds(services, c);
-      EXPECT_NEAR(c.MaxX, k.maxX, 1e-12);
-      EXPECT_NEAR(c.MinX, k.minX, 1e-12);
-      EXPECT_NEAR(c.MaxY, k.maxY, 1e-12);
-      EXPECT_NEAR(c.MinY, k.minY, 1e-12);
-      EXPECT_EQ(c.Count(), k.contour.Count());
-    });
+  for (const Case& k : cases) {
+    ProbeServices services;
+    Contour c = k.contour;
+    c.MaxX = 99;  // stale values are replaced
+    c.MinY = -99;
+    ContourBounds(services, c);
+    EXPECT_NEAR(c.MaxX, k.maxX, 1e-12);
+    EXPECT_NEAR(c.MinX, k.minX, 1e-12);
+    EXPECT_NEAR(c.MaxY, k.maxY, 1e-12);
+    EXPECT_NEAR(c.MinY, k.minY, 1e-12);
+    EXPECT_EQ(c.Count(), k.contour.Count());
+  }
 }
 
 TEST(ContourBounds, ProbesThroughTheArcCentre) {
