@@ -30,6 +30,11 @@
 // 1e-9, or when they sit at the same vertex of one contour and agree within 1.5e-5 along the
 // other (a vertex whose segments do not meet exactly).
 //
+// A contour that passes one point twice (two of its segments touching there) has the point
+// reported once for each passage. A count of points therefore counts touches too: a work
+// contour with a vertex on the blank outline has that vertex among its points with the blank.
+// The answer is true exactly when at least one point is reported.
+//
 // Order. By segment of the first contour, then distance along it (Along1); contacts at one
 // place of the first contour by segment of the second, then Along2.
 //

@@ -35,12 +35,13 @@
 // is handled as the single point of its start. An arc whose start and end agree within 1e-6
 // (equal points to the operation, which builds such an arc as a full turn) is a full turn when
 // its Length field exceeds half a turn; otherwise its sweep comes from the angles of its ends
-// (a point when they coincide within kOn). A "Circle"
-// is a full turn that starts at its StartPt when that lies on the circle (within 1e-6), else at
-// the point of angle 0; a full turn has no ends, so a contact at its seam has Along 0.
-// An arc's radius is the absolute value of its Radius field (the distance from the centre to
-// the start when Radius is 0); its direction is counterclockwise for Direction 1, clockwise
-// for any other value.
+// (a point when they coincide within kOn). A "Circle" is a full turn that starts at its StartPt
+// when that lies on the circle (within 1e-6), else at the point of angle 0; a full turn has no
+// ends, so a contact at its seam has Along 0. An arc's radius is the absolute value of its
+// Radius field (the distance from the centre to the start when Radius is 0); its direction is
+// counterclockwise for Direction 1, clockwise for any other value. Angles here only measure
+// positions on a circle, so they are true angles (std::numbers::pi), not the operation's
+// rounded value of pi.
 
 namespace sulkor {
 namespace {
