@@ -137,6 +137,20 @@ TEST(IntersectContours, ArcsTouchingAndSharingACircle) {
   }
 }
 
+// The count is a 16-bit number: more points than it holds is a failure, not a wrapped count.
+TEST(IntersectContours, MorePointsThanASixteenBitCountFails) {
+  Contour zigzag;
+  for (int k = 0; k < 32768; ++k) {
+    zigzag.Segs.push_back(TestLine(k, k % 2 == 0 ? -1 : 1, k + 1, k % 2 == 0 ? 1 : -1));
+  }
+  const Contour axis = TestContour({TestLine(-1, 0, 40000, 0)});
+  IntersectionResult result;
+  EXPECT_THROW(IntersectContours(zigzag, axis, result), GeometryError);
+  zigzag.Segs.pop_back();
+  EXPECT_TRUE(IntersectContours(zigzag, axis, result));
+  EXPECT_EQ(result.Count(), 32767);
+}
+
 // Random contours of lines and arcs in general position, against a reference that intersects
 // every pair of segments by other means: the quadratic of a line against a circle, and a
 // sampled, bisected distance function for two circles.
