@@ -173,13 +173,28 @@ Vec PointAt(const Shape& s, double along) {
   }
 }
 
+// Whether the direction of q from an arc's centre lies within its sweep (ends included),
+// decided by cross products alone.
+bool InSweep(const Shape& s, Vec q) {
+  if (s.full) return true;
+  Vec from = s.p0 - s.c;
+  Vec to = s.p1 - s.c;
+  if (s.dir < 0.0) std::swap(from, to);  // the same set, counterclockwise
+  const Vec v = q - s.c;
+  const double span = Cross(from, to);
+  if (span > 0.0) return Cross(from, v) >= 0.0 && Cross(v, to) >= 0.0;
+  if (span < 0.0) return !(Cross(to, v) > 0.0 && Cross(v, from) > 0.0);
+  if (Dot(from, to) > 0.0) return s.sweep > std::numbers::pi || Cross(from, v) == 0.0;
+  return Cross(from, v) >= 0.0;  // half a turn
+}
+
 double Dist(const Shape& s, Vec q) {
   switch (s.type) {
     case Shape::Type::Point: return Norm(q - s.p0);
     case Shape::Type::Line: return Norm(q - (s.p0 + s.u * std::clamp(Dot(q - s.p0, s.u), 0.0,
                                                                        s.len)));
     case Shape::Type::Arc:
-      if (s.full || AngleFromStart(s, q) <= s.sweep) return std::fabs(Norm(q - s.c) - s.r);
+      if (InSweep(s, q)) return std::fabs(Norm(q - s.c) - s.r);
       return std::min(Norm(q - s.p0), Norm(q - s.p1));
     case Shape::Type::None: break;
   }
