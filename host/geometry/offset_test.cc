@@ -54,8 +54,8 @@ double BufferArea(const Contour& source, double signedDistance) {
   in.push_back(ts::ToPolygon(source, kSag));
   ts::BMulti out;
   bg::buffer(in, out, bg::strategy::buffer::distance_symmetric<double>(signedDistance),
-             bg::strategy::buffer::side_straight(), bg::strategy::buffer::join_round(20000),
-             bg::strategy::buffer::end_round(20000), bg::strategy::buffer::point_circle(20000));
+             bg::strategy::buffer::side_straight(), bg::strategy::buffer::join_round(3600),
+             bg::strategy::buffer::end_round(3600), bg::strategy::buffer::point_circle(3600));
   return bg::area(out);
 }
 
