@@ -1,0 +1,330 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include "host/geometry/contour_services.h"
+#include "host/geometry/segment_intersect.h"
+
+// The contour-intersection service: every point that two contours share.
+//
+// What is reported. Every contact that IntersectSegments finds between a segment of the first
+// contour and a segment of the second: transversal crossings, tangent touches, ends of one
+// lying on the other, and both ends of every stretch the two contours share (a work contour
+// running along the blank outline, collinear walls). Touches are reported because the callers
+// need them: the probe of SplitContourAtPoint may only touch the contour at a vertex, and when
+// the work contour has been trimmed to the blank its ends lie on the outline and the trimming
+// looks for them again. A shared stretch that runs over vertices of either contour is also
+// reported at those vertices (they are points the contours share); its inside is not.
+//
+// Each geometric point once. A point at a vertex belongs to the segment that leaves the vertex
+// (Along 0 on it), on both contours: a contact found at the end of segment i is moved to
+// segment i + 1, and on a closed contour the end of the last segment to segment 0. The end of
+// an open contour's last segment stays on that segment. Consecutive segments count as joined
+// when the end of one and the start of the next agree within the closedness tolerance 1.5e-5
+// (the same rule makes a contour closed). The contacts that the several segment pairs around
+// a vertex produce then carry the same segment indices and along values, and one of them is
+// kept: two contacts are one when they lie on the same two segments and agree along both within
+// 1e-9, or when they sit at the same vertex of one contour and agree within 1.5e-5 along the
+// other (a vertex whose segments do not meet exactly).
+//
+// Order. By segment of the first contour, then distance along it (Along1); contacts at one
+// place of the first contour by segment of the second, then Along2.
+//
+// Tolerance. The segment intersection's 1e-9 (see segment_intersect.cc). Two contours that are
+// 1e-6 apart (a copy shifted by 1e-6) are apart: their parallel stretches report nothing, and the
+// segments that cross them report crossings 1e-6 apart.
+//
+// Filter. Each segment gets a bounding box (exact for arcs: the ends and the quadrant points
+// inside the sweep), widened by 2e-9; only pairs whose boxes meet are intersected. When the
+// pairs are many (more than 1024 and the larger contour holds more than 16 segments), the
+// larger contour's boxes are packed into a static R-tree (sort-tile-recursive packing, eight
+// entries a node) and each segment of the smaller contour queries it.
+
+namespace sulkor {
+namespace {
+
+constexpr double kOn = 1e-9;
+constexpr double kWiden = 2e-9;
+constexpr size_t kIndexPairs = 1024;
+constexpr int32_t kIndexMinSegments = 16;
+
+struct Box {
+  double minX = HUGE_VAL;
+  double minY = HUGE_VAL;
+  double maxX = -HUGE_VAL;
+  double maxY = -HUGE_VAL;
+
+  void Add(double x, double y) {
+    minX = std::min(minX, x);
+    minY = std::min(minY, y);
+    maxX = std::max(maxX, x);
+    maxY = std::max(maxY, y);
+  }
+  void Add(const Box& b) {
+    minX = std::min(minX, b.minX);
+    minY = std::min(minY, b.minY);
+    maxX = std::max(maxX, b.maxX);
+    maxY = std::max(maxY, b.maxY);
+  }
+  bool Meets(const Box& b) const {
+    return minX <= b.maxX && b.minX <= maxX && minY <= b.maxY && b.minY <= maxY;
+  }
+};
+
+double CrossXY(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+// Whether the direction (qx, qy) lies in the counterclockwise sweep from s to e (closed).
+bool InCcwSweep(double sx, double sy, double ex, double ey, double qx, double qy) {
+  const double se = CrossXY(sx, sy, ex, ey);
+  if (se > 0.0) return CrossXY(sx, sy, qx, qy) >= 0.0 && CrossXY(qx, qy, ex, ey) >= 0.0;
+  if (se < 0.0) return !(CrossXY(ex, ey, qx, qy) > 0.0 && CrossXY(qx, qy, sx, sy) > 0.0);
+  if (sx * ex + sy * ey > 0.0) return true;  // ends together: take the whole turn, to be safe
+  return CrossXY(sx, sy, qx, qy) >= 0.0;     // half a turn
+}
+
+Box SegmentBox(const Segment& seg) {
+  Box box;
+  box.Add(seg.StartPt.x, seg.StartPt.y);
+  box.Add(seg.EndPt.x, seg.EndPt.y);
+  if (seg.IsArc() || seg.IsCircle()) {
+    const double cx = seg.Center.x;
+    const double cy = seg.Center.y;
+    double r = std::fabs(seg.Radius);
+    if (r == 0.0) r = std::hypot(seg.StartPt.x - cx, seg.StartPt.y - cy);
+    double sx = seg.StartPt.x - cx, sy = seg.StartPt.y - cy;
+    double ex = seg.EndPt.x - cx, ey = seg.EndPt.y - cy;
+    if (seg.Direction != 1) {
+      std::swap(sx, ex);
+      std::swap(sy, ey);
+    }
+    const bool full = seg.IsCircle() ||
+                      std::hypot(seg.EndPt.x - seg.StartPt.x, seg.EndPt.y - seg.StartPt.y) <= kOn;
+    constexpr double kQx[4] = {1, 0, -1, 0};
+    constexpr double kQy[4] = {0, 1, 0, -1};
+    for (int k = 0; k < 4; ++k) {
+      if (full || InCcwSweep(sx, sy, ex, ey, kQx[k], kQy[k])) {
+        box.Add(cx + kQx[k] * r, cy + kQy[k] * r);
+      }
+    }
+  }
+  const double widen = kWiden + 1e-15 * std::max({std::fabs(box.minX), std::fabs(box.maxX),
+                                                  std::fabs(box.minY), std::fabs(box.maxY)});
+  box.minX -= widen;
+  box.minY -= widen;
+  box.maxX += widen;
+  box.maxY += widen;
+  return box;
+}
+
+// A static R-tree over boxes, packed sort-tile-recursive.
+class PackedIndex {
+ public:
+  explicit PackedIndex(const std::vector<Box>& boxes) {
+    const size_t n = boxes.size();
+    ids_.resize(n);
+    for (size_t k = 0; k < n; ++k) ids_[k] = static_cast<int32_t>(k);
+    auto cx = [&](int32_t k) { return boxes[k].minX + boxes[k].maxX; };
+    auto cy = [&](int32_t k) { return boxes[k].minY + boxes[k].maxY; };
+    std::sort(ids_.begin(), ids_.end(), [&](int32_t a, int32_t b) { return cx(a) < cx(b); });
+    const size_t leaves = (n + kNodeSize - 1) / kNodeSize;
+    const size_t slices = static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
+    const size_t sliceSize = slices * kNodeSize;
+    for (size_t start = 0; start < n; start += sliceSize) {
+      const auto end = ids_.begin() + static_cast<std::ptrdiff_t>(std::min(n, start + sliceSize));
+      std::sort(ids_.begin() + static_cast<std::ptrdiff_t>(start), end,
+                [&](int32_t a, int32_t b) { return cy(a) < cy(b); });
+    }
+    items_.reserve(n);
+    for (int32_t id : ids_) items_.push_back(boxes[id]);
+
+    for (size_t k = 0; k < n; k += kNodeSize) {
+      Node node{Box{}, static_cast<int32_t>(k), static_cast<int32_t>(std::min(kNodeSize, n - k)),
+                true};
+      for (int32_t c = 0; c < node.count; ++c) node.box.Add(items_[k + c]);
+      nodes_.push_back(node);
+    }
+    size_t levelStart = 0;
+    size_t levelEnd = nodes_.size();
+    while (levelEnd - levelStart > 1) {
+      for (size_t k = levelStart; k < levelEnd; k += kNodeSize) {
+        Node node{Box{}, static_cast<int32_t>(k),
+                  static_cast<int32_t>(std::min(kNodeSize, levelEnd - k)), false};
+        for (int32_t c = 0; c < node.count; ++c) node.box.Add(nodes_[k + c].box);
+        nodes_.push_back(node);
+      }
+      levelStart = levelEnd;
+      levelEnd = nodes_.size();
+    }
+  }
+
+  // Calls visit(id) for every box that meets query.
+  template <class Visit>
+  void Query(const Box& query, Visit&& visit) const {
+    if (nodes_.empty()) return;
+    int32_t stack[64];
+    int depth = 0;
+    stack[depth++] = static_cast<int32_t>(nodes_.size() - 1);
+    while (depth > 0) {
+      const Node& node = nodes_[static_cast<size_t>(stack[--depth])];
+      if (!node.box.Meets(query)) continue;
+      for (int32_t c = node.first; c < node.first + node.count; ++c) {
+        if (node.leaf) {
+          if (items_[static_cast<size_t>(c)].Meets(query)) visit(ids_[static_cast<size_t>(c)]);
+        } else {
+          stack[depth++] = c;  // at most 8 per level below a popped node: 64 is plenty
+        }
+      }
+    }
+  }
+
+ private:
+  static constexpr size_t kNodeSize = 8;
+  struct Node {
+    Box box;
+    int32_t first;
+    int32_t count;
+    bool leaf;
+  };
+  std::vector<Box> items_;
+  std::vector<int32_t> ids_;
+  std::vector<Node> nodes_;  // leaves first, the root last
+};
+
+bool Near(const Point3& a, const Point3& b, double tol) {
+  return std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol;
+}
+
+// The segment that leaves the end of segment i, or -1 when the contour ends there.
+int32_t Successor(const Contour& contour, int32_t i) {
+  const int32_t next = i + 1 < contour.Count() ? i + 1 : 0;
+  if (Near(contour.Segs[static_cast<size_t>(i)].EndPt,
+           contour.Segs[static_cast<size_t>(next)].StartPt, kClosedEps)) {
+    return next;
+  }
+  return -1;
+}
+
+struct Contact {
+  Crossing c;
+  bool moved1 = false;  // moved from the end of a segment of the first contour to the next
+  bool moved2 = false;
+};
+
+bool ZeroLine(const Segment& s) {
+  return s.IsLine() && std::hypot(s.EndPt.x - s.StartPt.x, s.EndPt.y - s.StartPt.y) <= kOn;
+}
+
+// Moves a contact at the end of a segment onto the segment that leaves that vertex, passing
+// over lines of zero length.
+void MoveToLeavingSegment(const Contour& contour, int32_t& seg, double& along, double x, double y,
+                          bool& moved) {
+  for (int32_t step = 0; step < contour.Count(); ++step) {
+    const Segment& s = contour.Segs[static_cast<size_t>(seg)];
+    if (along <= 0.0 && !ZeroLine(s)) return;
+    if (std::hypot(x - s.EndPt.x, y - s.EndPt.y) > kOn) return;
+    const int32_t next = Successor(contour, seg);
+    if (next < 0) return;
+    seg = next;
+    along = 0.0;
+    moved = true;
+  }
+}
+
+bool SameContact(const Contact& a, const Contact& b) {
+  if (a.c.Seg1 != b.c.Seg1 || a.c.Seg2 != b.c.Seg2) return false;
+  const double d1 = std::fabs(a.c.Along1 - b.c.Along1);
+  const double d2 = std::fabs(a.c.Along2 - b.c.Along2);
+  if (d1 <= kOn && d2 <= kOn) return true;
+  if (a.c.Along1 == 0.0 && b.c.Along1 == 0.0 && d2 <= kClosedEps) return true;
+  if (a.c.Along2 == 0.0 && b.c.Along2 == 0.0 && d1 <= kClosedEps) return true;
+  return false;
+}
+
+bool Before(const Crossing& a, const Crossing& b) {
+  if (a.Seg1 != b.Seg1) return a.Seg1 < b.Seg1;
+  if (a.Along1 != b.Along1) return a.Along1 < b.Along1;
+  if (a.Seg2 != b.Seg2) return a.Seg2 < b.Seg2;
+  return a.Along2 < b.Along2;
+}
+
+}  // namespace
+
+bool IntersectContours(const Contour& first, const Contour& second, IntersectionResult& result) {
+  result.Points.clear();
+  const int32_t n1 = first.Count();
+  const int32_t n2 = second.Count();
+  if (n1 == 0 || n2 == 0) return false;
+
+  std::vector<Box> boxes1(static_cast<size_t>(n1));
+  std::vector<Box> boxes2(static_cast<size_t>(n2));
+  for (int32_t i = 0; i < n1; ++i) boxes1[static_cast<size_t>(i)] = SegmentBox(first.Segs[static_cast<size_t>(i)]);
+  for (int32_t j = 0; j < n2; ++j) boxes2[static_cast<size_t>(j)] = SegmentBox(second.Segs[static_cast<size_t>(j)]);
+
+  std::vector<Contact> contacts;
+  auto intersect = [&](int32_t i, int32_t j) {
+    for (const SegmentHit& hit : IntersectSegments(first.Segs[static_cast<size_t>(i)],
+                                                   second.Segs[static_cast<size_t>(j)])) {
+      Contact contact;
+      contact.c = Crossing{hit.X, hit.Y, i, j, hit.Along1, hit.Along2};
+      MoveToLeavingSegment(first, contact.c.Seg1, contact.c.Along1, hit.X, hit.Y, contact.moved1);
+      MoveToLeavingSegment(second, contact.c.Seg2, contact.c.Along2, hit.X, hit.Y,
+                           contact.moved2);
+      contacts.push_back(contact);
+    }
+  };
+
+  const size_t pairs = static_cast<size_t>(n1) * static_cast<size_t>(n2);
+  if (pairs > kIndexPairs && std::max(n1, n2) > kIndexMinSegments) {
+    if (n2 >= n1) {
+      const PackedIndex index(boxes2);
+      for (int32_t i = 0; i < n1; ++i) {
+        index.Query(boxes1[static_cast<size_t>(i)], [&](int32_t j) { intersect(i, j); });
+      }
+    } else {
+      const PackedIndex index(boxes1);
+      for (int32_t j = 0; j < n2; ++j) {
+        index.Query(boxes2[static_cast<size_t>(j)], [&](int32_t i) { intersect(i, j); });
+      }
+    }
+  } else {
+    for (int32_t i = 0; i < n1; ++i) {
+      for (int32_t j = 0; j < n2; ++j) {
+        if (boxes1[static_cast<size_t>(i)].Meets(boxes2[static_cast<size_t>(j)])) intersect(i, j);
+      }
+    }
+  }
+
+  std::sort(contacts.begin(), contacts.end(),
+            [](const Contact& a, const Contact& b) { return Before(a.c, b.c); });
+  std::vector<Contact> kept;
+  for (const Contact& contact : contacts) {
+    bool duplicate = false;
+    for (size_t k = kept.size(); k-- > 0;) {
+      Contact& other = kept[k];
+      if (other.c.Seg1 != contact.c.Seg1) break;
+      if (!SameContact(other, contact)) continue;
+      // Keep the coordinates found on the segments that leave the vertex, not those found at
+      // the end of the segments before it.
+      if ((other.moved1 || other.moved2) && !contact.moved1 && !contact.moved2) {
+        other.c.X = contact.c.X;
+        other.c.Y = contact.c.Y;
+        other.moved1 = other.moved2 = false;
+      }
+      duplicate = true;
+      break;
+    }
+    if (!duplicate) kept.push_back(contact);
+  }
+
+  if (kept.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max())) {
+    throw GeometryError("more crossings than a 16-bit count holds");
+  }
+  result.Points.reserve(kept.size());
+  for (const Contact& contact : kept) result.Points.push_back(contact.c);
+  return !result.Points.empty();
+}
+
+}  // namespace sulkor

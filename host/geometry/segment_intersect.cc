@@ -1,0 +1,427 @@
+#include "host/geometry/segment_intersect.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+// How two segments are intersected.
+//
+// Tolerance. A point is "on" a segment when its distance from it is at most kOn = 1e-9 drawing
+// units. That is a thousand times finer than the 1e-6 at which the operation calls two
+// coordinates equal, so every point reported here is one that the operation sees as lying on
+// both segments, and it is far above the rounding error of double arithmetic on lathe-sized
+// coordinates (about 1e-13 at 1000 units).
+//
+// Contacts. Within that tolerance the two segments share one or more connected pieces. Each
+// piece is reported once:
+//   - a transversal crossing of the two interiors: one hit, neither Touch nor Overlap;
+//   - a tangent touch (a line or circle whose distance from the other circle differs from the
+//     radius by at most kOn): one hit at the foot of the common normal, Touch;
+//   - an end of one segment lying on the other: one hit at the exact coordinates of that end,
+//     Touch. When the ends of both segments meet, the end of the first is used;
+//   - a shared stretch (collinear lines, arcs on one circle): its two end points, each Touch and
+//     Overlap. Two full circles on one circle share everything and have no end: no hit.
+// An end point that lies on the other segment belongs to the same piece as the carrier
+// crossing on its side of the symmetry axis (the normal from the centre to the line, or the
+// line of centres); that piece is reported at the end point, whose coordinates are exact.
+//
+// Along values. Distance from the start of each segment, arc length for arcs; an end point of a
+// segment gets exactly 0 or that segment's length. The length of a line is the distance of its
+// ends and that of an arc its radius times its sweep: the Length field of the record is not
+// read for that (a split arc keeps the Length of the whole arc).
+//
+// Degenerate segments. A line shorter than kOn, an arc whose radius or arc length is below kOn
+// is handled as the single point of its start. An arc whose start and end coincide within kOn
+// is a full turn when its Length field exceeds half a turn, otherwise such a point. A "Circle"
+// is a full turn that starts at its StartPt when that lies on the circle (within 1e-6), else at
+// the point of angle 0; a full turn has no ends, so a contact at its seam has Along 0.
+// An arc's radius is the absolute value of its Radius field (the distance from the centre to
+// the start when Radius is 0); its direction is counterclockwise for Direction 1, clockwise
+// for any other value.
+
+namespace sulkor {
+namespace {
+
+constexpr double kOn = 1e-9;
+constexpr double kTurn = 2.0 * std::numbers::pi;
+
+struct Vec {
+  double x = 0.0;
+  double y = 0.0;
+};
+
+Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
+Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
+Vec operator*(Vec a, double s) { return {a.x * s, a.y * s}; }
+double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y; }
+double Cross(Vec a, Vec b) { return a.x * b.y - a.y * b.x; }
+double Norm(Vec a) { return std::sqrt(a.x * a.x + a.y * a.y); }
+Vec ToVec(const Point3& p) { return {p.x, p.y}; }
+
+// The geometry of one segment, as the intersection works with it.
+struct Shape {
+  enum class Type { None, Point, Line, Arc };
+  Type type = Type::None;
+  Vec p0;  // start
+  Vec p1;  // end
+  // Line: unit direction and length.
+  Vec u;
+  double len = 0.0;
+  // Arc: centre, radius, start angle, sweep (> 0, 2*pi for a full turn), +1 ccw / -1 cw.
+  Vec c;
+  double r = 0.0;
+  double a0 = 0.0;
+  double sweep = 0.0;
+  double dir = 1.0;
+  bool full = false;
+
+  bool HasEnds() const { return type == Type::Line || type == Type::Point ||
+                                (type == Type::Arc && !full); }
+  double Length() const {
+    if (type == Type::Line) return len;
+    if (type == Type::Arc) return r * sweep;
+    return 0.0;
+  }
+};
+
+double NormalizeTurn(double a) {
+  a = std::fmod(a, kTurn);
+  if (a < 0.0) a += kTurn;
+  if (a >= kTurn) a -= kTurn;
+  return a;
+}
+
+Shape PointShape(Vec p) {
+  Shape s;
+  s.type = Shape::Type::Point;
+  s.p0 = p;
+  s.p1 = p;
+  return s;
+}
+
+Shape MakeShape(const Segment& seg) {
+  Shape s;
+  s.p0 = ToVec(seg.StartPt);
+  s.p1 = ToVec(seg.EndPt);
+  if (seg.IsLine()) {
+    s.len = Norm(s.p1 - s.p0);
+    if (s.len <= kOn) return PointShape(s.p0);
+    s.type = Shape::Type::Line;
+    s.u = (s.p1 - s.p0) * (1.0 / s.len);
+    return s;
+  }
+  if (!seg.IsArc() && !seg.IsCircle()) return s;  // an unknown kind touches nothing
+  s.c = ToVec(seg.Center);
+  s.r = std::fabs(seg.Radius);
+  if (s.r == 0.0) s.r = Norm(s.p0 - s.c);
+  if (s.r <= kOn) return PointShape(s.p0);
+  s.dir = seg.Direction == 1 ? 1.0 : -1.0;
+  s.type = Shape::Type::Arc;
+  if (seg.IsCircle()) {
+    s.full = true;
+    s.sweep = kTurn;
+    if (std::fabs(Norm(s.p0 - s.c) - s.r) > kEps) s.p0 = s.c + Vec{s.r, 0.0};
+    s.p1 = s.p0;
+    s.a0 = std::atan2(s.p0.y - s.c.y, s.p0.x - s.c.x);
+    return s;
+  }
+  s.a0 = std::atan2(s.p0.y - s.c.y, s.p0.x - s.c.x);
+  if (Norm(s.p1 - s.p0) <= kOn) {
+    if (seg.Length <= std::numbers::pi * s.r) return PointShape(s.p0);
+    s.full = true;
+    s.sweep = kTurn;
+    return s;
+  }
+  const double a1 = std::atan2(s.p1.y - s.c.y, s.p1.x - s.c.x);
+  s.sweep = NormalizeTurn(s.dir * (a1 - s.a0));
+  if (s.r * s.sweep <= kOn) {
+    // The ends are apart but the angles say no sweep: the ends are off the circle. Take the
+    // arc as the longest way round rather than lose it.
+    s.sweep = s.sweep <= 0.0 ? kTurn : s.sweep;
+  }
+  return s;
+}
+
+// The angle from an arc's start to the direction of q, in the arc's direction, in [0, 2*pi).
+double AngleFromStart(const Shape& s, Vec q) {
+  return NormalizeTurn(s.dir * (std::atan2(q.y - s.c.y, q.x - s.c.x) - s.a0));
+}
+
+// Distance from the start of the segment to the position nearest to q, measured along it.
+double Along(const Shape& s, Vec q) {
+  switch (s.type) {
+    case Shape::Type::Line: return std::clamp(Dot(q - s.p0, s.u), 0.0, s.len);
+    case Shape::Type::Arc: {
+      const double t = AngleFromStart(s, q);
+      if (s.full) return s.r * (kTurn - t) <= kOn ? 0.0 : s.r * t;
+      if (t <= s.sweep) return s.r * t;
+      return (t - s.sweep < kTurn - t) ? s.r * s.sweep : 0.0;
+    }
+    default: return 0.0;
+  }
+}
+
+Vec PointAt(const Shape& s, double along) {
+  switch (s.type) {
+    case Shape::Type::Line: return s.p0 + s.u * along;
+    case Shape::Type::Arc: {
+      const double a = s.a0 + s.dir * along / s.r;
+      return s.c + Vec{s.r * std::cos(a), s.r * std::sin(a)};
+    }
+    default: return s.p0;
+  }
+}
+
+double Dist(const Shape& s, Vec q) {
+  switch (s.type) {
+    case Shape::Type::Point: return Norm(q - s.p0);
+    case Shape::Type::Line: return Norm(q - (s.p0 + s.u * std::clamp(Dot(q - s.p0, s.u), 0.0,
+                                                                       s.len)));
+    case Shape::Type::Arc:
+      if (s.full || AngleFromStart(s, q) <= s.sweep) return std::fabs(Norm(q - s.c) - s.r);
+      return std::min(Norm(q - s.p0), Norm(q - s.p1));
+    case Shape::Type::None: break;
+  }
+  return HUGE_VAL;
+}
+
+// Distance from q to the infinite carrier line of a line shape.
+double LineDist(const Shape& s, Vec q) { return std::fabs(Cross(s.u, q - s.p0)); }
+
+// An end point of one segment that lies on the other.
+struct Candidate {
+  Vec p;
+  int end1 = -1;  // which end of the first segment it is: -1 none, 0 start, 1 end
+  int end2 = -1;
+  int group = -1;
+};
+
+// One connected piece of contact around a carrier intersection point.
+struct Group {
+  Vec x;
+  bool tangent = false;
+  int side = 0;  // side of the symmetry axis, 0 when there is a single group
+};
+
+void AddCandidate(std::vector<Candidate>& cands, Candidate cand) {
+  for (Candidate& c : cands) {
+    if (Norm(c.p - cand.p) <= kOn) {
+      if (c.end1 < 0) c.end1 = cand.end1;
+      if (c.end2 < 0) c.end2 = cand.end2;
+      return;
+    }
+  }
+  cands.push_back(cand);
+}
+
+int EndAt(const Shape& s, Vec p) {
+  if (!s.HasEnds()) return -1;
+  if (Norm(p - s.p0) <= kOn) return 0;
+  if (s.type != Shape::Type::Point && Norm(p - s.p1) <= kOn) return 1;
+  return -1;
+}
+
+std::vector<Candidate> EndCandidates(const Shape& a, const Shape& b) {
+  std::vector<Candidate> cands;
+  if (a.HasEnds()) {
+    for (int k = 0; k < (a.type == Shape::Type::Point ? 1 : 2); ++k) {
+      const Vec e = k == 0 ? a.p0 : a.p1;
+      if (Dist(b, e) <= kOn) AddCandidate(cands, {e, k, EndAt(b, e)});
+    }
+  }
+  if (b.HasEnds()) {
+    for (int k = 0; k < (b.type == Shape::Type::Point ? 1 : 2); ++k) {
+      const Vec e = k == 0 ? b.p0 : b.p1;
+      if (Dist(a, e) <= kOn) AddCandidate(cands, {e, EndAt(a, e), k});
+    }
+  }
+  return cands;
+}
+
+SegmentHit MakeHit(const Shape& a, const Shape& b, Vec p, int end1, int end2) {
+  SegmentHit hit;
+  hit.X = p.x;
+  hit.Y = p.y;
+  hit.Along1 = end1 == 0 ? 0.0 : end1 == 1 ? a.Length() : Along(a, p);
+  hit.Along2 = end2 == 0 ? 0.0 : end2 == 1 ? b.Length() : Along(b, p);
+  return hit;
+}
+
+// Both segments on one carrier (collinear lines, arcs on one circle): the contacts are the end
+// points of each that lie on the other; consecutive ones bound a shared stretch when the first
+// segment's middle between them lies on the second.
+std::vector<SegmentHit> SharedCarrier(const Shape& a, const Shape& b) {
+  std::vector<Candidate> cands = EndCandidates(a, b);
+  std::vector<SegmentHit> hits;
+  for (const Candidate& c : cands) hits.push_back(MakeHit(a, b, c.p, c.end1, c.end2));
+  std::sort(hits.begin(), hits.end(),
+            [](const SegmentHit& l, const SegmentHit& r) { return l.Along1 < r.Along1; });
+  const size_t n = hits.size();
+  const double length = a.Length();
+  for (size_t k = 0; k < n; ++k) {
+    hits[k].Touch = true;
+    size_t next = k + 1;
+    double span = 0.0;
+    if (next < n) {
+      span = hits[next].Along1 - hits[k].Along1;
+    } else if (a.full && n >= 2) {
+      next = 0;  // around the seam of a full turn
+      span = length - hits[k].Along1 + hits[0].Along1;
+    } else {
+      continue;
+    }
+    const double mid = std::fmod(hits[k].Along1 + span / 2.0, a.full ? length : HUGE_VAL);
+    if (Dist(b, PointAt(a, mid)) <= kOn) {
+      hits[k].Overlap = true;
+      hits[next].Overlap = true;
+    }
+  }
+  return hits;
+}
+
+std::vector<SegmentHit> Resolve(const Shape& a, const Shape& b, std::vector<Candidate> cands,
+                                const std::vector<Group>& groups, auto side) {
+  std::vector<SegmentHit> hits;
+  std::vector<int> rep(groups.size(), -1);
+  for (size_t k = 0; k < cands.size(); ++k) {
+    Candidate& c = cands[k];
+    for (size_t g = 0; g < groups.size(); ++g) {
+      if (groups[g].side == 0 || groups[g].side == side(c.p)) c.group = static_cast<int>(g);
+    }
+    if (c.group < 0) {
+      // No carrier point on its side (rounding near a tangent): a contact of its own.
+      SegmentHit hit = MakeHit(a, b, c.p, c.end1, c.end2);
+      hit.Touch = true;
+      hits.push_back(hit);
+      continue;
+    }
+    // Representative: an end of both segments first, then the end nearest the carrier point.
+    int& r = rep[static_cast<size_t>(c.group)];
+    const Vec x = groups[static_cast<size_t>(c.group)].x;
+    if (r < 0) {
+      r = static_cast<int>(k);
+    } else {
+      const Candidate& o = cands[static_cast<size_t>(r)];
+      const bool both = c.end1 >= 0 && c.end2 >= 0;
+      const bool oboth = o.end1 >= 0 && o.end2 >= 0;
+      if ((both && !oboth) || (both == oboth && Norm(c.p - x) < Norm(o.p - x))) {
+        r = static_cast<int>(k);
+      }
+    }
+  }
+  for (size_t g = 0; g < groups.size(); ++g) {
+    if (rep[g] >= 0) {
+      const Candidate& c = cands[static_cast<size_t>(rep[g])];
+      SegmentHit hit = MakeHit(a, b, c.p, c.end1, c.end2);
+      hit.Touch = true;
+      hits.push_back(hit);
+    } else if (Dist(a, groups[g].x) <= kOn && Dist(b, groups[g].x) <= kOn) {
+      SegmentHit hit = MakeHit(a, b, groups[g].x, -1, -1);
+      hit.Touch = groups[g].tangent;
+      hits.push_back(hit);
+    }
+  }
+  return hits;
+}
+
+std::vector<SegmentHit> LineLine(const Shape& a, const Shape& b) {
+  if ((LineDist(a, b.p0) <= kOn && LineDist(a, b.p1) <= kOn) ||
+      (LineDist(b, a.p0) <= kOn && LineDist(b, a.p1) <= kOn)) {
+    return SharedCarrier(a, b);
+  }
+  std::vector<Group> groups;
+  const double denom = Cross(a.u, b.u);
+  if (denom != 0.0) {
+    const double s = Cross(b.p0 - a.p0, b.u) / denom;
+    groups.push_back({a.p0 + a.u * s, false, 0});
+  }
+  return Resolve(a, b, EndCandidates(a, b), groups, [](Vec) { return 0; });
+}
+
+// line is a Line shape, arc an Arc shape; the hits are made for (first, second).
+std::vector<SegmentHit> LineArc(const Shape& first, const Shape& second, const Shape& line,
+                                const Shape& arc) {
+  const Vec w0 = arc.c - line.p0;
+  const Vec foot = line.p0 + line.u * Dot(w0, line.u);
+  const double h = std::fabs(Cross(line.u, w0));
+  std::vector<Group> groups;
+  if (h <= arc.r + kOn) {
+    if (h >= arc.r - kOn) {
+      groups.push_back({foot, true, 0});
+    } else {
+      const double w = std::sqrt((arc.r - h) * (arc.r + h));
+      groups.push_back({foot - line.u * w, false, -1});
+      groups.push_back({foot + line.u * w, false, 1});
+    }
+  }
+  const Vec u = line.u;
+  return Resolve(first, second, EndCandidates(first, second), groups,
+                 [foot, u](Vec q) { return Dot(q - foot, u) < 0.0 ? -1 : 1; });
+}
+
+std::vector<SegmentHit> ArcArc(const Shape& a, const Shape& b) {
+  const Vec dc = b.c - a.c;
+  const double d = Norm(dc);
+  if (d + std::fabs(a.r - b.r) <= kOn) return SharedCarrier(a, b);
+  std::vector<Group> groups;
+  const Vec e = d > 0.0 ? dc * (1.0 / d) : Vec{1.0, 0.0};
+  if (d > 0.0 && d <= a.r + b.r + kOn && d >= std::fabs(a.r - b.r) - kOn) {
+    // Distance from a's centre to the radical line, along the line of centres.
+    const double along = (d * d + (a.r - b.r) * (a.r + b.r)) / (2.0 * d);
+    const Vec m = a.c + e * along;
+    if (std::fabs(d - (a.r + b.r)) <= kOn || std::fabs(d - std::fabs(a.r - b.r)) <= kOn) {
+      groups.push_back({m, true, 0});
+    } else {
+      const double h = std::sqrt(std::max(0.0, (a.r - along) * (a.r + along)));
+      const Vec perp{-e.y, e.x};
+      groups.push_back({m - perp * h, false, -1});
+      groups.push_back({m + perp * h, false, 1});
+    }
+  }
+  const Vec c1 = a.c;
+  return Resolve(a, b, EndCandidates(a, b), groups,
+                 [c1, e](Vec q) { return Cross(e, q - c1) < 0.0 ? -1 : 1; });
+}
+
+}  // namespace
+
+std::vector<SegmentHit> IntersectSegments(const Segment& first, const Segment& second) {
+  const Shape a = MakeShape(first);
+  const Shape b = MakeShape(second);
+  using T = Shape::Type;
+  if (a.type == T::None || b.type == T::None) return {};
+
+  std::vector<SegmentHit> hits;
+  if (a.type == T::Point || b.type == T::Point) {
+    for (const Candidate& c : EndCandidates(a, b)) {
+      SegmentHit hit = MakeHit(a, b, c.p, c.end1, c.end2);
+      hit.Touch = true;
+      hits.push_back(hit);
+    }
+  } else if (a.type == T::Line && b.type == T::Line) {
+    hits = LineLine(a, b);
+  } else if (a.type == T::Line) {
+    hits = LineArc(a, b, a, b);
+  } else if (b.type == T::Line) {
+    hits = LineArc(a, b, b, a);
+  } else {
+    hits = ArcArc(a, b);
+  }
+
+  std::sort(hits.begin(), hits.end(), [](const SegmentHit& l, const SegmentHit& r) {
+    return l.Along1 != r.Along1 ? l.Along1 < r.Along1 : l.Along2 < r.Along2;
+  });
+  // Two pieces never meet within kOn; should rounding make two hits coincide, keep one.
+  std::vector<SegmentHit> unique;
+  for (const SegmentHit& hit : hits) {
+    if (!unique.empty() && std::hypot(unique.back().X - hit.X, unique.back().Y - hit.Y) <= kOn) {
+      unique.back().Touch = unique.back().Touch || hit.Touch;
+      unique.back().Overlap = unique.back().Overlap || hit.Overlap;
+      continue;
+    }
+    unique.push_back(hit);
+  }
+  return unique;
+}
+
+}  // namespace sulkor
