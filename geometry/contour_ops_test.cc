@@ -1,20 +1,19 @@
 #include "geometry/contour_ops.h"
 
-#include <algorithm>
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "geometry/primitives.h"
 #include "geometry/segment_build.h"
+#include "host/geometry/contour_services.h"
 
 namespace sulkor {
 namespace {
 
-// Crossings of lines and arcs, worked out with the segment primitives; enough to answer the
-// probes of the contour operations. Everything else it refuses.
+// The host's contour-intersection service, recording the second contour of every call (the
+// probes); the other services are not needed here and refuse.
 class ProbeServices : public GeometryServices {
  public:
   void ConvertGraphic(const Handle<Graphic>&, Contour&, double&, double&) override { Refuse(); }
@@ -32,92 +31,18 @@ class ProbeServices : public GeometryServices {
   bool Common(const Contour&, const Contour&, const IntersectionResult&, ContourList&) override {
     Refuse();
   }
-
-  bool Intersect(const Contour& first, const Contour& second,
-                 IntersectionResult& result) override {
+  bool Intersect(const Contour& first, const Contour& second, IntersectionResult& result) override {
     calls.push_back(second);
-    result = IntersectionResult{};
-    for (int32_t i = 0; i < first.Count(); ++i) {
-      std::vector<Crossing> here;
-      for (int32_t j = 0; j < second.Count(); ++j) Cross(first.Seg(i), second.Seg(j), i, j, here);
-      std::sort(here.begin(), here.end(),
-                [](const Crossing& a, const Crossing& b) { return a.Along1 < b.Along1; });
-      for (const Crossing& c : here) {
-        const bool repeated = !result.Points.empty() &&
-                              std::abs(result.Points.back().X - c.X) < 1e-9 &&
-                              std::abs(result.Points.back().Y - c.Y) < 1e-9;
-        if (!repeated) result.Points.push_back(c);
-      }
-    }
-    return result.Count() > 0;
+    return IntersectContours(first, second, result);
   }
 
-  std::vector<Contour> calls;  // the second contour of every Intersect, in order
+  std::vector<Contour> calls;
 
  private:
   [[noreturn]] static void Refuse() { throw HostError("not offered by the probe services"); }
-
-  // Where the point lies along a line segment, or -1 when it is off it.
-  static double AlongLine(const Segment& line, double x, double y) {
-    const double dx = line.EndPt.x - line.StartPt.x;
-    const double dy = line.EndPt.y - line.StartPt.y;
-    const double length = std::hypot(dx, dy);
-    const double t = ((x - line.StartPt.x) * dx + (y - line.StartPt.y) * dy) / length;
-    const double off = ((y - line.StartPt.y) * dx - (x - line.StartPt.x) * dy) / length;
-    if (std::abs(off) > 1e-9 || t < -1e-9 || t > length + 1e-9) return -1.0;
-    return t;
-  }
-
-  static double AlongArc(const Segment& arc, double x, double y) {
-    const bool atStart =
-        std::abs(x - arc.StartPt.x) < 1e-9 && std::abs(y - arc.StartPt.y) < 1e-9;
-    if (!atStart && !PointInArcSweep(arc, x, y)) return -1.0;
-    if (atStart) return 0.0;
-    const double r = std::abs(arc.Radius);
-    const double a0 = std::atan2(arc.StartPt.y - arc.Center.y, arc.StartPt.x - arc.Center.x);
-    const double a1 = std::atan2(y - arc.Center.y, x - arc.Center.x);
-    double turn = arc.Direction == 1 ? a1 - a0 : a0 - a1;
-    if (turn < 0) turn += 2 * kPi;
-    return r * turn;
-  }
-
-  static void Cross(const Segment& a, const Segment& b, int32_t i, int32_t j,
-                    std::vector<Crossing>& out) {
-    if (a.IsLine() && b.IsLine()) {
-      const double d1x = a.EndPt.x - a.StartPt.x, d1y = a.EndPt.y - a.StartPt.y;
-      const double d2x = b.EndPt.x - b.StartPt.x, d2y = b.EndPt.y - b.StartPt.y;
-      const double den = d1x * d2y - d1y * d2x;
-      if (std::abs(den) < 1e-15) return;
-      const double qx = b.StartPt.x - a.StartPt.x, qy = b.StartPt.y - a.StartPt.y;
-      const double t = (qx * d2y - qy * d2x) / den;
-      const double u = (qx * d1y - qy * d1x) / den;
-      if (t < -1e-12 || t > 1 + 1e-12 || u < -1e-12 || u > 1 + 1e-12) return;
-      out.push_back({a.StartPt.x + t * d1x, a.StartPt.y + t * d1y, i, j,
-                     t * std::hypot(d1x, d1y), u * std::hypot(d2x, d2y)});
-      return;
-    }
-    const bool lineFirst = a.IsLine();
-    const Segment& line = lineFirst ? a : b;
-    const Segment& arc = lineFirst ? b : a;
-    if (!line.IsLine() || !arc.IsArc()) return;
-    double length = 0, angle = 0;
-    LineLengthAngle(line.StartPt.x, line.StartPt.y, line.EndPt.x, line.EndPt.y, length, angle);
-    double x[2], y[2];
-    if (!IntersectLineCircle(line.StartPt.x, line.StartPt.y, angle, arc.Center.x, arc.Center.y,
-                             arc.Radius, x[0], y[0], x[1], y[1])) {
-      return;
-    }
-    for (int n = 0; n < 2; ++n) {
-      if (n == 1 && std::abs(x[1] - x[0]) < 1e-9 && std::abs(y[1] - y[0]) < 1e-9) break;
-      const double onLine = AlongLine(line, x[n], y[n]);
-      const double onArc = AlongArc(arc, x[n], y[n]);
-      if (onLine < 0 || onArc < 0) continue;
-      out.push_back({x[n], y[n], i, j, lineFirst ? onLine : onArc, lineFirst ? onArc : onLine});
-    }
-  }
 };
 
-// Answers every Intersect with what the test says; records nothing else.
+// Answers every Intersect with what the test says.
 class ScriptedServices : public ProbeServices {
  public:
   std::function<bool(const Contour&, IntersectionResult&)> answer;
@@ -134,22 +59,19 @@ TEST(SplitContourAtPoint, LinesVerticesAndMisses) {
     double px, py;
     bool found;
     int32_t count;
-    int32_t k;        // index of the first piece when split
-    double sx, sy;    // where the cut landed
+    int32_t k;      // index of the first piece when split
+    double sx, sy;  // where the cut landed
   };
   const std::vector<Case> cases = {
-      {1, 0, true, 5, 0, 1, 0},
-      {4, 2.5, true, 5, 1, 4, 2.5},
-      {0, 1, true, 5, 3, 0, 1},
-      {4, 0, true, 4, -1, 0, 0},            // a vertex: unchanged
-      {4, 4, true, 4, -1, 0, 0},
-      {2 + 5e-7, 4, true, 5, 2, 2 + 5e-7, 4},
-      {4 - 5e-7, 4, true, 4, -1, 0, 0},     // within 1e-6 of a vertex: unchanged
-      {2, 9, false, 4, -1, 0, 0},           // far off: no probe meets it
+      {1, 0, true, 5, 0, 1, 0},         {4, 2.5, true, 5, 1, 4, 2.5},
+      {0, 1, true, 5, 3, 0, 1},         {4, 0, true, 4, -1, 0, 0},  // a vertex: unchanged
+      {4, 4, true, 4, -1, 0, 0},        {2 + 5e-7, 4, true, 5, 2, 2 + 5e-7, 4},
+      {4 - 5e-7, 4, true, 4, -1, 0, 0},  // within 1e-6 of a vertex: unchanged
+      {2, 9, false, 4, -1, 0, 0},        // far off: no probe meets it
   };
   for (const Case& k : cases) {
-    SCOPED_TRACE(testing::Message() << k.px << "," << k.py);
     ProbeServices services;
+    SCOPED_TRACE(testing::Message() << k.px << "," << k.py);
     Contour c = Square();
     const Contour before = c;
     EXPECT_EQ(SplitContourAtPoint(services, c, k.px, k.py), k.found);

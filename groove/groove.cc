@@ -1,0 +1,205 @@
+// The Groove object: construction and destruction, the public members, and the boundary at which
+// nothing is allowed to escape to the host.
+#include "sulkor/groove.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <utility>
+
+#include "geometry/tolerances.h"
+#include "groove/host_objects.h"
+#include "groove/operation_state.h"
+#include "groove/parameters.h"
+#include "groove/tool.h"
+
+namespace sulkor {
+namespace {
+
+// Runs a public member: whatever it raises becomes the fallback answer, so nothing reaches the
+// host.
+template <class Result, class Body>
+Result AtHostBoundary(Result fallback, Body&& body) {
+  try {
+    return std::forward<Body>(body)();
+  } catch (...) {
+    return fallback;
+  }
+}
+
+// Stand-in for the contour bounds of the contour utilities: the box of the end points, of full
+// circles and of the points where arcs cross their horizontal and vertical diameters.
+void BlankBounds(Contour& contour) {
+  contour.MaxX = contour.MaxY = -kBoxStart;
+  contour.MinX = contour.MinY = kBoxStart;
+  auto add = [&](double x, double y) {
+    contour.MaxX = std::max(contour.MaxX, x);
+    contour.MinX = std::min(contour.MinX, x);
+    contour.MaxY = std::max(contour.MaxY, y);
+    contour.MinY = std::min(contour.MinY, y);
+  };
+  auto angleOf = [](const Point3& c, double x, double y) {
+    double a = std::atan2(y - c.y, x - c.x);
+    return a < 0.0 ? a + kTwoPi : a;
+  };
+  for (const Segment& s : contour.Segs) {
+    add(s.StartPt.x, s.StartPt.y);
+    add(s.EndPt.x, s.EndPt.y);
+    const double r = std::abs(s.Radius);
+    if (s.IsCircle()) {
+      add(s.Center.x - r, s.Center.y - r);
+      add(s.Center.x + r, s.Center.y + r);
+    } else if (s.IsArc()) {
+      const double a1 = angleOf(s.Center, s.StartPt.x, s.StartPt.y);
+      const double a2 = angleOf(s.Center, s.EndPt.x, s.EndPt.y);
+      const double sweep = std::fmod((s.Direction == 1 ? a2 - a1 : a1 - a2) + kTwoPi, kTwoPi);
+      for (int quarter = 0; quarter < 4; ++quarter) {
+        const double a = quarter * kPi / 2.0;
+        const double from = std::fmod((s.Direction == 1 ? a - a1 : a1 - a) + kTwoPi, kTwoPi);
+        if (from <= sweep) add(s.Center.x + r * std::cos(a), s.Center.y + r * std::sin(a));
+      }
+    }
+  }
+}
+
+// The last child of the part group whose name is not "DATA": the blank graphic, or nothing.
+Handle<Graphic> FindBlankGraphic(const Handle<Graphic>& partGroup) {
+  Handle<Graphics> children = partGroup->Children();
+  Handle<Graphic> blank;
+  const int32_t count = children->Count();
+  for (int32_t i = 0; i < count; ++i) {
+    Handle<Graphic> child = children->Item(i);
+    if (child->Name() != kKindData) blank = child;
+  }
+  return blank;
+}
+
+// The graphic whose outline is the blank: the blank itself when it is flat, else the first
+// child of the solid that is neither "DATA" nor the solid body; nothing when it has none.
+Handle<Graphic> BlankProfile(const Handle<Graphic>& blank) {
+  const BoundingBox box = blank->Box();
+  if (box.max[2] - box.min[2] < kEps) return blank;  // flat ("2D")
+  Handle<Graphics> children = blank->Children();
+  const int32_t count = children->Count();
+  for (int32_t i = 0; i < count; ++i) {
+    Handle<Graphic> child = children->Item(i);
+    const std::string kind = child->Kind();
+    if (kind != kKindData && kind != kKindSolid) return child;
+  }
+  return nullptr;
+}
+
+// Reads the active part's blank into working contour 1 and places the start point one unit
+// outside it.
+void ReadBlank(OperationState& state, const Handle<DataStore>& store) {
+  Handle<Part> part = store->ActivePart();
+  if (!part) return;
+  Handle<Graphic> partGroup = part->PartGraphic();
+  if (!partGroup) return;
+  Contour& blank = state.contours.blank;
+  blank.Reset();
+  Handle<Graphic> blankGraphic = FindBlankGraphic(partGroup);
+  if (!blankGraphic) return;
+  Handle<Graphic> profile = BlankProfile(blankGraphic);
+  if (!profile) return;
+  double unused1 = 0.0;
+  double unused2 = 0.0;
+  state.Geometry().ConvertGraphic(profile, blank, unused1, unused2);
+  if (blank.Empty()) return;
+  BlankBounds(blank);
+  // The drawing's x runs along the axis, its y is the radius; X of the start point is a diameter.
+  state.params.StartPointZ = blank.MaxX + 1.0;
+  state.params.StartPointX = 2.0 * blank.MaxY + 1.0;
+}
+
+// Whether the data store's units setting says inch (1); anything else, Empty included, is metric.
+bool IsInchSetting(const Variant& setting) {
+  if (setting.IsEmpty()) return false;
+  try {
+    return setting.ToDouble() == 1.0;
+  } catch (const VariantError&) {
+    return false;
+  }
+}
+
+void SetDefaults(Parameters& p, bool inch) {
+  if (inch) {
+    p.Feed = 4.5;
+    p.DepthOnPass = 0.3;
+    p.FinishThickness = 0.05;
+    p.FinishFeed = 4.5;
+  } else {
+    p.Feed = 115.0;
+    p.DepthOnPass = 0.3 * kMillimetresPerInch;
+    p.FinishThickness = 0.05 * kMillimetresPerInch;
+    p.FinishFeed = 115.0;
+  }
+  p.TrajectoryType = std::string(kTrajectoryTurn);
+  p.Speed = 1300.0;
+  p.SpeedFactor = 1.0;
+  p.FeedFactor = 1.0;
+  p.FinishSpeed = 1300.0;
+  p.Direction = std::string(kDirectionExternal);
+  p.ToolNumber = 1;
+}
+
+}  // namespace
+
+// Construction has no recovery: a missing host component or a failing host call fails it.
+Groove::Groove(std::shared_ptr<HostEnvironment> host) : state_(std::make_unique<OperationState>()) {
+  if (!host) throw HostError("a Groove needs a host");
+  OperationState& s = *state_;
+  s.host = std::move(host);
+  s.useUndo = true;
+  s.params.StartPointX = 1.0;
+  s.params.StartPointZ = 1.0;
+
+  Handle<DataStore> store = s.host->registry.CreateAs<DataStore>(kProgIdDataStore);
+  ReadBlank(s, store);
+  SetDefaults(s.params, IsInchSetting(store->Setting(kSettingUnitsSystem)));
+
+  Handle<Application> app = s.host->registry.CreateAs<Application>(kProgIdApplication);
+  s.scratch = CreateThroughCreator(s.host->registry, app, kProgIdGraphic).As<Graphic>();
+  if (!s.scratch) throw HostError("the scratch object is not a graphic");
+}
+
+Groove::~Groove() {
+  if (state_) state_->scratch.Reset();
+}
+
+bool Groove::SetParameter(const std::string& strName, const Variant& val) {
+  return AtHostBoundary(false, [&] { return sulkor::SetParameter(state_->params, strName, val); });
+}
+
+Variant Groove::GetParameter(const std::string& strName) {
+  return AtHostBoundary(Variant(), [&] { return sulkor::GetParameter(state_->params, strName); });
+}
+
+bool Groove::SetParameters(const Handle<BlockSet>& camBSet) {
+  return AtHostBoundary(true, [&] { return sulkor::SetParameters(state_->params, camBSet); });
+}
+
+// Creating the block set, the run and the update build on the work geometry and the tool path;
+// they are the next step of this class. Until then they create nothing and answer false.
+Handle<BlockSet> Groove::CreateBlockSet(const Handle<GraphicSet>& /*gxCntrSet*/) {
+  return nullptr;
+}
+
+bool Groove::DoGroove(const Handle<BlockSet>& /*camBSet*/) { return false; }
+
+bool Groove::UpdateBlockSet(const Handle<BlockSet>& /*camBSet*/, bool /*bUpdToolPath*/) {
+  return false;
+}
+
+Variant Groove::UseUndo() const { return Variant::Boolean(state_->useUndo); }
+
+// A Variant that cannot be converted raises VariantError to the caller; the flag stays.
+void Groove::UseUndo(const Variant& value) { state_->useUndo = value.ToBool(); }
+
+// The removed material reaches the drawing through the run; adding it to the part is accepted
+// and answered with false, touching nothing.
+bool Groove::AddBodyToPart(const Handle<BlockSet>& /*camBSet*/) { return false; }
+
+OperationState& Groove::State() { return *state_; }
+
+}  // namespace sulkor

@@ -1,0 +1,335 @@
+#include "host/geometry/arrangement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+namespace sulkor::host {
+
+namespace {
+
+struct Cut {
+  double T;
+  double X;
+  double Y;
+};
+
+int FindRoot(std::vector<int>& parent, int i) {
+  while (parent[static_cast<size_t>(i)] != i) {
+    int& p = parent[static_cast<size_t>(i)];
+    p = parent[static_cast<size_t>(p)];
+    i = p;
+  }
+  return i;
+}
+
+// Turning angle from direction (ax, ay) to (bx, by), in (-pi, pi].
+double Turn(double ax, double ay, double bx, double by) {
+  return std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+}
+
+bool Joinable(const Curve& a, const Curve& b) {
+  if (a.Source < 0 || a.Source != b.Source || a.Arc != b.Arc) return false;
+  return !a.Arc || (a.Sweep > 0.0) == (b.Sweep > 0.0);
+}
+
+void Join(Curve& a, const Curve& b) {
+  if (a.Arc) a.Sweep += b.Sweep;
+  a.X1 = b.X1;
+  a.Y1 = b.Y1;
+}
+
+std::vector<Curve> JoinRuns(std::vector<Curve> curves, bool closed) {
+  std::vector<Curve> out;
+  for (const Curve& c : curves) {
+    if (!out.empty() && Joinable(out.back(), c)) {
+      Join(out.back(), c);
+    } else {
+      out.push_back(c);
+    }
+  }
+  if (closed && out.size() > 1 && Joinable(out.back(), out.front())) {
+    Join(out.back(), out.front());
+    out.front() = out.back();
+    out.pop_back();
+  }
+  return out;
+}
+
+// Crossing count of the ray from (x, y) towards +x with one y-monotone stretch.
+int RayCrossing(double ya, double yb, double x, double y, double xAt) {
+  if (ya <= y && y < yb) return xAt > x ? 1 : 0;
+  if (yb <= y && y < ya) return xAt > x ? -1 : 0;
+  return 0;
+}
+
+int RayCrossingArc(const Curve& c, double x, double y) {
+  // Cut the arc where it passes the top and the bottom of its circle: the parts between are
+  // monotone in y and lie wholly on the right or the left half of the circle.
+  double ts[4] = {0.0, 1.0, 1.0, 1.0};
+  double ys[4] = {c.Y0, c.Y1, c.Y1, c.Y1};
+  int n = 1;
+  const double span = std::fabs(c.Sweep);
+  for (int k = 0; k < 2; ++k) {
+    const double phi = k == 0 ? 0.5 * std::numbers::pi : 1.5 * std::numbers::pi;
+    double delta = c.Sweep > 0.0 ? phi - c.A0 : c.A0 - phi;
+    delta = std::fmod(delta, 2.0 * std::numbers::pi);
+    if (delta < 0.0) delta += 2.0 * std::numbers::pi;
+    const double t = delta / span;
+    if (t > 0.0 && t < 1.0) {
+      ts[n] = t;
+      ys[n] = k == 0 ? c.Cy + c.R : c.Cy - c.R;
+      ++n;
+    }
+  }
+  if (n == 3 && ts[2] < ts[1]) {
+    std::swap(ts[1], ts[2]);
+    std::swap(ys[1], ys[2]);
+  }
+  ts[n] = 1.0;
+  ys[n] = c.Y1;
+  const double dy = y - c.Cy;
+  const double half = std::sqrt(std::max(0.0, c.R * c.R - dy * dy));
+  int count = 0;
+  for (int k = 0; k < n; ++k) {
+    const double mid = c.A0 + c.Sweep * 0.5 * (ts[k] + ts[k + 1]);
+    const double xAt = std::cos(mid) > 0.0 ? c.Cx + half : c.Cx - half;
+    count += RayCrossing(ys[k], ys[k + 1], x, y, xAt);
+  }
+  return count;
+}
+
+}  // namespace
+
+std::vector<Box> BoxesOf(const std::vector<Curve>& curves) {
+  std::vector<Box> boxes;
+  boxes.reserve(curves.size());
+  for (const Curve& c : curves) boxes.push_back(Grown(BoxOf(c), kNodeTol));
+  return boxes;
+}
+
+Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<int>& groups,
+                             bool withinGroups) {
+  const size_t n = curves.size();
+  std::vector<std::vector<Cut>> cuts(n);
+  const BoxGrid grid(BoxesOf(curves));
+  std::vector<CurveHit> hits;
+  for (size_t i = 0; i < n; ++i) {
+    grid.Query(grid.BoxAt(static_cast<int>(i)), [&](int jj) {
+      const size_t j = static_cast<size_t>(jj);
+      if (j <= i) return;
+      if (!withinGroups && groups[i] == groups[j]) return;
+      IntersectCurves(curves[i], curves[j], hits);
+      for (const CurveHit& h : hits) {
+        cuts[i].push_back({h.Ta, h.X, h.Y});
+        cuts[j].push_back({h.Tb, h.X, h.Y});
+      }
+    });
+  }
+
+  Arrangement arr;
+  std::vector<double> ex, ey;  // piece ends, two per piece
+  for (size_t i = 0; i < n; ++i) {
+    const Curve& c = curves[i];
+    std::vector<Cut>& cc = cuts[i];
+    std::sort(cc.begin(), cc.end(), [](const Cut& a, const Cut& b) { return a.T < b.T; });
+    std::vector<Cut> stops{{0.0, c.X0, c.Y0}};
+    for (const Cut& k : cc) {
+      const Cut& last = stops.back();
+      if (std::hypot(k.X - last.X, k.Y - last.Y) < kNodeTol) continue;
+      if (std::hypot(k.X - c.X1, k.Y - c.Y1) < kNodeTol && k.T > 0.5) continue;
+      if (k.T <= last.T) continue;
+      stops.push_back(k);
+    }
+    stops.push_back({1.0, c.X1, c.Y1});
+    for (size_t k = 0; k + 1 < stops.size(); ++k) {
+      const Cut& a = stops[k];
+      const Cut& b = stops[k + 1];
+      Piece p;
+      p.C = SubCurve(c, a.T, b.T, a.X, a.Y, b.X, b.Y);
+      p.C.Source = static_cast<int>(i);
+      if (CurveLength(p.C) < kNodeTol) continue;
+      arr.Pieces.push_back(p);
+      ex.push_back(a.X);
+      ey.push_back(a.Y);
+      ex.push_back(b.X);
+      ey.push_back(b.Y);
+    }
+  }
+
+  // Gather the ends into nodes: ends closer than the tolerance in x and y are one node.
+  const size_t m = ex.size();
+  std::vector<int> order(m), parent(m);
+  std::iota(order.begin(), order.end(), 0);
+  std::iota(parent.begin(), parent.end(), 0);
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    return ex[static_cast<size_t>(a)] < ex[static_cast<size_t>(b)];
+  });
+  for (size_t k = 0; k < m; ++k) {
+    const size_t a = static_cast<size_t>(order[k]);
+    for (size_t l = k + 1; l < m; ++l) {
+      const size_t b = static_cast<size_t>(order[l]);
+      if (ex[b] - ex[a] >= kNodeTol) break;
+      if (std::fabs(ey[b] - ey[a]) < kNodeTol) {
+        const int ra = FindRoot(parent, static_cast<int>(a));
+        const int rb = FindRoot(parent, static_cast<int>(b));
+        if (ra != rb) parent[static_cast<size_t>(std::max(ra, rb))] = std::min(ra, rb);
+      }
+    }
+  }
+  std::vector<int> nodeOf(m, -1);
+  for (size_t k = 0; k < m; ++k) {
+    const size_t r = static_cast<size_t>(FindRoot(parent, static_cast<int>(k)));
+    if (nodeOf[r] < 0) {
+      nodeOf[r] = static_cast<int>(arr.NodeX.size());
+      arr.NodeX.push_back(ex[r]);
+      arr.NodeY.push_back(ey[r]);
+    }
+    nodeOf[k] = nodeOf[r];
+  }
+  std::vector<Piece> kept;
+  kept.reserve(arr.Pieces.size());
+  for (size_t p = 0; p < arr.Pieces.size(); ++p) {
+    Piece piece = arr.Pieces[p];
+    piece.From = nodeOf[2 * p];
+    piece.To = nodeOf[2 * p + 1];
+    piece.C.X0 = arr.NodeX[static_cast<size_t>(piece.From)];
+    piece.C.Y0 = arr.NodeY[static_cast<size_t>(piece.From)];
+    piece.C.X1 = arr.NodeX[static_cast<size_t>(piece.To)];
+    piece.C.Y1 = arr.NodeY[static_cast<size_t>(piece.To)];
+    if (piece.From == piece.To && CurveLength(piece.C) < 10.0 * kNodeTol) continue;
+    kept.push_back(piece);
+  }
+  arr.Pieces = std::move(kept);
+  return arr;
+}
+
+std::vector<Path> StitchPieces(const Arrangement& arr, const std::vector<int>& chosen,
+                               bool leftTurns) {
+  const size_t nodes = arr.NodeX.size();
+  std::vector<std::vector<int>> out(nodes);
+  std::vector<int> inDegree(nodes, 0);
+  for (int p : chosen) {
+    const Piece& piece = arr.Pieces[static_cast<size_t>(p)];
+    out[static_cast<size_t>(piece.From)].push_back(p);
+    ++inDegree[static_cast<size_t>(piece.To)];
+  }
+  std::vector<char> used(arr.Pieces.size(), 0);
+  const double side = leftTurns ? 1.0 : -1.0;
+
+  auto next = [&](const Curve& last, int node) {
+    double tx, ty;
+    TangentAt(last, 1.0, tx, ty);
+    const double bendIn = Curvature(last);
+    int best = -1;
+    double bestTurn = 0.0, bestBend = 0.0;
+    for (int p : out[static_cast<size_t>(node)]) {
+      if (used[static_cast<size_t>(p)]) continue;
+      const Curve& c = arr.Pieces[static_cast<size_t>(p)].C;
+      double ux, uy;
+      TangentAt(c, 0.0, ux, uy);
+      double turn = Turn(tx, ty, ux, uy);
+      if (std::fabs(turn) > std::numbers::pi - 1e-9) {
+        // Going back the way it came: the curvatures tell on which side the piece leaves.
+        const double k = Curvature(c) + bendIn;
+        if (k != 0.0) turn = k < 0.0 ? std::numbers::pi : -std::numbers::pi;
+      }
+      turn *= side;
+      const double bend = side * Curvature(c);
+      if (best < 0 || turn > bestTurn + 1e-9 ||
+          (turn > bestTurn - 1e-9 && bend > bestBend)) {
+        best = p;
+        bestTurn = turn;
+        bestBend = bend;
+      }
+    }
+    return best;
+  };
+
+  auto walk = [&](int first) {
+    Path path;
+    int p = first;
+    const int start = arr.Pieces[static_cast<size_t>(first)].From;
+    while (p >= 0) {
+      used[static_cast<size_t>(p)] = 1;
+      const Piece& piece = arr.Pieces[static_cast<size_t>(p)];
+      path.Curves.push_back(piece.C);
+      if (piece.To == start) {
+        path.Closed = true;
+        break;
+      }
+      p = next(piece.C, piece.To);
+    }
+    path.Curves = JoinRuns(std::move(path.Curves), path.Closed);
+    return path;
+  };
+
+  std::vector<Path> paths;
+  for (int p : chosen) {
+    const Piece& piece = arr.Pieces[static_cast<size_t>(p)];
+    if (!used[static_cast<size_t>(p)] && inDegree[static_cast<size_t>(piece.From)] == 0) {
+      paths.push_back(walk(p));
+    }
+  }
+  for (int p : chosen) {
+    if (!used[static_cast<size_t>(p)]) paths.push_back(walk(p));
+  }
+  return paths;
+}
+
+double PathLength(const Path& path) {
+  double sum = 0.0;
+  for (const Curve& c : path.Curves) sum += CurveLength(c);
+  return sum;
+}
+
+double PathArea(const Path& path) {
+  double sum = 0.0;
+  for (const Curve& c : path.Curves) sum += AreaTerm(c);
+  return sum;
+}
+
+Contour ContourFromPath(const Path& path) {
+  Contour contour;
+  contour.Segs.reserve(path.Curves.size());
+  for (const Curve& c : path.Curves) {
+    contour.Segs.push_back(SegmentFromCurve(c));
+    const Box b = BoxOf(c);
+    contour.MinX = std::min(contour.MinX, b.MinX);
+    contour.MinY = std::min(contour.MinY, b.MinY);
+    contour.MaxX = std::max(contour.MaxX, b.MaxX);
+    contour.MaxY = std::max(contour.MaxY, b.MaxY);
+  }
+  return contour;
+}
+
+int WindingNumber(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y) {
+  int winding = 0;
+  grid.Query(Box{x, y, 1e300, y}, [&](int i) {
+    const Curve& c = curves[static_cast<size_t>(i)];
+    if (c.Arc) {
+      winding += RayCrossingArc(c, x, y);
+    } else if (c.Y0 != c.Y1) {
+      const double xAt = c.X0 + (y - c.Y0) * (c.X1 - c.X0) / (c.Y1 - c.Y0);
+      winding += RayCrossing(c.Y0, c.Y1, x, y, xAt);
+    }
+  });
+  return winding;
+}
+
+double NearestDistance(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y,
+                       double reach, int* nearest) {
+  double best = reach;
+  if (nearest) *nearest = -1;
+  grid.Query(Box{x - reach, y - reach, x + reach, y + reach}, [&](int i) {
+    const double d = DistanceTo(curves[static_cast<size_t>(i)], x, y);
+    if (d < best) {
+      best = d;
+      if (nearest) *nearest = i;
+    }
+  });
+  return best;
+}
+
+}  // namespace sulkor::host

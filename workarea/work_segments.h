@@ -1,0 +1,46 @@
+// Small pieces shared by the work-area steps: recomputing a segment after its ends moved, the
+// one-segment probe contour, point equality at 1e-6, checked division and the comparison that
+// tells whether a rebuild changed the path of a contour at all.
+#pragma once
+
+#include "geometry/records.h"
+
+namespace sulkor {
+
+// |dx| < 1e-6 and |dy| < 1e-6.
+bool SamePoint(double x1, double y1, double x2, double y2);
+bool SamePoint(const Point3& a, const Point3& b);
+
+// Moves x and y of a point; z is left as it was.
+void SetXY(Point3& point, double x, double y);
+
+// Length and both tangent elements from the segment's end points.
+void RecomputeLine(Segment& line);
+// MidPt and Tangent from the centre, the ends, the radius and the direction; Length stays.
+void RecomputeArc(Segment& arc);
+// RecomputeLine for a "Line", RecomputeArc for anything else.
+void RecomputeSegment(Segment& segment);
+
+// A "Line" from (x1, y1) to (x2, y2), recomputed as a line.
+Segment NewLine(double x1, double y1, double x2, double y2);
+
+// A one-segment contour holding a "Line" with the given ends, length and direction angle in
+// Tangent element 0; the other fields carry no meaning.
+Contour ProbeContour(double x1, double y1, double x2, double y2, double length, double angle);
+
+// numerator / denominator; a zero denominator is a GeometryError, as is a result that is not a
+// finite number.
+double CheckedDivide(double numerator, double denominator);
+
+// The point of the circle (cx, cy, radius) on the ray from the centre through (px, py).
+// A point at the centre itself has no such ray: GeometryError.
+void ProjectOntoCircle(double cx, double cy, double radius, double px, double py, double& x,
+                       double& y);
+
+// True when the two contours trace the same path at the tolerance of the geometry: they start
+// and end at the same points, and the ends of every segment of each, with points spread along
+// it, lie within 1e-6 of the other. A rebuild that only adds a vertex to a run, or swaps a piece
+// of an arc for a chord that keeps within 1e-6 of it, does not change the contour.
+bool SameShape(const Contour& a, const Contour& b);
+
+}  // namespace sulkor

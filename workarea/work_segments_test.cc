@@ -1,0 +1,80 @@
+#include "workarea/work_segments.h"
+
+#include <gtest/gtest.h>
+
+#include "geometry/segment_build.h"
+
+namespace sulkor {
+namespace {
+
+TEST(SameShapeTest, ComparesPathsNotVertices) {
+  const Contour groove = MakeContour(
+      {MakeLine(0, 10, 0, 0), MakeLine(0, 0, 10, 0), MakeLine(10, 0, 10, 10)});
+  struct Case {
+    const char* name;
+    Contour other;
+    bool same;
+  };
+  const Case cases[] = {
+      {"itself", groove, true},
+      {"a vertex 1e-5 along the bottom",
+       MakeContour({MakeLine(0, 10, 0, 0), MakeLine(0, 0, 1e-5, 0), MakeLine(1e-5, 0, 10, 0),
+                    MakeLine(10, 0, 10, 10)}),
+       true},
+      {"a zero-length line",
+       MakeContour({MakeLine(0, 10, 0, 0), MakeLine(0, 0, 0, 0), MakeLine(0, 0, 10, 0),
+                    MakeLine(10, 0, 10, 10)}),
+       true},
+      {"an end moved 2e-6",
+       MakeContour({MakeLine(0, 10, 0, 0), MakeLine(0, 0, 10, 0), MakeLine(10, 0, 10, 10 + 2e-6)}),
+       false},
+      {"a bottom that turns back on itself",
+       MakeContour({MakeLine(0, 10, 0, 0), MakeLine(0, 0, 12, 0), MakeLine(12, 0, 10, 0),
+                    MakeLine(10, 0, 10, 10)}),
+       false},
+      {"a bottom bent by 2e-6",
+       MakeContour({MakeLine(0, 10, 0, 0), MakeLine(0, 0, 5, 2e-6), MakeLine(5, 2e-6, 10, 0),
+                    MakeLine(10, 0, 10, 10)}),
+       false},
+      {"one segment fewer", MakeContour({MakeLine(0, 10, 0, 0), MakeLine(0, 0, 10, 0)}), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SameShape(groove, c.other), c.same) << c.name;
+    EXPECT_EQ(SameShape(c.other, groove), c.same) << c.name;
+  }
+
+  const Contour arc = MakeContour({MakeArc(5, 0, -5, 0, 0, 0, 1)});
+  const Contour halves =
+      MakeContour({MakeArc(5, 0, 0, 5, 0, 0, 1), MakeArc(0, 5, -5, 0, 0, 0, 1)});
+  const Contour clockwise =
+      MakeContour({MakeArc(5, 0, 0, -5, 0, 0, -1), MakeArc(0, -5, -5, 0, 0, 0, -1)});
+  EXPECT_TRUE(SameShape(arc, halves));
+  EXPECT_FALSE(SameShape(arc, clockwise));
+
+  // The top of a hump, where a probe along the tangent touches the arc within 1e-9: a chord of
+  // 1e-5 in place of the arc keeps within 1e-6 of it, a chord of 0.01 does not.
+  const Contour hump =
+      MakeContour({MakeArc(45, 40, 50, 45, 50, 40, -1), MakeArc(50, 45, 55, 40, 50, 40, -1)});
+  for (const double chord : {1e-5, 1e-2}) {
+    const Contour cut = MakeContour({MakeArc(45, 40, 50, 45, 50, 40, -1),
+                                     MakeLine(50, 45, 50 + chord, 45),
+                                     MakeArc(50 + chord, 45, 55, 40, 50, 40, -1)});
+    EXPECT_EQ(SameShape(hump, cut), chord < 1e-3) << chord;
+  }
+}
+
+TEST(CheckedDivideTest, ZeroAndInvalidResultsAreGeometryErrors) {
+  EXPECT_DOUBLE_EQ(CheckedDivide(1.0, 4.0), 0.25);
+  EXPECT_THROW(CheckedDivide(1.0, 0.0), GeometryError);
+  EXPECT_THROW(CheckedDivide(0.0, 0.0), GeometryError);
+  EXPECT_THROW(CheckedDivide(1e308, 1e-308), GeometryError);
+  double x = 0.0;
+  double y = 0.0;
+  EXPECT_THROW(ProjectOntoCircle(1.0, 2.0, 3.0, 1.0, 2.0, x, y), GeometryError);
+  ProjectOntoCircle(1.0, 2.0, 3.0, 1.0, 7.0, x, y);
+  EXPECT_DOUBLE_EQ(x, 1.0);
+  EXPECT_DOUBLE_EQ(y, 5.0);
+}
+
+}  // namespace
+}  // namespace sulkor
