@@ -13,6 +13,8 @@
 #include <cmath>
 #include <exception>
 #include <functional>
+#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -238,6 +240,232 @@ TEST(GrooveFaultsTest, DoGrooveSurvivesEveryFailingCall) {
               static_cast<long long>(clean.trajectoryStart), static_cast<long long>(clean.attach),
               static_cast<long long>(clean.subtype), ns.size(), trueResults, seconds);
   EXPECT_GT(trueResults, 0);
+}
+
+
+// Two operations run clean, the following one asked to update answering false (so that the
+// events site is told), and the first one to be updated.
+struct TwoOperations {
+  FailingScene fs;
+  std::shared_ptr<host::MemoryBlockSet> first = fs.scene.blockSet;
+  std::shared_ptr<host::MemoryBlockSet> second;
+  std::vector<std::pair<bool, bool>> requests;
+  Handle<Graphic> secondStart;      // the following operation's "LastPartBlank" before
+  Handle<Graphic> firstTrajectory;  // the first operation's trajectory before
+  Handle<Graphic> partBlank;
+
+  TwoOperations() {
+    Handle<Graphic> work = host::AddContourPolyline(*fs.scene.host.Drawing()->TopGraphics(),
+                                                    GrooveAt(35), "WorkContour");
+    second = host::AddOperation(fs.scene, work, 1);
+    Groove groove(fs.env);
+    EXPECT_TRUE(DoGrooveOperation(groove.State(), fs.Wrapped(first)));
+    EXPECT_TRUE(DoGrooveOperation(groove.State(), fs.Wrapped(second)));
+    EXPECT_TRUE(fs.scene.host.messages->Messages().empty());
+    secondStart = Named(fs.Group(second), "LastPartBlank").at(0);
+    firstTrajectory = first->Trajectory();
+    partBlank = Named(fs.scene.partGroup, "Blank").at(0);
+    fs.scene.host.store->SetUpdateHandler([this](const Handle<BlockSet>&, bool a, bool b) {
+      requests.emplace_back(a, b);
+      return false;
+    });
+  }
+};
+
+TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
+  int64_t calls = 0;
+  int64_t canPerform = 0;
+  int64_t closeUpdate = 0;
+  {
+    TwoOperations ops;
+    Groove groove(ops.fs.env);
+    ops.fs.plan->FailAt(0);
+    ops.fs.plan->Tracing(true);
+    EXPECT_TRUE(UpdateGrooveBlockSet(groove.State(), ops.fs.Wrapped(ops.first), true));
+    calls = ops.fs.plan->Calls();
+    canPerform = FindCall(ops.fs.plan->Trace(), "Tool.CanPerform");
+    closeUpdate = FindCall(ops.fs.plan->Trace(), "Graphic.CloseUpdate");
+    ASSERT_GT(canPerform, 0);
+    ASSERT_GT(closeUpdate, canPerform);
+    EXPECT_EQ(ops.requests.size(), 1u);
+  }
+  const std::vector<int64_t> ns = CallsToFail(calls);
+  int trueResults = 0;
+  int handedOn = 0;
+  for (int64_t n : ns) {
+    TwoOperations ops;
+    Groove groove(ops.fs.env);
+    ops.fs.plan->FailAt(n);
+    bool result = false;
+    NothingEscapes(n, [&] {
+      result = UpdateGrooveBlockSet(groove.State(), ops.fs.Wrapped(ops.first), true);
+    });
+    ops.fs.plan->FailAt(0);
+    SCOPED_TRACE("call " + std::to_string(n));
+
+    const auto starts = Named(ops.fs.Group(ops.second), "LastPartBlank");
+    const auto& deleted = ops.fs.scene.host.eventsSite->DeletedBlockSets();
+    const auto trajectories = Named(ops.fs.Group(ops.first), "Trajectory");
+    EXPECT_LE(starts.size(), 1u);
+    EXPECT_LE(ops.requests.size(), 1u);
+    EXPECT_LE(deleted.size(), 1u);  // a request that fails counts as not updated
+    EXPECT_EQ(Named(ops.fs.scene.partGroup, "Blank").size(), 1u);
+    if (n <= canPerform) {
+      EXPECT_FALSE(result);
+    }
+    if (n > calls) {
+      EXPECT_TRUE(result);
+    }
+    if (!result) {
+      // This operation was not recomputed: nothing is handed on, the following one is untouched.
+      EXPECT_TRUE(ops.requests.empty());
+      EXPECT_TRUE(deleted.empty());
+      EXPECT_TRUE(starts.size() == 1 && starts[0] == ops.secondStart);
+      EXPECT_TRUE(ops.first->Trajectory() == ops.firstTrajectory);
+      EXPECT_TRUE(Named(ops.fs.scene.partGroup, "Blank").at(0) == ops.partBlank);
+      EXPECT_LE(ops.fs.scene.host.messages->Messages().size(), 1u);
+      continue;
+    }
+    ++trueResults;
+    EXPECT_TRUE(ops.fs.scene.host.messages->Messages().empty());
+    ASSERT_EQ(trajectories.size(), 1u);
+    EXPECT_TRUE(ops.first->Trajectory() == trajectories[0]);
+    if (!starts.empty() && !(starts[0] == ops.secondStart)) {
+      ++handedOn;
+      EXPECT_NEAR(PolygonArea(starts[0]), 950.0, 1e-3);  // the first operation's remaining stock
+    }
+    if (n <= closeUpdate) {
+      // The hand-on ran whole: the new stock in place, the update asked for, the failure told.
+      ASSERT_EQ(starts.size(), 1u);
+      EXPECT_FALSE(starts[0] == ops.secondStart);
+      EXPECT_EQ(starts[0]->Property("PenColor"), Variant(int32_t{16711680}));
+      EXPECT_EQ(starts[0]->Property("PenWidth"), Variant(int16_t{0}));
+      EXPECT_EQ(starts[0]->Layer(), "CAMOperations");
+      EXPECT_EQ(ops.requests, (std::vector<std::pair<bool, bool>>{{true, false}}));
+      EXPECT_EQ(deleted, (std::vector<int32_t>{ops.second->Identifier()}));
+    }
+  }
+  std::printf("UpdateBlockSet: clean run %lld calls (tool checked by %lld, bracket closed at %lld);"
+              " %zu n; %d true, %d handed the stock on\n",
+              static_cast<long long>(calls), static_cast<long long>(canPerform),
+              static_cast<long long>(closeUpdate), ns.size(), trueResults, handedOn);
+  EXPECT_GT(handedOn, 0);
+}
+
+TEST(GrooveFaultsTest, CreateBlockSetSurvivesEveryFailingCall) {
+  auto selectionOf = [](FailingScene& fs) {
+    auto set = std::make_shared<host::MemoryGraphicSet>();
+    set->Add(fs.scene.workContour);
+    return std::make_pair(set, host::WrapObject(fs.plan, Handle<GraphicSet>(set), "selection"));
+  };
+  std::map<std::string, Variant, std::less<>> written;
+  std::vector<FaultPlan::Call> trace;
+  {
+    FailingScene fs;
+    Groove groove(fs.env);
+    groove.SetParameter("Feed", Variant(80.0));
+    fs.plan->FailAt(0);
+    fs.plan->Tracing(true);
+    Handle<BlockSet> op = CreateGrooveBlockSet(groove.State(), selectionOf(fs).second);
+    auto inner = std::dynamic_pointer_cast<host::MemoryBlockSet>(host::Unwrap(op).shared());
+    ASSERT_TRUE(inner);
+    written = inner->Properties();
+    trace = fs.plan->Trace();
+    EXPECT_EQ(written.at("CAM_PartID"), Variant(fs.scene.part->Identifier()));
+    EXPECT_EQ(written.at("Feed"), Variant(80.0));
+  }
+  const int64_t calls = static_cast<int64_t>(trace.size());
+  for (int64_t n : CallsToFail(calls)) {
+    FailingScene fs;
+    Groove groove(fs.env);
+    groove.SetParameter("Feed", Variant(80.0));
+    auto [set, selection] = selectionOf(fs);
+    fs.plan->FailAt(n);
+    Handle<BlockSet> op;
+    NothingEscapes(n, [&] { op = CreateGrooveBlockSet(groove.State(), selection); });
+    fs.plan->FailAt(0);
+    SCOPED_TRACE("call " + std::to_string(n));
+    const FaultPlan::Call failed =
+        n <= calls ? trace[static_cast<size_t>(n - 1)] : FaultPlan::Call{"", ""};
+    const bool creationFailed =
+        failed.method == "Registry.Create" && failed.origin == kProgIdBlockSet;
+    ASSERT_EQ(!op, creationFailed);
+    if (!op) continue;
+    auto inner = std::dynamic_pointer_cast<host::MemoryBlockSet>(host::Unwrap(op).shared());
+    ASSERT_TRUE(inner);
+    // What was written is what a clean creation writes; one failure skips one step at most.
+    for (const auto& [key, value] : inner->Properties()) {
+      ASSERT_TRUE(written.count(key)) << key;
+      EXPECT_EQ(value, written.at(key)) << key;
+    }
+    EXPECT_EQ(inner->Initialized(), failed.method != "BlockSet.Initialize");
+    EXPECT_EQ(inner->ContourSet() == Handle<GraphicSet>(set),
+              failed.method != "BlockSet.SetContourSet");
+    if (failed.method.empty()) {
+      EXPECT_EQ(inner->Properties(), written);
+    }
+  }
+}
+
+TEST(GrooveFaultsTest, ConstructionFailsOnlyWithAHostError) {
+  int64_t calls = 0;
+  {
+    FailingScene fs;
+    fs.plan->FailAt(0);
+    Groove groove(fs.env);
+    calls = fs.plan->Calls();
+  }
+  int constructed = 0;
+  for (int64_t n = 1; n <= calls + 3; ++n) {
+    FailingScene fs;
+    fs.plan->FailAt(n);
+    try {
+      Groove groove(fs.env);
+      ++constructed;
+      EXPECT_TRUE(groove.State().scratch) << n;
+      EXPECT_EQ(groove.GetParameter("Speed"), Variant(1300.0)) << n;
+    } catch (const HostError&) {
+      EXPECT_LE(n, calls);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "call " << n << ": " << e.what();
+    }
+  }
+  std::printf("Groove construction: %lld calls; constructed with call n failing: %d of %lld\n",
+              static_cast<long long>(calls), constructed, static_cast<long long>(calls + 3));
+  EXPECT_GE(constructed, 3);
+}
+
+TEST(GrooveFaultsTest, SetParametersSkipsOnlyTheFailingRead) {
+  FailingScene fs;
+  Groove writer(fs.env);
+  writer.SetParameter("Feed", Variant(80.0));
+  writer.SetParameter("CAM_TurningDepthOnPass", Variant(2.0));
+  writer.SetParameter("CAM_TurningDirection", Variant("Internal"));
+  const Handle<BlockSet> op = writer.CreateBlockSet(
+      host::WrapObject(fs.plan, fs.scene.blockSet->ContourSet(), "selection"));
+  const std::vector<std::string> names = {
+      "CAM_TurningStartPointX", "CAM_TurningStartPointZ", "ToolNumber", "Speed", "Feed",
+      "CAM_SpeedFactor", "CAM_FeedFactor", "CAM_TurningTrajectoryType", "CAM_TurningDepthOnPass",
+      "CAM_TurningFinishThickness", "CAM_TurningFinishFeed", "CAM_TurningFinishSpeed",
+      "CAM_TurningDirection"};
+  const Parameters defaults = Groove(fs.env).State().params;
+  fs.plan->FailAt(0);
+  Parameters clean = defaults;
+  EXPECT_TRUE(SetParameters(clean, op));
+  const int64_t calls = fs.plan->Calls();
+  for (int64_t n = 1; n <= calls + 3; ++n) {
+    Parameters p = defaults;
+    fs.plan->FailAt(n);
+    bool result = false;
+    NothingEscapes(n, [&] { result = SetParameters(p, op); });
+    EXPECT_TRUE(result) << n;
+    int differing = 0;
+    for (const std::string& name : names) {
+      differing += !(GetParameter(p, name) == GetParameter(clean, name));
+    }
+    EXPECT_LE(differing, 1) << n;
+  }
+  EXPECT_EQ(GetParameter(clean, "Feed"), Variant(80.0));
 }
 
 }  // namespace
