@@ -52,32 +52,36 @@ void HandStockOn(OperationState& state, const Handle<BlockSet>& camBSet) {
   int32_t nextId = 0;
   Handle<Graphics> nextGraphics;
   Handle<Graphic> oldBlank;
-  WithErrorsSuppressed([&] {
-    next = store->BlockSetAt(index + 1);
-    nextId = next->Identifier();
-    nextGraphics = next->GraphicGroup()->Children();
-    oldBlank = nextGraphics->ItemByName(kLastPartBlankName);
-  });
-  if (!next || !nextGraphics || !oldBlank) return;
+  // Every call below is its own step: a failing one is passed over and the next one runs.
+  WithErrorsSuppressed([&] { next = store->BlockSetAt(index + 1); });
+  if (!next) return;
+  WithErrorsSuppressed([&] { nextId = next->Identifier(); });
+  WithErrorsSuppressed([&] { nextGraphics = next->GraphicGroup()->Children(); });
+  if (!nextGraphics) return;
+  WithErrorsSuppressed([&] { oldBlank = nextGraphics->ItemByName(kLastPartBlankName); });
+  if (!oldBlank) return;
 
   WithErrorsSuppressed([&] { nextGraphics->Remove(oldBlank->Index()); });
   WithErrorsSuppressed([&] { oldBlank->Delete(); });
-  WithErrorsSuppressed([&] {
-    Handle<Graphic> stock = BuildPolyline(state, state.contours.remaining);
-    stock->SetName(kLastPartBlankName);
-    stock->SetProperty(kPenColor, Variant(kColorBlue));
-    stock->SetProperty(kPenWidth, Variant(int16_t{0}));
-    stock->SetFillBrush(nullptr);
-    stock->SetLayer(CamOperationsLayer());
-    stock->SetState(0);
-    nextGraphics->AddGraphic(stock);
-  });
+  Handle<Graphic> stock;
+  WithErrorsSuppressed([&] { stock = BuildPolyline(state, state.contours.remaining); });
+  if (stock) {
+    WithErrorsSuppressed([&] { stock->SetName(kLastPartBlankName); });
+    WithErrorsSuppressed([&] { stock->SetProperty(kPenColor, Variant(kColorBlue)); });
+    WithErrorsSuppressed([&] { stock->SetProperty(kPenWidth, Variant(int16_t{0})); });
+    WithErrorsSuppressed([&] { stock->SetFillBrush(nullptr); });
+    WithErrorsSuppressed([&] { stock->SetLayer(CamOperationsLayer()); });
+    WithErrorsSuppressed([&] { stock->SetState(0); });
+    WithErrorsSuppressed([&] { nextGraphics->AddGraphic(stock); });
+  }
 
   bool updated = false;
   WithErrorsSuppressed([&] { updated = next->RequestUpdate(true, false); });
   if (updated) return;
+  // Without the application the events site is created directly.
+  Handle<Application> app;
+  WithErrorsSuppressed([&] { app = camBSet->GraphicGroup()->App(); });
   WithErrorsSuppressed([&] {
-    Handle<Application> app = camBSet->GraphicGroup()->App();
     Handle<EventsSite> site =
         CreateThroughCreator(state.host->registry, app, kProgIdEventsSite).As<EventsSite>();
     if (site) site->OnDeleteBlockSet(nextId);

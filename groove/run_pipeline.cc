@@ -62,11 +62,12 @@ bool RunOperation(OperationState& state, const Handle<BlockSet>& camBSet, bool /
   Handle<Graphic> group;
   WithErrorsSuppressed([&] { group = camBSet->GraphicGroup(); });
   if (!group) return false;
+  // Each call is its own step: a group whose collection cannot be read still leads to the drawing.
   Handle<Drawing> drawing;
-  WithErrorsSuppressed([&] {
-    group->Children();
-    drawing = group->App()->ActiveDrawing();
-  });
+  Handle<Application> app;
+  WithErrorsSuppressed([&] { group->Children(); });
+  WithErrorsSuppressed([&] { app = group->App(); });
+  WithErrorsSuppressed([&] { drawing = app->ActiveDrawing(); });
   if (!drawing) return false;
   if (!LoadTool(state, camBSet)) return false;
 

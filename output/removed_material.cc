@@ -81,29 +81,34 @@ void OutputRemovedMaterial(OperationState& state, const Handle<BlockSet>& camBSe
   WithErrorsSuppressed([&] { DeleteOld(*groupGraphics, kRemovedMaterialName); });
   WithErrorsSuppressed([&] { DeleteOld(*groupGraphics, kLastPartBlankName); });
 
-  WithErrorsSuppressed([&] {
-    Clean(state.contours.toMachine);
-    Handle<Graphic> removed = BuildPolyline(state, state.contours.toMachine);
-    removed->SetName(kRemovedMaterialName);
-    removed->SetProperty(kPenColor, Variant(kColorGreen));
-    removed->SetProperty(kPenWidth, Variant(int16_t{0}));
-    removed->SetFillBrush(drawing->BrushByName(kHatchBrush));
-    removed->SetProperty(kBrushScale, Variant(state.hatchScale));
-    removed->SetLayer(CamOperationsLayer());
-    groupGraphics->AddGraphic(removed);
-  });
+  // Each setting of the two outlines is its own step: one that fails leaves the outline without
+  // it, and the outline is still added.
+  WithErrorsSuppressed([&] { Clean(state.contours.toMachine); });
+  Handle<Graphic> removed;
+  WithErrorsSuppressed([&] { removed = BuildPolyline(state, state.contours.toMachine); });
+  if (removed) {
+    WithErrorsSuppressed([&] { removed->SetName(kRemovedMaterialName); });
+    WithErrorsSuppressed([&] { removed->SetProperty(kPenColor, Variant(kColorGreen)); });
+    WithErrorsSuppressed([&] { removed->SetProperty(kPenWidth, Variant(int16_t{0})); });
+    WithErrorsSuppressed([&] { removed->SetFillBrush(drawing->BrushByName(kHatchBrush)); });
+    WithErrorsSuppressed([&] { removed->SetProperty(kBrushScale, Variant(state.hatchScale)); });
+    WithErrorsSuppressed([&] { removed->SetLayer(CamOperationsLayer()); });
+    WithErrorsSuppressed([&] { groupGraphics->AddGraphic(removed); });
+  }
 
-  WithErrorsSuppressed([&] {
-    if (groupGraphics->ItemByName(kLastPartBlankName)) return;
-    Handle<Graphic> start = BuildPolyline(state, state.contours.blank);
-    start->SetName(kLastPartBlankName);
-    start->SetProperty(kPenColor, Variant(kColorBlue));
-    start->SetProperty(kPenWidth, Variant(int16_t{0}));
-    start->SetFillBrush(nullptr);
-    start->SetLayer(CamOperationsLayer());
-    start->SetState(0);
-    groupGraphics->AddGraphic(start);
-  });
+  Handle<Graphic> present;
+  WithErrorsSuppressed([&] { present = groupGraphics->ItemByName(kLastPartBlankName); });
+  if (present) return;
+  Handle<Graphic> start;
+  WithErrorsSuppressed([&] { start = BuildPolyline(state, state.contours.blank); });
+  if (!start) return;
+  WithErrorsSuppressed([&] { start->SetName(kLastPartBlankName); });
+  WithErrorsSuppressed([&] { start->SetProperty(kPenColor, Variant(kColorBlue)); });
+  WithErrorsSuppressed([&] { start->SetProperty(kPenWidth, Variant(int16_t{0})); });
+  WithErrorsSuppressed([&] { start->SetFillBrush(nullptr); });
+  WithErrorsSuppressed([&] { start->SetLayer(CamOperationsLayer()); });
+  WithErrorsSuppressed([&] { start->SetState(0); });
+  WithErrorsSuppressed([&] { groupGraphics->AddGraphic(start); });
 }
 
 }  // namespace sulkor
