@@ -117,6 +117,7 @@ struct DoGrooveRun {
   int64_t attach = 0;       // the trajectory attached to the block set
   int64_t subtype = 0;      // the subtype written
   int32_t trajectoryMoves = 0;
+  std::vector<FaultPlan::Call> trace;
 };
 
 DoGrooveRun TraceCleanDoGroove() {
@@ -128,6 +129,7 @@ DoGrooveRun TraceCleanDoGroove() {
   const auto& trace = fs.plan->Trace();
   DoGrooveRun run;
   run.calls = fs.plan->Calls();
+  run.trace = trace;
   run.runStart = FindCall(trace, "BlockSet.GraphicGroup");
   run.attach = FindCall(trace, "BlockSet.AttachTrajectory");
   run.subtype = FindCall(trace, "BlockSet.SetProperty", run.attach);
@@ -139,6 +141,7 @@ DoGrooveRun TraceCleanDoGroove() {
   }
   run.trajectoryMoves = fs.scene.blockSet->Trajectory()->Children()->Count();
   EXPECT_GT(run.runStart, 1);
+  EXPECT_EQ(trace.at(static_cast<size_t>(run.runStart)).method, "Graphic.Children");
   EXPECT_LT(run.trajectoryStart, run.attach);
   EXPECT_LT(run.attach, run.subtype);
   EXPECT_LT(run.subtype, run.calls);
@@ -276,6 +279,8 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
   int64_t calls = 0;
   int64_t canPerform = 0;
   int64_t closeUpdate = 0;
+  std::vector<FaultPlan::Call> trace;
+  int64_t stockBuilt = 0;
   {
     TwoOperations ops;
     Groove groove(ops.fs.env);
@@ -285,6 +290,13 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
     calls = ops.fs.plan->Calls();
     canPerform = FindCall(ops.fs.plan->Trace(), "Tool.CanPerform");
     closeUpdate = FindCall(ops.fs.plan->Trace(), "Graphic.CloseUpdate");
+    trace = ops.fs.plan->Trace();
+    // The new stock is built when the polyline builder takes it out of the scratch collection.
+    const int64_t request = FindCall(trace, "BlockSet.RequestUpdate", closeUpdate);
+    for (int64_t i = closeUpdate; i < request; ++i) {
+      if (trace[static_cast<size_t>(i - 1)].method == "Graphics.Remove") stockBuilt = i;
+    }
+    ASSERT_GT(stockBuilt, closeUpdate);
     ASSERT_GT(canPerform, 0);
     ASSERT_GT(closeUpdate, canPerform);
     EXPECT_EQ(ops.requests.size(), 1u);
@@ -295,6 +307,7 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
   for (int64_t n : ns) {
     TwoOperations ops;
     Groove groove(ops.fs.env);
+    const int32_t secondGraphics = ops.fs.Group(ops.second)->Children()->Count();
     ops.fs.plan->FailAt(n);
     bool result = false;
     NothingEscapes(n, [&] {
@@ -333,6 +346,17 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
     if (!starts.empty() && !(starts[0] == ops.secondStart)) {
       ++handedOn;
       EXPECT_NEAR(PolygonArea(starts[0]), 950.0, 1e-3);  // the first operation's remaining stock
+    }
+    const std::string failed = n <= calls ? trace[static_cast<size_t>(n - 1)].method : "";
+    const bool settingStock =
+        n > stockBuilt && (failed == "Graphic.SetName" || failed == "Graphic.SetProperty" ||
+                           failed == "Graphic.SetLayer" || failed == "Graphic.SetFillBrush" ||
+                           failed == "Graphic.SetState");
+    if (n > closeUpdate && (failed == "BlockSet.Identifier" || settingStock)) {
+      // A failing read of the identifier or setting of the new stock skips only itself: the stock
+      // still takes the old one's place and the following operation is asked to update.
+      EXPECT_EQ(ops.fs.Group(ops.second)->Children()->Count(), secondGraphics) << failed;
+      EXPECT_EQ(ops.requests.size(), 1u) << failed;
     }
     if (n <= closeUpdate) {
       // The hand-on ran whole: the new stock in place, the update asked for, the failure told.
