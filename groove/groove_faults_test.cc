@@ -490,6 +490,15 @@ TEST(GrooveFaultsTest, SetParametersSkipsOnlyTheFailingRead) {
     EXPECT_LE(differing, 1) << n;
   }
   EXPECT_EQ(GetParameter(clean, "Feed"), Variant(80.0));
+
+  // The members that need no host make no call, so every call failing changes nothing for them.
+  fs.plan->FailAt(1, true);
+  EXPECT_FALSE(writer.AddBodyToPart(op));
+  EXPECT_FALSE(writer.SetParameter("Speed", Variant(900.0)));  // false in every case
+  EXPECT_EQ(writer.GetParameter("Speed"), Variant(900.0));
+  writer.UseUndo(Variant::Boolean(false));
+  EXPECT_EQ(writer.UseUndo(), Variant::Boolean(false));
+  EXPECT_EQ(fs.plan->Calls(), 0);
 }
 
 }  // namespace
