@@ -30,6 +30,11 @@
 // 1e-9, or when they sit at the same vertex of one contour and agree within 1.5e-5 along the
 // other (a vertex whose segments do not meet exactly).
 //
+// A contour that passes one point twice (two of its segments touching there) has the point
+// reported once for each passage. A count of points therefore counts touches too: a work
+// contour with a vertex on the blank outline has that vertex among its points with the blank.
+// The answer is true exactly when at least one point is reported.
+//
 // Order. By segment of the first contour, then distance along it (Along1); contacts at one
 // place of the first contour by segment of the second, then Along2.
 //
@@ -37,11 +42,12 @@
 // 1e-6 apart (a copy shifted by 1e-6) are apart: their parallel stretches report nothing, and the
 // segments that cross them report crossings 1e-6 apart.
 //
-// Filter. Each segment gets a bounding box (exact for arcs: the ends and the quadrant points
-// inside the sweep), widened by 2e-9; only pairs whose boxes meet are intersected. When the
-// pairs are many (more than 1024 and the larger contour holds more than 16 segments), the
-// larger contour's boxes are packed into a static R-tree (sort-tile-recursive packing, eight
-// entries a node) and each segment of the smaller contour queries it.
+// Filter. Only pairs of segments whose boxes (widened by 2e-9) meet are intersected. When the
+// pairs are many (more than 1024, the larger contour holding more than 16 segments), each
+// segment gets its exact box (for an arc: its ends and the quadrant points inside its sweep),
+// the larger contour's boxes are packed into a static R-tree (sort-tile-recursive packing,
+// eight entries a node) and each segment of the smaller contour queries it. Otherwise a plain
+// loop tests every pair against boxes that are quicker to make (an arc's whole circle).
 
 namespace sulkor {
 namespace {
@@ -74,48 +80,70 @@ struct Box {
   }
 };
 
-double CrossXY(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
-
-// Whether the direction (qx, qy) lies in the counterclockwise sweep from s to e (closed).
-bool InCcwSweep(double sx, double sy, double ex, double ey, double qx, double qy) {
-  const double se = CrossXY(sx, sy, ex, ey);
-  if (se > 0.0) return CrossXY(sx, sy, qx, qy) >= 0.0 && CrossXY(qx, qy, ex, ey) >= 0.0;
-  if (se < 0.0) return !(CrossXY(ex, ey, qx, qy) > 0.0 && CrossXY(qx, qy, sx, sy) > 0.0);
-  if (sx * ex + sy * ey > 0.0) return true;  // ends together: take the whole turn, to be safe
-  return CrossXY(sx, sy, qx, qy) >= 0.0;     // half a turn
+// A monotone stand-in for the angle of (dx, dy), in [0, 4): 0, 1, 2, 3 on the axes +x, +y,
+// -x, -y.
+double PseudoAngle(double dx, double dy) {
+  if (dx == 0.0 && dy == 0.0) return 0.0;
+  if (dy >= 0.0) return dx >= 0.0 ? dy / (dx + dy) : 1.0 - dx / (dy - dx);
+  return dx < 0.0 ? 2.0 - dy / (-dx - dy) : 3.0 + dx / (dx - dy);
 }
 
-Box SegmentBox(const Segment& seg) {
-  Box box;
-  box.Add(seg.StartPt.x, seg.StartPt.y);
-  box.Add(seg.EndPt.x, seg.EndPt.y);
-  if (seg.IsArc() || seg.IsCircle()) {
-    const double cx = seg.Center.x;
-    const double cy = seg.Center.y;
-    double r = std::fabs(seg.Radius);
-    if (r == 0.0) r = std::hypot(seg.StartPt.x - cx, seg.StartPt.y - cy);
-    double sx = seg.StartPt.x - cx, sy = seg.StartPt.y - cy;
-    double ex = seg.EndPt.x - cx, ey = seg.EndPt.y - cy;
-    if (seg.Direction != 1) {
-      std::swap(sx, ex);
-      std::swap(sy, ey);
-    }
-    const bool full = seg.IsCircle() ||
-                      std::hypot(seg.EndPt.x - seg.StartPt.x, seg.EndPt.y - seg.StartPt.y) <= kOn;
-    constexpr double kQx[4] = {1, 0, -1, 0};
-    constexpr double kQy[4] = {0, 1, 0, -1};
-    for (int k = 0; k < 4; ++k) {
-      if (full || InCcwSweep(sx, sy, ex, ey, kQx[k], kQy[k])) {
-        box.Add(cx + kQx[k] * r, cy + kQy[k] * r);
-      }
-    }
-  }
-  const double widen = kWiden + 1e-15 * std::max({std::fabs(box.minX), std::fabs(box.maxX),
-                                                  std::fabs(box.minY), std::fabs(box.maxY)});
+double Wrap4(double v) { return v < 0.0 ? v + 4.0 : v >= 4.0 ? v - 4.0 : v; }
+
+void Widen(Box& box) {
+  const double big = std::max(std::max(std::fabs(box.minX), std::fabs(box.maxX)),
+                              std::max(std::fabs(box.minY), std::fabs(box.maxY)));
+  const double widen = kWiden + 1e-15 * big;
   box.minX -= widen;
   box.minY -= widen;
   box.maxX += widen;
   box.maxY += widen;
+}
+
+// A box that holds the segment, quick to make: an arc's whole circle.
+Box LooseBox(const Segment& seg) {
+  const double sx = seg.StartPt.x, sy = seg.StartPt.y, ex = seg.EndPt.x, ey = seg.EndPt.y;
+  Box box{std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)};
+  if (seg.IsArc() || seg.IsCircle()) {
+    double r = std::fabs(seg.Radius);
+    if (r == 0.0) {
+      r = std::sqrt((sx - seg.Center.x) * (sx - seg.Center.x) +
+                    (sy - seg.Center.y) * (sy - seg.Center.y));
+    }
+    box.Add(seg.Center.x - r, seg.Center.y - r);
+    box.Add(seg.Center.x + r, seg.Center.y + r);
+  }
+  Widen(box);
+  return box;
+}
+
+// The segment's own bounding box.
+Box SegmentBox(const Segment& seg) {
+  const double sx = seg.StartPt.x, sy = seg.StartPt.y, ex = seg.EndPt.x, ey = seg.EndPt.y;
+  Box box{std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)};
+  if (seg.IsArc() || seg.IsCircle()) {
+    const double cx = seg.Center.x;
+    const double cy = seg.Center.y;
+    double r = std::fabs(seg.Radius);
+    if (r == 0.0) r = std::sqrt((sx - cx) * (sx - cx) + (sy - cy) * (sy - cy));
+    const double chord2 = (ex - sx) * (ex - sx) + (ey - sy) * (ey - sy);
+    if (seg.IsCircle() || chord2 < kEps * kEps) {
+      box.Add(cx - r, cy - r);  // a full turn, or nearly: the whole circle, to be safe
+      box.Add(cx + r, cy + r);
+    } else {
+      // The quadrant points that the sweep passes, counterclockwise from start to end. The
+      // pseudo-angles are exact on the axes; a quadrant point at an end adds nothing new.
+      double ps = PseudoAngle(sx - cx, sy - cy);
+      double pe = PseudoAngle(ex - cx, ey - cy);
+      if (seg.Direction != 1) std::swap(ps, pe);
+      const double span = Wrap4(pe - ps);
+      if (Wrap4(0.0 - ps) <= span) box.Add(cx + r, cy);
+      if (Wrap4(1.0 - ps) <= span) box.Add(cx, cy + r);
+      if (Wrap4(2.0 - ps) <= span) box.Add(cx - r, cy);
+      if (Wrap4(3.0 - ps) <= span) box.Add(cx, cy - r);
+    }
+  }
+  Widen(box);
   return box;
 }
 
@@ -258,11 +286,6 @@ bool IntersectContours(const Contour& first, const Contour& second, Intersection
   const int32_t n2 = second.Count();
   if (n1 == 0 || n2 == 0) return false;
 
-  std::vector<Box> boxes1(static_cast<size_t>(n1));
-  std::vector<Box> boxes2(static_cast<size_t>(n2));
-  for (int32_t i = 0; i < n1; ++i) boxes1[static_cast<size_t>(i)] = SegmentBox(first.Segs[static_cast<size_t>(i)]);
-  for (int32_t j = 0; j < n2; ++j) boxes2[static_cast<size_t>(j)] = SegmentBox(second.Segs[static_cast<size_t>(j)]);
-
   std::vector<Contact> contacts;
   auto intersect = [&](int32_t i, int32_t j) {
     for (const SegmentHit& hit : IntersectSegments(first.Segs[static_cast<size_t>(i)],
@@ -277,7 +300,18 @@ bool IntersectContours(const Contour& first, const Contour& second, Intersection
   };
 
   const size_t pairs = static_cast<size_t>(n1) * static_cast<size_t>(n2);
-  if (pairs > kIndexPairs && std::max(n1, n2) > kIndexMinSegments) {
+  const bool indexed = pairs > kIndexPairs && std::max(n1, n2) > kIndexMinSegments;
+  // Exact boxes for the packed index, which many queries share; quick ones for a plain loop.
+  auto boxes = [indexed](const Contour& contour) {
+    std::vector<Box> out(contour.Segs.size());
+    for (size_t k = 0; k < out.size(); ++k) {
+      out[k] = indexed ? SegmentBox(contour.Segs[k]) : LooseBox(contour.Segs[k]);
+    }
+    return out;
+  };
+  const std::vector<Box> boxes1 = boxes(first);
+  const std::vector<Box> boxes2 = boxes(second);
+  if (indexed) {
     if (n2 >= n1) {
       const PackedIndex index(boxes2);
       for (int32_t i = 0; i < n1; ++i) {

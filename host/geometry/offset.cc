@@ -18,7 +18,9 @@
 // around a convex corner by an arc about the corner, and through the corner itself at a concave
 // one. The curves so made are cut wherever they meet, and every piece whose middle lies closer
 // to the source than the distance is dropped: this trims the concave corners and every loop the
-// raw offset makes, local or global. The pieces that remain are stitched in order of travel.
+// raw offset makes, local or global. At the open ends of a chain, circles of radius d around
+// the end points cut the raw offset too, so that what passes nearer to an end is dropped as
+// well. The pieces that remain are stitched in order of travel.
 //
 // The answer:
 // - ok = false with an empty list for a mode other than "Single", a side text other than
@@ -170,12 +172,23 @@ bool Offset(const Contour& contour, std::string_view side, double distance, std:
 
   std::vector<Curve> raw = RawOffset(source, closed, sign, d);
   for (size_t i = 0; i < raw.size(); ++i) raw[i].Source = static_cast<int>(i);
+  // The open ends of a chain: the circles of radius d around them only cut the raw offset where
+  // it comes nearer than d to an end; none of their pieces belongs to the offset.
+  const int cutters = static_cast<int>(raw.size());
+  if (!closed) {
+    for (const auto& [x, y] : {std::pair{source.front().X0, source.front().Y0},
+                               std::pair{source.back().X1, source.back().Y1}}) {
+      raw.push_back(host::ArcCurve(x, y, d, 0.0, 2.0 * std::numbers::pi));
+      raw.back().Source = static_cast<int>(raw.size()) - 1;
+    }
+  }
   const host::Arrangement arr =
       host::BuildArrangement(raw, std::vector<int>(raw.size(), 0), true);
 
   const host::BoxGrid grid(host::BoxesOf(source));
   std::vector<int> chosen;
   for (size_t p = 0; p < arr.Pieces.size(); ++p) {
+    if (arr.Pieces[p].C.Source >= cutters) continue;
     double mx, my;
     host::PointAt(arr.Pieces[p].C, 0.5, mx, my);
     if (host::NearestDistance(source, grid, mx, my, d) >= d - kKeepTol) {

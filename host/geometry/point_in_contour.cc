@@ -16,7 +16,7 @@
 // does not end exactly where the next one starts, a straight line joins the two. So a contour
 // that is not closed is taken as closed by the chord from its last end point back to its first
 // start point, and points on that chord are on the outline. A "Circle", and an arc whose ends
-// coincide within 1e-9 and whose Length exceeds half a turn, is a full turn. A segment of
+// agree within 1e-6 and whose Length exceeds half a turn, is a full turn. A segment of
 // another kind counts as the line between its ends. An empty contour has no inside: kOutside.
 //
 // Crossings. A crossing is counted where the outline passes from "y <= py" to "y > py" or back
@@ -57,6 +57,11 @@ double PseudoAngle(double dx, double dy) {
   return dx < 0.0 ? 2.0 - dy / (-dx - dy) : 3.0 + dx / (dx - dy);
 }
 
+// A pseudo-angle difference brought into [0, 4).
+double Wrap4(double v) { return v < 0.0 ? v + 4.0 : v >= 4.0 ? v - 4.0 : v; }
+
+double Dist2(double dx, double dy) { return dx * dx + dy * dy; }
+
 void AddLine(Query& q, double x1, double y1, double x2, double y2) {
   const double tol = q.tol;
   if ((y1 > q.py + tol && y2 > q.py + tol) || (y1 < q.py - tol && y2 < q.py - tol)) return;
@@ -67,7 +72,9 @@ void AddLine(Query& q, double x1, double y1, double x2, double y2) {
   const double len2 = dx * dx + dy * dy;
   double t = len2 > 0.0 ? ((q.px - x1) * dx + (q.py - y1) * dy) / len2 : 0.0;
   t = std::clamp(t, 0.0, 1.0);
-  if (std::hypot(x1 + t * dx - q.px, y1 + t * dy - q.py) <= tol) {
+  const double ox = x1 + t * dx - q.px;
+  const double oy = y1 + t * dy - q.py;
+  if (ox * ox + oy * oy <= tol * tol) {
     q.on = true;
     return;
   }
@@ -90,7 +97,7 @@ void AddArc(Query& q, const Segment& seg) {
   const double cx = seg.Center.x;
   const double cy = seg.Center.y;
   double r = std::fabs(seg.Radius);
-  if (r == 0.0) r = std::hypot(seg.StartPt.x - cx, seg.StartPt.y - cy);
+  if (r == 0.0) r = std::sqrt(Dist2(seg.StartPt.x - cx, seg.StartPt.y - cy));
   const double tol = q.tol;
   if (q.py > cy + r + tol || q.py < cy - r - tol || cx + r < q.px - tol) return;
 
@@ -101,19 +108,20 @@ void AddArc(Query& q, const Segment& seg) {
     std::swap(sx, ex);
     std::swap(sy, ey);
   }
-  const bool full =
-      seg.IsCircle() ||
-      (std::hypot(ex - sx, ey - sy) <= 1e-9 && seg.Length > std::numbers::pi * r);
+  const bool full = seg.IsCircle() || (Dist2(ex - sx, ey - sy) < kEps * kEps &&
+                                        seg.Length > std::numbers::pi * r);
 
-  // On the arc?
+  // On the arc? (|d - r| <= tol, compared in squares)
   const double vx = q.px - cx;
   const double vy = q.py - cy;
-  if (std::fabs(std::hypot(vx, vy) - r) <= tol &&
+  const double d2 = Dist2(vx, vy);
+  const double inner = std::max(0.0, r - tol);
+  if (d2 >= inner * inner && d2 <= (r + tol) * (r + tol) &&
       (full || InCcwSweep(sx - cx, sy - cy, ex - cx, ey - cy, vx, vy))) {
     q.on = true;
     return;
   }
-  if (std::hypot(q.px - sx, q.py - sy) <= tol || std::hypot(q.px - ex, q.py - ey) <= tol) {
+  if (Dist2(q.px - sx, q.py - sy) <= tol * tol || Dist2(q.px - ex, q.py - ey) <= tol * tol) {
     q.on = true;
     return;
   }
@@ -121,10 +129,9 @@ void AddArc(Query& q, const Segment& seg) {
   // Pieces between the start, the top and bottom points strictly inside the sweep, and the
   // end. Positions on the circle are measured by a pseudo-angle, exact at the four axes.
   const double ps = PseudoAngle(sx - cx, sy - cy);
-  double span = std::fmod(PseudoAngle(ex - cx, ey - cy) - ps + 4.0, 4.0);
-  if (full) span = 4.0;
-  const double toTop = std::fmod(1.0 - ps + 4.0, 4.0);
-  const double toBottom = std::fmod(3.0 - ps + 4.0, 4.0);
+  const double span = full ? 4.0 : Wrap4(PseudoAngle(ex - cx, ey - cy) - ps);
+  const double toTop = Wrap4(1.0 - ps);
+  const double toBottom = Wrap4(3.0 - ps);
   const bool topIn = toTop > 0.0 && toTop < span;
   const bool bottomIn = toBottom > 0.0 && toBottom < span;
   double lastY = sy;

@@ -1,6 +1,7 @@
 #include "host/geometry/segment_intersect.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -31,13 +32,16 @@
 // read for that (a split arc keeps the Length of the whole arc).
 //
 // Degenerate segments. A line shorter than kOn, an arc whose radius or arc length is below kOn
-// is handled as the single point of its start. An arc whose start and end coincide within kOn
-// is a full turn when its Length field exceeds half a turn, otherwise such a point. A "Circle"
-// is a full turn that starts at its StartPt when that lies on the circle (within 1e-6), else at
-// the point of angle 0; a full turn has no ends, so a contact at its seam has Along 0.
-// An arc's radius is the absolute value of its Radius field (the distance from the centre to
-// the start when Radius is 0); its direction is counterclockwise for Direction 1, clockwise
-// for any other value.
+// is handled as the single point of its start. An arc whose start and end agree within 1e-6
+// (equal points to the operation, which builds such an arc as a full turn) is a full turn when
+// its Length field exceeds half a turn; otherwise its sweep comes from the angles of its ends
+// (a point when they coincide within kOn). A "Circle" is a full turn that starts at its StartPt
+// when that lies on the circle (within 1e-6), else at the point of angle 0; a full turn has no
+// ends, so a contact at its seam has Along 0. An arc's radius is the absolute value of its
+// Radius field (the distance from the centre to the start when Radius is 0); its direction is
+// counterclockwise for Direction 1, clockwise for any other value. Angles here only measure
+// positions on a circle, so they are true angles (std::numbers::pi), not the operation's
+// rounded value of pi.
 
 namespace sulkor {
 namespace {
@@ -126,19 +130,16 @@ Shape MakeShape(const Segment& seg) {
     return s;
   }
   s.a0 = std::atan2(s.p0.y - s.c.y, s.p0.x - s.c.x);
-  if (Norm(s.p1 - s.p0) <= kOn) {
-    if (seg.Length <= std::numbers::pi * s.r) return PointShape(s.p0);
+  const double chord = Norm(s.p1 - s.p0);
+  if (chord < kEps && seg.Length > std::numbers::pi * s.r) {
     s.full = true;
     s.sweep = kTurn;
     return s;
   }
+  if (chord <= kOn) return PointShape(s.p0);
   const double a1 = std::atan2(s.p1.y - s.c.y, s.p1.x - s.c.x);
   s.sweep = NormalizeTurn(s.dir * (a1 - s.a0));
-  if (s.r * s.sweep <= kOn) {
-    // The ends are apart but the angles say no sweep: the ends are off the circle. Take the
-    // arc as the longest way round rather than lose it.
-    s.sweep = s.sweep <= 0.0 ? kTurn : s.sweep;
-  }
+  if (s.r * s.sweep <= kOn) return PointShape(s.p0);  // ends apart only off the circle
   return s;
 }
 
@@ -172,13 +173,28 @@ Vec PointAt(const Shape& s, double along) {
   }
 }
 
+// Whether the direction of q from an arc's centre lies within its sweep (ends included),
+// decided by cross products alone.
+bool InSweep(const Shape& s, Vec q) {
+  if (s.full) return true;
+  Vec from = s.p0 - s.c;
+  Vec to = s.p1 - s.c;
+  if (s.dir < 0.0) std::swap(from, to);  // the same set, counterclockwise
+  const Vec v = q - s.c;
+  const double span = Cross(from, to);
+  if (span > 0.0) return Cross(from, v) >= 0.0 && Cross(v, to) >= 0.0;
+  if (span < 0.0) return !(Cross(to, v) > 0.0 && Cross(v, from) > 0.0);
+  if (Dot(from, to) > 0.0) return s.sweep > std::numbers::pi || Cross(from, v) == 0.0;
+  return Cross(from, v) >= 0.0;  // half a turn
+}
+
 double Dist(const Shape& s, Vec q) {
   switch (s.type) {
     case Shape::Type::Point: return Norm(q - s.p0);
     case Shape::Type::Line: return Norm(q - (s.p0 + s.u * std::clamp(Dot(q - s.p0, s.u), 0.0,
                                                                        s.len)));
     case Shape::Type::Arc:
-      if (s.full || AngleFromStart(s, q) <= s.sweep) return std::fabs(Norm(q - s.c) - s.r);
+      if (InSweep(s, q)) return std::fabs(Norm(q - s.c) - s.r);
       return std::min(Norm(q - s.p0), Norm(q - s.p1));
     case Shape::Type::None: break;
   }
@@ -188,6 +204,30 @@ double Dist(const Shape& s, Vec q) {
 // Distance from q to the infinite carrier line of a line shape.
 double LineDist(const Shape& s, Vec q) { return std::fabs(Cross(s.u, q - s.p0)); }
 
+// A list of fixed capacity, enough for the few contacts two segments can have; it keeps the
+// intersection of a pair free of heap allocations until the answer is made.
+template <class T, size_t N>
+class SmallList {
+ public:
+  void push_back(const T& value) {
+    if (size_ == N) throw GeometryError("too many contacts between two segments");
+    items_[size_++] = value;
+  }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  T& operator[](size_t k) { return items_[k]; }
+  const T& operator[](size_t k) const { return items_[k]; }
+  T* begin() { return items_.data(); }
+  T* end() { return items_.data() + size_; }
+  const T* begin() const { return items_.data(); }
+  const T* end() const { return items_.data() + size_; }
+  T& back() { return items_[size_ - 1]; }
+
+ private:
+  std::array<T, N> items_{};
+  size_t size_ = 0;
+};
+
 // An end point of one segment that lies on the other.
 struct Candidate {
   Vec p;
@@ -195,6 +235,7 @@ struct Candidate {
   int end2 = -1;
   int group = -1;
 };
+using Candidates = SmallList<Candidate, 4>;
 
 // One connected piece of contact around a carrier intersection point.
 struct Group {
@@ -202,8 +243,10 @@ struct Group {
   bool tangent = false;
   int side = 0;  // side of the symmetry axis, 0 when there is a single group
 };
+using Groups = SmallList<Group, 2>;
+using Hits = SmallList<SegmentHit, 8>;
 
-void AddCandidate(std::vector<Candidate>& cands, Candidate cand) {
+void AddCandidate(Candidates& cands, Candidate cand) {
   for (Candidate& c : cands) {
     if (Norm(c.p - cand.p) <= kOn) {
       if (c.end1 < 0) c.end1 = cand.end1;
@@ -221,8 +264,8 @@ int EndAt(const Shape& s, Vec p) {
   return -1;
 }
 
-std::vector<Candidate> EndCandidates(const Shape& a, const Shape& b) {
-  std::vector<Candidate> cands;
+Candidates EndCandidates(const Shape& a, const Shape& b) {
+  Candidates cands;
   if (a.HasEnds()) {
     for (int k = 0; k < (a.type == Shape::Type::Point ? 1 : 2); ++k) {
       const Vec e = k == 0 ? a.p0 : a.p1;
@@ -250,9 +293,9 @@ SegmentHit MakeHit(const Shape& a, const Shape& b, Vec p, int end1, int end2) {
 // Both segments on one carrier (collinear lines, arcs on one circle): the contacts are the end
 // points of each that lie on the other; consecutive ones bound a shared stretch when the first
 // segment's middle between them lies on the second.
-std::vector<SegmentHit> SharedCarrier(const Shape& a, const Shape& b) {
-  std::vector<Candidate> cands = EndCandidates(a, b);
-  std::vector<SegmentHit> hits;
+Hits SharedCarrier(const Shape& a, const Shape& b) {
+  const Candidates cands = EndCandidates(a, b);
+  Hits hits;
   for (const Candidate& c : cands) hits.push_back(MakeHit(a, b, c.p, c.end1, c.end2));
   std::sort(hits.begin(), hits.end(),
             [](const SegmentHit& l, const SegmentHit& r) { return l.Along1 < r.Along1; });
@@ -279,10 +322,9 @@ std::vector<SegmentHit> SharedCarrier(const Shape& a, const Shape& b) {
   return hits;
 }
 
-std::vector<SegmentHit> Resolve(const Shape& a, const Shape& b, std::vector<Candidate> cands,
-                                const std::vector<Group>& groups, auto side) {
-  std::vector<SegmentHit> hits;
-  std::vector<int> rep(groups.size(), -1);
+Hits Resolve(const Shape& a, const Shape& b, Candidates cands, const Groups& groups, auto side) {
+  Hits hits;
+  std::array<int, 2> rep{-1, -1};
   for (size_t k = 0; k < cands.size(); ++k) {
     Candidate& c = cands[k];
     for (size_t g = 0; g < groups.size(); ++g) {
@@ -324,12 +366,12 @@ std::vector<SegmentHit> Resolve(const Shape& a, const Shape& b, std::vector<Cand
   return hits;
 }
 
-std::vector<SegmentHit> LineLine(const Shape& a, const Shape& b) {
+Hits LineLine(const Shape& a, const Shape& b) {
   if ((LineDist(a, b.p0) <= kOn && LineDist(a, b.p1) <= kOn) ||
       (LineDist(b, a.p0) <= kOn && LineDist(b, a.p1) <= kOn)) {
     return SharedCarrier(a, b);
   }
-  std::vector<Group> groups;
+  Groups groups;
   const double denom = Cross(a.u, b.u);
   if (denom != 0.0) {
     const double s = Cross(b.p0 - a.p0, b.u) / denom;
@@ -339,12 +381,12 @@ std::vector<SegmentHit> LineLine(const Shape& a, const Shape& b) {
 }
 
 // line is a Line shape, arc an Arc shape; the hits are made for (first, second).
-std::vector<SegmentHit> LineArc(const Shape& first, const Shape& second, const Shape& line,
+Hits LineArc(const Shape& first, const Shape& second, const Shape& line,
                                 const Shape& arc) {
   const Vec w0 = arc.c - line.p0;
   const Vec foot = line.p0 + line.u * Dot(w0, line.u);
   const double h = std::fabs(Cross(line.u, w0));
-  std::vector<Group> groups;
+  Groups groups;
   if (h <= arc.r + kOn) {
     if (h >= arc.r - kOn) {
       groups.push_back({foot, true, 0});
@@ -359,11 +401,11 @@ std::vector<SegmentHit> LineArc(const Shape& first, const Shape& second, const S
                  [foot, u](Vec q) { return Dot(q - foot, u) < 0.0 ? -1 : 1; });
 }
 
-std::vector<SegmentHit> ArcArc(const Shape& a, const Shape& b) {
+Hits ArcArc(const Shape& a, const Shape& b) {
   const Vec dc = b.c - a.c;
   const double d = Norm(dc);
   if (d + std::fabs(a.r - b.r) <= kOn) return SharedCarrier(a, b);
-  std::vector<Group> groups;
+  Groups groups;
   const Vec e = d > 0.0 ? dc * (1.0 / d) : Vec{1.0, 0.0};
   if (d > 0.0 && d <= a.r + b.r + kOn && d >= std::fabs(a.r - b.r) - kOn) {
     // Distance from a's centre to the radical line, along the line of centres.
@@ -383,15 +425,51 @@ std::vector<SegmentHit> ArcArc(const Shape& a, const Shape& b) {
                  [c1, e](Vec q) { return Cross(e, q - c1) < 0.0 ? -1 : 1; });
 }
 
+double RadiusOf(const Segment& s) {
+  const double r = std::fabs(s.Radius);
+  return r != 0.0 ? r : Norm(ToVec(s.StartPt) - ToVec(s.Center));
+}
+
+// Whether the carriers of two segments keep them more than kOn apart, found without the angles
+// that the full intersection needs: a line with both ends of the other segment's line on one
+// side, a line farther from a circle's centre than its radius, two circles apart or nested.
+bool ClearlyApart(const Segment& a, const Segment& b) {
+  const bool aLine = a.IsLine();
+  const bool bLine = b.IsLine();
+  if (!aLine && !a.IsArc() && !a.IsCircle()) return false;
+  if (!bLine && !b.IsArc() && !b.IsCircle()) return false;
+  auto sideOf = [](const Segment& line, Vec d, double len, Vec p) {
+    return Cross(d, p - ToVec(line.StartPt)) / len;
+  };
+  if (aLine || bLine) {
+    const Segment& line = aLine ? a : b;
+    const Segment& other = aLine ? b : a;
+    const Vec d = ToVec(line.EndPt) - ToVec(line.StartPt);
+    const double len = Norm(d);
+    if (len <= kOn) return false;
+    if (other.IsLine()) {
+      const double h0 = sideOf(line, d, len, ToVec(other.StartPt));
+      const double h1 = sideOf(line, d, len, ToVec(other.EndPt));
+      return (h0 > kOn && h1 > kOn) || (h0 < -kOn && h1 < -kOn);
+    }
+    return std::fabs(sideOf(line, d, len, ToVec(other.Center))) > RadiusOf(other) + kOn;
+  }
+  const double d = Norm(ToVec(b.Center) - ToVec(a.Center));
+  const double ra = RadiusOf(a);
+  const double rb = RadiusOf(b);
+  return d > ra + rb + kOn || d < std::fabs(ra - rb) - kOn;
+}
+
 }  // namespace
 
 std::vector<SegmentHit> IntersectSegments(const Segment& first, const Segment& second) {
+  if (ClearlyApart(first, second)) return {};
   const Shape a = MakeShape(first);
   const Shape b = MakeShape(second);
   using T = Shape::Type;
   if (a.type == T::None || b.type == T::None) return {};
 
-  std::vector<SegmentHit> hits;
+  Hits hits;
   if (a.type == T::Point || b.type == T::Point) {
     for (const Candidate& c : EndCandidates(a, b)) {
       SegmentHit hit = MakeHit(a, b, c.p, c.end1, c.end2);
@@ -413,8 +491,9 @@ std::vector<SegmentHit> IntersectSegments(const Segment& first, const Segment& s
   });
   // Two pieces never meet within kOn; should rounding make two hits coincide, keep one.
   std::vector<SegmentHit> unique;
+  if (!hits.empty()) unique.reserve(hits.size());
   for (const SegmentHit& hit : hits) {
-    if (!unique.empty() && std::hypot(unique.back().X - hit.X, unique.back().Y - hit.Y) <= kOn) {
+    if (!unique.empty() && Norm(Vec{unique.back().X - hit.X, unique.back().Y - hit.Y}) <= kOn) {
       unique.back().Touch = unique.back().Touch || hit.Touch;
       unique.back().Overlap = unique.back().Overlap || hit.Overlap;
       continue;

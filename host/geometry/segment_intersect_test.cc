@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "geometry/segment_build.h"
 #include "host/geometry/test_segments.h"
 
 namespace sulkor {
@@ -114,6 +115,19 @@ TEST(IntersectSegments, LinesWithArcs) {
                                              false}}},
       {"line tangent at the arc's end, ending there", TestLine(-20, 10, 0, 10),
        TestArcPts(0, 10, -10, 0, 0, 0, 1), {{0, 10, 20, 0, true, false}}},
+      {"full-turn arc from the builder: no ends, along from its start", TestLine(20, 0, -20, 0),
+       MakeArc(10, 0, 10, 0, 0, 0, 1),
+       {{10, 0, 10, 0, false, false}, {-10, 0, 30, 10 * kPiD, false, false}}},
+      {"arc whose ends are 5e-7 apart is a full turn", TestLine(-20, 0, 20, 0),
+       MakeArc(10, 0, 10 * std::cos(5e-8), 10 * std::sin(5e-8), 0, 0, 1),
+       {{-10, 0, 10, 10 * kPiD, false, false}, {10, 0, 30, 0, false, false}}},
+      {"circle from the builder, clockwise", TestLine(0, -20, 0, 20),
+       [] {
+         Segment c = MakeCircle(0, 0, 10);
+         c.Direction = -1;
+         return c;
+       }(),
+       {{0, -10, 10, 5 * kPiD, false, false}, {0, 10, 30, 15 * kPiD, false, false}}},
   };
   for (const Case& c : cases) Expect(c);
 }

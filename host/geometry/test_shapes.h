@@ -10,9 +10,13 @@
 #include <utility>
 #include <vector>
 
+// GCC's flow analysis flags Boost.Geometry's buffer internals as maybe uninitialized.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <boost/geometry.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
+#pragma GCC diagnostic pop
 
 #include "geometry/records.h"
 #include "geometry/segment_build.h"
@@ -310,6 +314,42 @@ inline Contour ProfileChain(std::mt19937& rng) {
 
 inline bool IsSimpleClosed(const Contour& c, double sag) {
   return bg::is_valid(ToPolygon(c, sag));
+}
+
+// Whether the densified chain (closed: back to its start) has no two pieces that meet, other
+// than neighbours at their shared point. Pieces are swept in order of their smallest x.
+inline bool DensifiedSimple(const Contour& c, double sag, bool closed) {
+  auto pts = Densify(c, sag);
+  if (!closed) pts.emplace_back(c.Segs.back().EndPt.x, c.Segs.back().EndPt.y);
+  const size_t n = closed ? pts.size() : pts.size() - 1;
+  auto at = [&](size_t i) { return pts[i % pts.size()]; };
+  auto orient = [](std::pair<double, double> a, std::pair<double, double> b,
+                   std::pair<double, double> p) {
+    const double v = (b.first - a.first) * (p.second - a.second) -
+                     (b.second - a.second) * (p.first - a.first);
+    return v > 0.0 ? 1 : v < 0.0 ? -1 : 0;
+  };
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i;
+  auto minX = [&](size_t i) { return std::min(at(i).first, at(i + 1).first); };
+  auto maxX = [&](size_t i) { return std::max(at(i).first, at(i + 1).first); };
+  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return minX(a) < minX(b); });
+  for (size_t k = 0; k < n; ++k) {
+    const size_t i = order[k];
+    for (size_t l = k + 1; l < n && minX(order[l]) <= maxX(i); ++l) {
+      const size_t j = order[l];
+      const size_t lo = std::min(i, j), hi = std::max(i, j);
+      if (hi == lo + 1 || (closed && lo == 0 && hi == n - 1)) continue;
+      const auto a = at(i), b = at(i + 1), p = at(j), q = at(j + 1);
+      if (orient(a, b, p) * orient(a, b, q) <= 0 && orient(p, q, a) * orient(p, q, b) <= 0) {
+        const bool apart = std::max(a.second, b.second) < std::min(p.second, q.second) ||
+                           std::max(p.second, q.second) < std::min(a.second, b.second) ||
+                           std::max(a.first, b.first) < std::min(p.first, q.first);
+        if (!apart) return false;
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace sulkor::testing_shapes
