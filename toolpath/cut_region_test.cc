@@ -102,5 +102,95 @@ TEST(CutRegionTest, RectangularGrooveByHand) {
   }
 }
 
+// Where a position lies in the frame of its kind of work: a along the groove, d below the surface.
+Pt FramePosition(const GrooveFrame& f, Pt p) {
+  const double u = f.alongIsX ? p.x : p.y;
+  const double v = f.alongIsX ? p.y : p.x;
+  return {u - f.middle, (v - f.surface) / f.plunge};
+}
+
+// The spike of material on the groove's bottom (1 wide at its foot, its tip 3 below the
+// surface) with a sharp tool and no finish, so that the outline to clear has the spike's sharp
+// tip. What the spike removal makes of it differs by kind of work:
+// - outside diameter: the cut region rises to the tip of the spike's copy shifted back by w and
+//   falls again; that joint is bridged to the spike itself by a line w long, and no position
+//   remains from which the tool, 3 wide, would straddle the spike: the rectangle 42..55 by
+//   44..50 less everything below the bridge between the two spikes' feet, 78 - 10.5.
+// - bore: the region runs counterclockwise along the groove's bottom towards -x, so the spike
+//   comes before its copy; the probe along +x from the copy's tip meets the spike at a segment
+//   index below the copy's, the rebuild (segments up to the joint, the bridge, the segments from
+//   the one met) repeats part of the outline, every scan repeats it again, and the region grows
+//   past twice its segments: BuildCutRegion answers false.
+// - front face: the probe starts 1e-5 beyond the tip along the plunge axis (E.x + 1e-5), past
+//   the sharp tip of the spike it should meet; nothing is bridged and the region keeps the
+//   positions that straddle the spike: 78 less the two spikes, 75.
+// - back face: the work area has already closed the spike (see the work geometry tests): the
+//   plain 13 by 6.
+// Only the first is what the spike removal is for; the others document its limits as built.
+TEST(CutRegionTest, SharpToolAndANarrowSpike) {
+  const GrooveShape& spike = MachinistGrooves()[6];
+  struct Expected {
+    bool built;
+    double area;
+    bool bridged;
+  };
+  const std::vector<Expected> expected = {
+      {true, 67.5, true}, {false, 0.0, false}, {true, 75.0, false}, {true, 78.0, false}};
+  for (size_t k = 0; k < AllFrames().size(); ++k) {
+    const GrooveFrame& f = AllFrames()[k];
+    const Expected& e = expected[k];
+    SCOPED_TRACE(f.name);
+    testing::SceneSpec spec = SpecFor(f, spike.draw(f));
+    spec.cornerRadius = 0.0;
+    spec.finish = 0.0;
+    PreparedScene p = RunPreparation(spec);
+    ASSERT_TRUE(p.ok);
+    Contour cut;
+    ASSERT_EQ(BuildCutRegion(p.State(), cut), e.built);
+    if (!e.built) continue;
+    EXPECT_NEAR(Area(cut), e.area, 1e-3);
+    ExpectCutRegion(f, p.State(), cut, [&](Pt q) {
+      const Pt at = FramePosition(f, q);
+      return e.bridged && at.x > -3.0 && at.x < 0.0 && at.y > 3.0;
+    });
+  }
+}
+
+// With a corner radius and a finish the outline to clear rounds the spike's tip with an arc
+// (radius r + t = 0.7 about the tip), and so does the cut region at both spikes' tips: the
+// outline rises, runs over the arc and falls, and no rise meets a fall at one joint. The spike
+// removal finds nothing, and the cut region keeps a pocket, about 1.9 in area, of positions
+// from which the tool straddles the spike: the reference corner left of it, the other corner
+// 2.6 further right of it, both below its tip. This documents the limit of the spike removal
+// as it is built: it recognizes only a sharp peak. In the bore the joint test takes any
+// segment that does not rise before one that rises: the end of the arc over the spike's tip
+// counts, its probe meets the outline at a lower index, and the region grows as with the sharp
+// spike: false.
+TEST(CutRegionTest, RoundedSpikeTipLeavesAStraddlingPocket) {
+  const GrooveShape& spike = MachinistGrooves()[6];
+  for (const GrooveFrame& f : AllFrames()) {
+    if (f.name == std::string("BackFace")) continue;  // no spike left there
+    SCOPED_TRACE(f.name);
+    PreparedScene p = RunPreparation(SpecFor(f, spike.draw(f)));
+    ASSERT_TRUE(p.ok);
+    Contour cut;
+    if (f.name == std::string("Bore")) {
+      EXPECT_FALSE(BuildCutRegion(p.State(), cut));
+      continue;
+    }
+    ASSERT_TRUE(BuildCutRegion(p.State(), cut));
+    const std::vector<Pt> region = Densify(cut);
+    double pocket = 0.0;
+    constexpr double h = 0.005;
+    for (double a = -2.6 + h / 2; a < 0.0; a += h) {
+      for (double d = 3.0 + h / 2; d < 6.0; d += h) {
+        if (Inside(region, Pt{f.X(a, d), f.Y(a, d)})) pocket += h * h;
+      }
+    }
+    EXPECT_NEAR(pocket, 1.9, 0.1);
+    EXPECT_TRUE(Inside(region, Pt{f.X(-1.45, 5.2), f.Y(-1.45, 5.2)}));
+  }
+}
+
 }  // namespace
 }  // namespace sulkor
