@@ -76,7 +76,7 @@ inline Segment RandomPiece(Random& rnd, double x1, double y1, double x2, double 
 }
 
 // A groove profile drawn from above the surface down into the blank and back out: walls,
-// bottoms and slopes of lines and arcs, the a of its points never decreasing.
+// bottoms and slopes of lines and arcs, now and then stepping back along a (overhangs).
 inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness, bool& reversed) {
   const double width = rnd.Uniform(2.0, f.alongIsX ? 25.0 : std::min(25.0, 1.4 * f.middle));
   const double depth = rnd.Uniform(1.0, std::min(15.0, thickness - 4.0));
@@ -85,7 +85,9 @@ inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness
   pts.push_back({-width / 2.0 - rnd.Uniform(-1.0, 1.5), -above});
   const int inner = rnd.Int(2, 6);
   for (int i = 0; i < inner; ++i) {
-    const double a = -width / 2.0 + width * (i + rnd.Uniform(0.1, 0.9)) / inner;
+    // Now and then a point steps back along a: an overhang, a leaning wall.
+    const double back = rnd.Chance(0.25) ? rnd.Uniform(0.5, 1.5) : 0.0;
+    const double a = -width / 2.0 + width * (i + rnd.Uniform(0.1, 0.9) - back) / inner;
     double d = depth * rnd.Uniform(0.3, 1.0);
     if (i == 0 && rnd.Chance(0.5)) {  // a straight wall down from the surface
       pts.push_back({pts.back().first, d});

@@ -37,7 +37,7 @@ void DumpCase(int i, const GrooveFrame& frame, const SceneSpec& spec) {
 }
 
 TEST(WorkGeometryStressTest, EveryRandomGrooveGetsAnAnswer) {
-  constexpr int kCases = 400;
+  constexpr int kCases = 2000;
   Random rnd(20240607u);
   std::map<std::string, int> outcomes;
   double slowest = 0.0;
