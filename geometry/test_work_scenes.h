@@ -145,6 +145,7 @@ struct SceneSpec {
   std::string toolOrientation;         // the tool's CAM_ToolOrientation as the table holds it
   std::optional<Contour> lastPartBlank;  // a "LastPartBlank" in the operation's group
   bool otherOperationWithTool = false;   // a second operation that uses the same tool
+  std::string workName = "WorkContour";  // the name the work graphic carries
 };
 
 struct PreparedScene {
@@ -166,6 +167,7 @@ inline PreparedScene RunPreparation(const SceneSpec& spec) {
   tool.orientation = spec.toolOrientation;
   PreparedScene p;
   p.scene = host::BuildGrooveScene(spec.blank, spec.work, tool);
+  p.scene.workContour->SetName(spec.workName);
   if (spec.lastPartBlank) {
     host::AddContourPolyline(*p.scene.blockSet->GraphicGroup()->Children(), *spec.lastPartBlank,
                              kLastPartBlankName);

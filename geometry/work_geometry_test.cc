@@ -290,8 +290,22 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
       {"WorkCrossesItself",
        odSpec(Profile(od, -5, -3).LineTo(-5, 6).LineTo(5, 6).LineTo(-8, 2).LineTo(-8, -3).Build()),
        "Work Contour has selfintersections"});
+  {
+    SceneSpec s = odSpec(rect);
+    s.workName = "Contour";
+    failures.push_back({"NoGraphicNamedWorkContour", s,
+                        "Work contour doesn't intersect current Blank contour"});
+  }
+  // A single line lying on the blank's outline: moving it off the outline has no neighbour to
+  // take along, and the preparation ends there.
+  failures.push_back({"LineAlongTheOutlineAlone", odSpec(MakeContour({MakeLine(20, 50, 80, 50)})),
+                      "Check initial geometry and operation's parameters"});
   failures.push_back({"WorkMissesBlank",
-                      odSpec(Profile(od, -5, -8).LineTo(-5, -2).LineTo(5, -2).LineTo(5, -8).Build()),
+                      odSpec(Profile(od, -5, -8)
+                                 .LineTo(-5, -2)
+                                 .LineTo(5, -2)
+                                 .LineTo(5, -8)
+                                 .Build()),
                       "Work contour doesn't intersect current Blank contour"});
   failures.push_back({"WorkCrossesBlankFourTimes",
                       odSpec(Profile(od, -8, -3)
@@ -336,9 +350,11 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
   }
   {
     const GrooveFrame& bore = AllFrames()[1];
-    SceneSpec s = SpecFor(bore, Profile(bore, -5, -3).LineTo(-5, 6).LineTo(5, 6).LineTo(5, -3).Build());
+    // A tube of inner radius 2 with a groove 6 deep: its region reaches down to y = 2, lower
+    // than the tool's width 3.
+    SceneSpec s = SpecFor(bore, MakeContour({MakeLine(45, 0.5, 45, 8), MakeLine(45, 8, 55, 8),
+                                             MakeLine(55, 8, 55, 0.5)}));
     s.blank = MakePolygon({0, 2, 100, 2, 100, 50, 0, 50});
-    s.work = MakeContour({MakeLine(45, 0.5, 45, 8), MakeLine(45, 8, 55, 8), MakeLine(55, 8, 55, 0.5)});
     failures.push_back({"BoreLowerThanTool", s,
                         "Groove-Turn Internal operation can not be performed for selected work "
                         "area"});

@@ -249,7 +249,8 @@ TEST(CutRegionTest, RandomGroovesStayInsideTheOutlineToClear) {
         if (depth > 0.0) {
           ++wrong[f.name];
           deepest[f.name] = std::max(deepest[f.name], depth);
-          std::cout << "case " << i << " " << f.name << " depth " << depth << " at " << x << " " << y << "\n";
+          std::cout << "case " << i << " " << f.name << ": (" << x << ", " << y
+                    << ") outside by " << depth << "\n";
         }
       }
     }
