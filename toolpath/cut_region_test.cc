@@ -210,10 +210,15 @@ TEST(CutRegionTest, RoundedSpikeTipLeavesAStraddlingPocket) {
 //   and the bridge, a chord of the second arc, takes in the lens between chord and arc (back
 //   face: by up to 0.2 here, a chord across a rounding of radius 0.8).
 // These are limits of the spike removal as it is built; the counts below are this set's.
+// BuildCutRegion refuses 23 of the 271 prepared grooves: 9 whose outline to clear is narrower
+// along the groove than w - 2r (the tool does not fit: nothing in common with the shifted
+// copy), and 14 (front face 11, bore 3) where a probe from a joint meets the outline at a
+// lower segment index, as with the spike in the bore above, and the region outgrows its limit.
 TEST(CutRegionTest, RandomGroovesStayInsideTheOutlineToClear) {
   testing::Random rnd(20240607u);
   int prepared = 0, built = 0, judged = 0;
   std::map<std::string, int> wrong;
+  std::map<std::string, int> refused;
   std::map<std::string, double> deepest;
   for (int i = 0; i < 400; ++i) {
     GrooveFrame f;
@@ -228,7 +233,10 @@ TEST(CutRegionTest, RandomGroovesStayInsideTheOutlineToClear) {
     } catch (const std::exception& e) {
       ADD_FAILURE() << "case " << i << ": exception " << e.what();
     }
-    if (!ok) continue;
+    if (!ok) {
+      ++refused[f.name];
+      continue;
+    }
     ++built;
     const std::vector<Pt> clear = Densify(p.State().contours.toClear);
     const std::vector<Pt> region = Densify(cut);
@@ -258,6 +266,9 @@ TEST(CutRegionTest, RandomGroovesStayInsideTheOutlineToClear) {
   std::cout << prepared << " prepared, " << built << " cut regions built, " << judged
             << " positions judged\n";
   EXPECT_GT(built, prepared * 9 / 10);
+  for (const auto& [kind, n] : refused) std::cout << "  " << kind << ": " << n << " refused\n";
+  EXPECT_EQ(refused, (std::map<std::string, int>{
+                         {"BackFace", 2}, {"Bore", 5}, {"FrontFace", 12}, {"OutsideDiameter", 4}}));
   for (const auto& [kind, n] : wrong) {
     std::cout << "  " << kind << ": " << n << " positions outside, by up to " << deepest[kind]
               << "\n";
