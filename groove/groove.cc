@@ -7,9 +7,12 @@
 
 #include "geometry/contour_ops.h"
 #include "geometry/tolerances.h"
+#include "groove/blank_graphic.h"
+#include "groove/block_sets.h"
 #include "groove/host_objects.h"
 #include "groove/operation_state.h"
 #include "groove/parameters.h"
+#include "groove/run_pipeline.h"
 #include "groove/tool.h"
 
 namespace sulkor {
@@ -26,33 +29,6 @@ Result AtHostBoundary(Result fallback, Body&& body) {
   }
 }
 
-// The last child of the part group whose name is not "DATA": the blank graphic, or nothing.
-Handle<Graphic> FindBlankGraphic(const Handle<Graphic>& partGroup) {
-  Handle<Graphics> children = partGroup->Children();
-  Handle<Graphic> blank;
-  const int32_t count = children->Count();
-  for (int32_t i = 0; i < count; ++i) {
-    Handle<Graphic> child = children->Item(i);
-    if (child->Name() != kKindData) blank = child;
-  }
-  return blank;
-}
-
-// The graphic whose outline is the blank: the blank itself when it is flat, else the first
-// child of the solid that is neither "DATA" nor the solid body; nothing when it has none.
-Handle<Graphic> BlankProfile(const Handle<Graphic>& blank) {
-  const BoundingBox box = blank->Box();
-  if (box.max[2] - box.min[2] < kEps) return blank;  // flat ("2D")
-  Handle<Graphics> children = blank->Children();
-  const int32_t count = children->Count();
-  for (int32_t i = 0; i < count; ++i) {
-    Handle<Graphic> child = children->Item(i);
-    const std::string kind = child->Kind();
-    if (kind != kKindData && kind != kKindSolid) return child;
-  }
-  return nullptr;
-}
-
 // Reads the active part's blank into working contour 1 and places the start point one unit
 // outside it.
 void ReadBlank(OperationState& state, const Handle<DataStore>& store) {
@@ -62,7 +38,7 @@ void ReadBlank(OperationState& state, const Handle<DataStore>& store) {
   if (!partGroup) return;
   Contour& blank = state.contours.blank;
   blank.Reset();
-  Handle<Graphic> blankGraphic = FindBlankGraphic(partGroup);
+  Handle<Graphic> blankGraphic = FindBlankGraphic(partGroup, BlankMatch::ByName);
   if (!blankGraphic) return;
   Handle<Graphic> profile = BlankProfile(blankGraphic);
   if (!profile) return;
@@ -143,16 +119,16 @@ bool Groove::SetParameters(const Handle<BlockSet>& camBSet) {
   return AtHostBoundary(true, [&] { return sulkor::SetParameters(state_->params, camBSet); });
 }
 
-// Creating the block set, the run and the update build on the work geometry and the tool path;
-// they are the next step of this class. Until then they create nothing and answer false.
-Handle<BlockSet> Groove::CreateBlockSet(const Handle<GraphicSet>& /*gxCntrSet*/) {
-  return nullptr;
+Handle<BlockSet> Groove::CreateBlockSet(const Handle<GraphicSet>& gxCntrSet) {
+  return AtHostBoundary(Handle<BlockSet>(), [&] { return CreateGrooveBlockSet(*state_, gxCntrSet); });
 }
 
-bool Groove::DoGroove(const Handle<BlockSet>& /*camBSet*/) { return false; }
+bool Groove::DoGroove(const Handle<BlockSet>& camBSet) {
+  return AtHostBoundary(false, [&] { return DoGrooveOperation(*state_, camBSet); });
+}
 
-bool Groove::UpdateBlockSet(const Handle<BlockSet>& /*camBSet*/, bool /*bUpdToolPath*/) {
-  return false;
+bool Groove::UpdateBlockSet(const Handle<BlockSet>& camBSet, bool bUpdToolPath) {
+  return AtHostBoundary(false, [&] { return UpdateGrooveBlockSet(*state_, camBSet, bUpdToolPath); });
 }
 
 Variant Groove::UseUndo() const { return Variant::Boolean(state_->useUndo); }

@@ -206,11 +206,15 @@ TEST(GrooveObject, ParametersThroughThePublicMembers) {
   EXPECT_TRUE(groove.SetParameters(nullptr));
 }
 
-TEST(GrooveObject, LaterMembersAnswerWithoutRaising) {
+TEST(GrooveObject, MembersAnswerWithoutRaisingOnAnEmptyOperation) {
   MemoryHost h = host::BuildMemoryHost();
   Groove groove(h.environment);
   auto bset = h.store->NewBlockSet();
-  EXPECT_FALSE(groove.CreateBlockSet(nullptr));
+  // A block set is made even without a selection; it has nothing to run.
+  Handle<BlockSet> made = groove.CreateBlockSet(nullptr);
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->Property("OperationType"), Variant("Groove"));
+  EXPECT_FALSE(groove.DoGroove(made));
   EXPECT_FALSE(groove.DoGroove(Handle<BlockSet>(bset)));
   EXPECT_FALSE(groove.UpdateBlockSet(Handle<BlockSet>(bset), true));
   EXPECT_FALSE(groove.AddBodyToPart(Handle<BlockSet>(bset)));

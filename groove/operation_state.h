@@ -75,6 +75,7 @@ struct OperationState {
   ToolDescription tool;
   int16_t directionSign = 1;  // with the trajectory type, selects the kind of work
   WorkingContours contours;
+  Contour toolPath;           // the moves of the last computed tool path
   int16_t unitsSystem = 0;    // the data store's CAM_UnitsSystem: 1 inch, else metric
   double hatchScale = 25.0;   // 1.0 in inch drawings, else 25.0
   bool useUndo = true;

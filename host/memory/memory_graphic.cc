@@ -256,7 +256,25 @@ void MemoryGraphics::AddGraphic(const Handle<Graphic>& graphic) {
     const int32_t index = old->IndexOf(memory.get());
     if (index >= 0) old->RemoveAt(static_cast<size_t>(index));
   }
+  const bool replace = replaceArmed_ && memory->flag_;
+  replaceArmed_ = false;
+  if (replace) {
+    for (size_t i = 0; i < items_.size(); ++i) {
+      if (items_[i]->name_ != memory->name_) continue;
+      std::shared_ptr<MemoryGraphic> replaced = items_[i];
+      RemoveAt(i);
+      replaced->deleted_ = true;
+      Append(memory);
+      std::rotate(items_.begin() + static_cast<std::ptrdiff_t>(i), items_.end() - 1, items_.end());
+      return;
+    }
+  }
   Append(memory);
+}
+
+void MemoryGraphics::Operation(int16_t code) {
+  operations_.push_back(code);
+  if (code == 128) replaceArmed_ = true;
 }
 
 Handle<Graphic> MemoryGraphics::AddArcThroughPoints(double x1, double y1, double z1, double x2,

@@ -178,7 +178,10 @@ class MemoryGraphics : public Graphics, public std::enable_shared_from_this<Memo
                                        double pz) override;
   // Throws HostError for an index outside 0 .. Count() - 1.
   void Remove(int32_t index) override;
-  void Operation(int16_t code) override { operations_.push_back(code); }
+  // The operation 128 arms a replacement: the next flagged graphic added to the collection takes
+  // the place of the graphic of the same name, which leaves the collection. This is how a flat
+  // blank is swapped for its new profile. Every code is recorded.
+  void Operation(int16_t code) override;
 
   const std::vector<std::shared_ptr<MemoryGraphic>>& All() const { return items_; }
   const std::vector<int16_t>& Operations() const { return operations_; }
@@ -199,6 +202,7 @@ class MemoryGraphics : public Graphics, public std::enable_shared_from_this<Memo
   std::weak_ptr<MemoryGraphic> owner_;
   std::weak_ptr<Drawing> drawing_;  // the top level's drawing
   std::vector<int16_t> operations_;
+  bool replaceArmed_ = false;
 };
 
 }  // namespace sulkor::host

@@ -125,6 +125,47 @@ TEST(MemoryGraphics, AddGraphicReparents) {
   EXPECT_TRUE(free->OwnerDrawing() == Handle<Drawing>(d.app->Active()));
 }
 
+TEST(MemoryGraphics, OperationArmsTheReplacementOfASameNamedGraphic) {
+  struct Case {
+    bool armed, flagged;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {true, true, {"A", "B", "C"}},        // B replaced in place by the new B
+      {true, false, {"A", "B", "C", "B"}},  // not flagged: added at the end
+      {false, true, {"A", "B", "C", "B"}},  // not armed: added at the end
+  };
+  for (const Case& c : cases) {
+    Abc d;
+    Handle<Graphic> oldB = d.top.ItemByName("B");
+    auto fresh = MemoryGraphic::Create("QVL50Polyline", {});
+    fresh->SetName("B");
+    fresh->SetFlag(c.flagged);
+    if (c.armed) d.top.Operation(128);
+    d.top.AddGraphic(Handle<Graphic>(fresh));
+    EXPECT_EQ(Names(d.top), c.names);
+    const bool replaced = c.armed && c.flagged;
+    EXPECT_EQ(d.top.ItemByName("B") == Handle<Graphic>(fresh), replaced);
+    if (replaced) {
+      EXPECT_THROW(oldB->Index(), HostError);  // out of the collection
+    } else {
+      EXPECT_EQ(oldB->Index(), 1);
+    }
+  }
+  // One replacement per arming.
+  Abc d;
+  d.top.Operation(128);
+  auto first = MemoryGraphic::Create("", {});
+  first->SetName("C");
+  first->SetFlag(true);
+  d.top.AddGraphic(Handle<Graphic>(first));
+  auto second = MemoryGraphic::Create("", {});
+  second->SetName("A");
+  second->SetFlag(true);
+  d.top.AddGraphic(Handle<Graphic>(second));
+  EXPECT_EQ(Names(d.top), (std::vector<std::string>{"A", "B", "C", "A"}));
+}
+
 TEST(MemoryGraphic, BoundingBox) {
   auto app = MemoryApplication::Create({});
   MemoryGraphics& top = app->Active()->TopList();
