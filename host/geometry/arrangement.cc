@@ -5,6 +5,8 @@
 #include <numbers>
 #include <numeric>
 
+#include "host/geometry/ray_parity.h"
+
 namespace sulkor::host {
 
 namespace {
@@ -57,73 +59,51 @@ std::vector<Curve> JoinRuns(std::vector<Curve> curves, bool closed) {
   return out;
 }
 
-// Crossing count of the ray from (x, y) towards +x with one y-monotone stretch.
-int RayCrossing(double ya, double yb, double x, double y, double xAt) {
-  if (ya <= y && y < yb) return xAt > x ? 1 : 0;
-  if (yb <= y && y < ya) return xAt > x ? -1 : 0;
-  return 0;
+}  // namespace
+
+namespace {
+
+std::vector<Shape> ShapesOf(const std::vector<Curve>& curves) {
+  std::vector<Shape> shapes;
+  shapes.reserve(curves.size());
+  for (const Curve& c : curves) shapes.push_back(ShapeOfCurve(c));
+  return shapes;
 }
 
-int RayCrossingArc(const Curve& c, double x, double y) {
-  // Cut the arc where it passes the top and the bottom of its circle: the parts between are
-  // monotone in y and lie wholly on the right or the left half of the circle.
-  double ts[4] = {0.0, 1.0, 1.0, 1.0};
-  double ys[4] = {c.Y0, c.Y1, c.Y1, c.Y1};
-  int n = 1;
-  const double span = std::fabs(c.Sweep);
-  for (int k = 0; k < 2; ++k) {
-    const double phi = k == 0 ? 0.5 * std::numbers::pi : 1.5 * std::numbers::pi;
-    double delta = c.Sweep > 0.0 ? phi - c.A0 : c.A0 - phi;
-    delta = std::fmod(delta, 2.0 * std::numbers::pi);
-    if (delta < 0.0) delta += 2.0 * std::numbers::pi;
-    const double t = delta / span;
-    if (t > 0.0 && t < 1.0) {
-      ts[n] = t;
-      ys[n] = k == 0 ? c.Cy + c.R : c.Cy - c.R;
-      ++n;
-    }
-  }
-  if (n == 3 && ts[2] < ts[1]) {
-    std::swap(ts[1], ts[2]);
-    std::swap(ys[1], ys[2]);
-  }
-  ts[n] = 1.0;
-  ys[n] = c.Y1;
-  const double dy = y - c.Cy;
-  const double half = std::sqrt(std::max(0.0, c.R * c.R - dy * dy));
-  int count = 0;
-  for (int k = 0; k < n; ++k) {
-    const double mid = c.A0 + c.Sweep * 0.5 * (ts[k] + ts[k + 1]);
-    const double xAt = std::cos(mid) > 0.0 ? c.Cx + half : c.Cx - half;
-    count += RayCrossing(ys[k], ys[k + 1], x, y, xAt);
-  }
-  return count;
+std::vector<Box> BoxesOf(const std::vector<Shape>& shapes) {
+  std::vector<Box> boxes;
+  boxes.reserve(shapes.size());
+  for (const Shape& s : shapes) boxes.push_back(Grown(ShapeBox(s), kNodeTol));
+  return boxes;
+}
+
+// The parameter of a point at distance `along` from the start of a shape.
+double ParamAt(const Shape& s, double along) {
+  const double len = s.Length();
+  return len > 0.0 ? std::clamp(along / len, 0.0, 1.0) : 0.0;
 }
 
 }  // namespace
 
-std::vector<Box> BoxesOf(const std::vector<Curve>& curves) {
-  std::vector<Box> boxes;
-  boxes.reserve(curves.size());
-  for (const Curve& c : curves) boxes.push_back(Grown(BoxOf(c), kNodeTol));
-  return boxes;
-}
+CurveSet::CurveSet(std::vector<Curve> curves)
+    : Curves(std::move(curves)), Shapes(ShapesOf(Curves)), Index(BoxesOf(Shapes)) {}
 
 Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<int>& groups,
                              bool withinGroups) {
   const size_t n = curves.size();
   std::vector<std::vector<Cut>> cuts(n);
-  const BoxGrid grid(BoxesOf(curves));
-  std::vector<CurveHit> hits;
+  const std::vector<Shape> shapes = ShapesOf(curves);
+  const BoxIndex index(BoxesOf(shapes));
+  ShapeHits hits;
   for (size_t i = 0; i < n; ++i) {
-    grid.Query(grid.BoxAt(static_cast<int>(i)), [&](int jj) {
+    index.Query(index.BoxAt(static_cast<int32_t>(i)), [&](int32_t jj) {
       const size_t j = static_cast<size_t>(jj);
       if (j <= i) return;
       if (!withinGroups && groups[i] == groups[j]) return;
-      IntersectCurves(curves[i], curves[j], hits);
-      for (const CurveHit& h : hits) {
-        cuts[i].push_back({h.Ta, h.X, h.Y});
-        cuts[j].push_back({h.Tb, h.X, h.Y});
+      IntersectShapes(shapes[i], shapes[j], hits);
+      for (const SegmentHit& h : hits) {
+        cuts[i].push_back({ParamAt(shapes[i], h.Along1), h.X, h.Y});
+        cuts[j].push_back({ParamAt(shapes[j], h.Along2), h.X, h.Y});
       }
     });
   }
@@ -304,26 +284,25 @@ Contour ContourFromPath(const Path& path) {
   return contour;
 }
 
-int WindingNumber(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y) {
-  int winding = 0;
-  grid.Query(Box{x, y, 1e300, y}, [&](int i) {
-    const Curve& c = curves[static_cast<size_t>(i)];
+bool Inside(const CurveSet& outline, double x, double y) {
+  RayParity parity(x, y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)}));
+  outline.Index.Query(Box{x, y, HUGE_VAL, y}, [&](int32_t i) {
+    const Curve& c = outline.Curves[static_cast<size_t>(i)];
     if (c.Arc) {
-      winding += RayCrossingArc(c, x, y);
-    } else if (c.Y0 != c.Y1) {
-      const double xAt = c.X0 + (y - c.Y0) * (c.X1 - c.X0) / (c.Y1 - c.Y0);
-      winding += RayCrossing(c.Y0, c.Y1, x, y, xAt);
+      const bool full = outline.Shapes[static_cast<size_t>(i)].full;
+      parity.AddArc(c.Cx, c.Cy, c.R, c.X0, c.Y0, c.X1, c.Y1, c.Sweep > 0.0, full);
+    } else {
+      parity.AddLine(c.X0, c.Y0, c.X1, c.Y1);
     }
   });
-  return winding;
+  return parity.Odd();
 }
 
-double NearestDistance(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y,
-                       double reach, int* nearest) {
+double NearestDistance(const CurveSet& set, double x, double y, double reach, int* nearest) {
   double best = reach;
   if (nearest) *nearest = -1;
-  grid.Query(Box{x - reach, y - reach, x + reach, y + reach}, [&](int i) {
-    const double d = DistanceTo(curves[static_cast<size_t>(i)], x, y);
+  set.Index.Query(Box{x - reach, y - reach, x + reach, y + reach}, [&](int32_t i) {
+    const double d = DistanceTo(set.Curves[static_cast<size_t>(i)], x, y);
     if (d < best) {
       best = d;
       if (nearest) *nearest = i;

@@ -1,11 +1,11 @@
 // The working form of lines and arcs inside the offset and combination services: a curve with a
 // parameter t in [0, 1] along it, exact end points, and the operations that cutting and joining
-// contours needs (points, tangents, distance, pieces, mutual intersection).
+// contours needs (points, tangents, distance, pieces). Curves are intersected through their
+// shapes (shape.h), by the same routine as the segments of the contour intersection.
 #pragma once
 
-#include <vector>
-
 #include "geometry/records.h"
+#include "host/geometry/box_index.h"
 
 namespace sulkor::host {
 
@@ -22,10 +22,6 @@ struct Curve {
   double A0 = 0.0;            // arc: angle of the start seen from the centre
   double Sweep = 0.0;         // arc: signed angle swept, counterclockwise positive
   int Source = -1;            // index of the curve this one was cut from, -1 for none
-};
-
-struct Box {
-  double MinX, MinY, MaxX, MaxY;
 };
 
 Curve LineCurve(double x0, double y0, double x1, double y1);
@@ -56,14 +52,5 @@ Curve Reversed(const Curve& c);
 // Integral of x dy - y dx over the curve, halved: the curve's share of the enclosed area.
 double AreaTerm(const Curve& c);
 
-// One point two curves share, with the parameter on each. Shared stretches (collinear lines,
-// arcs on one circle) are reported by their end points.
-struct CurveHit {
-  double Ta = 0.0;
-  double Tb = 0.0;
-  double X = 0.0;
-  double Y = 0.0;
-};
-void IntersectCurves(const Curve& a, const Curve& b, std::vector<CurveHit>& hits);
 
 }  // namespace sulkor::host
