@@ -59,45 +59,20 @@ Curve ArcCurve(double cx, double cy, double r, double a0, double sweep) {
 }
 
 bool CurveFromSegment(const Segment& segment, Curve& curve) {
-  const Point3& s = segment.StartPt;
-  const Point3& e = segment.EndPt;
-  const Point3& m = segment.Center;
-  switch (segment.Kind) {
-    case SegmentKind::Line:
-      if (Dist(s.x, s.y, e.x, e.y) < 1e-12) return false;
-      curve = LineCurve(s.x, s.y, e.x, e.y);
+  const Shape shape = ShapeOfSegment(segment);
+  switch (shape.type) {
+    case Shape::Type::Line:
+      curve = LineCurve(shape.p0.x, shape.p0.y, shape.p1.x, shape.p1.y);
       return true;
-    case SegmentKind::Arc: {
-      const double r = Dist(m.x, m.y, s.x, s.y);
-      if (r < 1e-12) return false;
-      const double dir = segment.Direction == 1 ? 1.0 : -1.0;
-      const double a0 = std::atan2(s.y - m.y, s.x - m.x);
-      const double a1 = std::atan2(e.y - m.y, e.x - m.x);
-      double span = dir > 0.0 ? a1 - a0 : a0 - a1;
-      span = std::fmod(span, kFullTurn);
-      if (span < 0.0) span += kFullTurn;
-      if (Dist(s.x, s.y, e.x, e.y) < 1e-9) {
-        // Equal ends: a full turn when the mid point lies away from them, else nothing.
-        if (Dist(s.x, s.y, segment.MidPt.x, segment.MidPt.y) < 1e-9) return false;
-        span = kFullTurn;
-      }
-      curve = ArcCurve(m.x, m.y, r, a0, dir * span);
-      curve.X0 = s.x;
-      curve.Y0 = s.y;
-      curve.X1 = e.x;
-      curve.Y1 = e.y;
+    case Shape::Type::Arc:
+      curve = ArcCurve(shape.c.x, shape.c.y, shape.r, shape.a0, shape.dir * shape.sweep);
+      curve.X0 = shape.p0.x;
+      curve.Y0 = shape.p0.y;
+      curve.X1 = shape.full ? shape.p0.x : shape.p1.x;
+      curve.Y1 = shape.full ? shape.p0.y : shape.p1.y;
       return true;
-    }
-    case SegmentKind::Circle: {
-      const double r = std::fabs(segment.Radius);
-      if (r < 1e-12) return false;
-      const double dir = segment.Direction == 1 ? 1.0 : -1.0;
-      double a0 = 0.0;
-      if (std::fabs(Dist(m.x, m.y, s.x, s.y) - r) < kEps) a0 = std::atan2(s.y - m.y, s.x - m.x);
-      curve = ArcCurve(m.x, m.y, r, a0, dir * kFullTurn);
-      return true;
-    }
-    case SegmentKind::None:
+    case Shape::Type::Point:
+    case Shape::Type::None:
       break;
   }
   return false;

@@ -28,7 +28,9 @@ Curve LineCurve(double x0, double y0, double x1, double y1);
 // An arc around (cx, cy) of radius r from angle a0 through the signed sweep.
 Curve ArcCurve(double cx, double cy, double r, double a0, double sweep);
 
-// The curve of a segment; false for a segment of no length or of an unknown kind.
+// The curve of a segment, read as the segment intersection reads records (segment_intersect.cc:
+// the radius field, full turns, circles); false for a segment of no length or of an unknown
+// kind.
 bool CurveFromSegment(const Segment& segment, Curve& curve);
 // The segment of a curve, built with every field consistent.
 Segment SegmentFromCurve(const Curve& curve);
