@@ -86,12 +86,19 @@ double ParamAt(const Shape& s, double along) {
 }  // namespace
 
 CurveSet::CurveSet(std::vector<Curve> curves)
-    : Curves(std::move(curves)), Shapes(ShapesOf(Curves)), Index(BoxesOf(Shapes)) {}
+    : Curves(std::move(curves)), Shapes(ShapesOf(Curves)), Index(BoxesOf(Shapes)) {
+  for (int32_t i = 0; i < Index.Size(); ++i) Bounds.Add(Index.BoxAt(i));
+}
 
 Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<int>& groups,
                              bool withinGroups) {
   const size_t n = curves.size();
-  std::vector<std::vector<Cut>> cuts(n);
+  struct CurveCut {
+    size_t curve;
+    Cut cut;
+  };
+  std::vector<CurveCut> cuts;
+  cuts.reserve(2 * n);
   const std::vector<Shape> shapes = ShapesOf(curves);
   const BoxIndex index(BoxesOf(shapes));
   ShapeHits hits;
@@ -102,20 +109,27 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
       if (!withinGroups && groups[i] == groups[j]) return;
       IntersectShapes(shapes[i], shapes[j], hits);
       for (const SegmentHit& h : hits) {
-        cuts[i].push_back({ParamAt(shapes[i], h.Along1), h.X, h.Y});
-        cuts[j].push_back({ParamAt(shapes[j], h.Along2), h.X, h.Y});
+        cuts.push_back({i, {ParamAt(shapes[i], h.Along1), h.X, h.Y}});
+        cuts.push_back({j, {ParamAt(shapes[j], h.Along2), h.X, h.Y}});
       }
     });
   }
+  std::sort(cuts.begin(), cuts.end(), [](const CurveCut& a, const CurveCut& b) {
+    return a.curve != b.curve ? a.curve < b.curve : a.cut.T < b.cut.T;
+  });
 
   Arrangement arr;
+  arr.Pieces.reserve(n + cuts.size());
   std::vector<double> ex, ey;  // piece ends, two per piece
+  ex.reserve(2 * (n + cuts.size()));
+  ey.reserve(2 * (n + cuts.size()));
+  std::vector<Cut> stops;
+  size_t next = 0;
   for (size_t i = 0; i < n; ++i) {
     const Curve& c = curves[i];
-    std::vector<Cut>& cc = cuts[i];
-    std::sort(cc.begin(), cc.end(), [](const Cut& a, const Cut& b) { return a.T < b.T; });
-    std::vector<Cut> stops{{0.0, c.X0, c.Y0}};
-    for (const Cut& k : cc) {
+    stops.assign(1, Cut{0.0, c.X0, c.Y0});
+    for (; next < cuts.size() && cuts[next].curve == i; ++next) {
+      const Cut& k = cuts[next].cut;
       const Cut& last = stops.back();
       if (std::hypot(k.X - last.X, k.Y - last.Y) < kNodeTol) continue;
       if (std::hypot(k.X - c.X1, k.Y - c.Y1) < kNodeTol && k.T > 0.5) continue;
@@ -168,10 +182,9 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
     }
     nodeOf[k] = nodeOf[r];
   }
-  std::vector<Piece> kept;
-  kept.reserve(arr.Pieces.size());
+  size_t kept = 0;
   for (size_t p = 0; p < arr.Pieces.size(); ++p) {
-    Piece piece = arr.Pieces[p];
+    Piece& piece = arr.Pieces[p];
     piece.From = nodeOf[2 * p];
     piece.To = nodeOf[2 * p + 1];
     piece.C.X0 = arr.NodeX[static_cast<size_t>(piece.From)];
@@ -179,9 +192,10 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
     piece.C.X1 = arr.NodeX[static_cast<size_t>(piece.To)];
     piece.C.Y1 = arr.NodeY[static_cast<size_t>(piece.To)];
     if (piece.From == piece.To && CurveLength(piece.C) < 10.0 * kNodeTol) continue;
-    kept.push_back(piece);
+    if (kept != p) arr.Pieces[kept] = piece;
+    ++kept;
   }
-  arr.Pieces = std::move(kept);
+  arr.Pieces.resize(kept);
   return arr;
 }
 
@@ -285,14 +299,40 @@ Contour ContourFromPath(const Path& path) {
 }
 
 bool Inside(const CurveSet& outline, double x, double y) {
-  RayParity parity(x, y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)}));
-  outline.Index.Query(Box{x, y, HUGE_VAL, y}, [&](int32_t i) {
+  // The ray leaves towards the nearest side of the outline's box, so that it meets few curves of
+  // a long, flat outline. It is cast towards +x in coordinates turned by a quarter, a half or
+  // three quarters of a turn, which only swap and negate coordinates and so stay exact.
+  const Box& all = outline.Bounds;
+  const double reach[4] = {all.MaxX - x, all.MaxY - y, x - all.MinX, y - all.MinY};
+  const int turn = static_cast<int>(std::min_element(reach, reach + 4) - reach);
+  // Turning (px, py) by -turn quarters maps the ray's direction onto +x.
+  const auto turned = [turn](double px, double py) {
+    switch (turn) {
+      case 1: return Vec{py, -px};
+      case 2: return Vec{-px, -py};
+      case 3: return Vec{-py, px};
+      default: return Vec{px, py};
+    }
+  };
+  Box ray{x, y, x, y};
+  switch (turn) {
+    case 1: ray.MaxY = HUGE_VAL; break;
+    case 2: ray.MinX = -HUGE_VAL; break;
+    case 3: ray.MinY = -HUGE_VAL; break;
+    default: ray.MaxX = HUGE_VAL; break;
+  }
+  const Vec p = turned(x, y);
+  RayParity parity(p.x, p.y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)}));
+  outline.Index.Query(ray, [&](int32_t i) {
     const Curve& c = outline.Curves[static_cast<size_t>(i)];
+    const Vec a = turned(c.X0, c.Y0);
+    const Vec b = turned(c.X1, c.Y1);
     if (c.Arc) {
+      const Vec m = turned(c.Cx, c.Cy);
       const bool full = outline.Shapes[static_cast<size_t>(i)].full;
-      parity.AddArc(c.Cx, c.Cy, c.R, c.X0, c.Y0, c.X1, c.Y1, c.Sweep > 0.0, full);
+      parity.AddArc(m.x, m.y, c.R, a.x, a.y, b.x, b.y, c.Sweep > 0.0, full);
     } else {
-      parity.AddLine(c.X0, c.Y0, c.X1, c.Y1);
+      parity.AddLine(a.x, a.y, b.x, b.y);
     }
   });
   return parity.Odd();

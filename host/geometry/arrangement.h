@@ -55,11 +55,12 @@ struct CurveSet {
   std::vector<Curve> Curves;
   std::vector<Shape> Shapes;
   BoxIndex Index;
+  Box Bounds;  // of all the boxes
 };
 
 // Whether (x, y) lies inside the closed outline made of the curves, by the parity of the
-// crossings of the ray towards +x (the inside test of the point-in-contour service, run on the
-// curves whose boxes the ray meets). The point must not lie on the outline.
+// crossings of a ray (the inside test of the point-in-contour service, run on the curves whose
+// boxes the ray meets). The point must not lie on the outline.
 bool Inside(const CurveSet& outline, double x, double y);
 
 // Distance from (x, y) to the nearest of the curves whose box lies within reach of it; reach

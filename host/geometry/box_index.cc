@@ -19,14 +19,29 @@ BoxIndex::BoxIndex(std::vector<Box> boxes) : boxes_(std::move(boxes)) {
     return b.MinY + b.MaxY;
   };
   if (n > kNodeSize) {
-    std::sort(ids_.begin(), ids_.end(), [&](int32_t a, int32_t b) { return cx(a) < cx(b); });
-    const size_t leaves = (n + kNodeSize - 1) / kNodeSize;
-    const size_t slices = static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
-    const size_t sliceSize = slices * kNodeSize;
+    // Slices across the longer extent of the centres, as many as make the leaves of a slice
+    // about as long as they are wide: a long, flat profile is cut into short pieces along its
+    // length rather than into leaves that each run the length of a wide slice.
+    Box centres;
+    for (int32_t id : ids_) centres.Add(cx(id), cy(id));
+    const double w = centres.MaxX - centres.MinX;
+    const double h = centres.MaxY - centres.MinY;
+    const bool alongX = w >= h;
+    const auto first = [&](int32_t a, int32_t b) {
+      return alongX ? cx(a) < cx(b) : cy(a) < cy(b);
+    };
+    const auto second = [&](int32_t a, int32_t b) {
+      return alongX ? cy(a) < cy(b) : cx(a) < cx(b);
+    };
+    std::sort(ids_.begin(), ids_.end(), first);
+    const double leaves = std::ceil(static_cast<double>(n) / kNodeSize);
+    const double aspect = std::max(w, h) / std::max(std::min(w, h), 1e-300);
+    const double slices = std::clamp(std::ceil(std::sqrt(leaves * aspect)), 1.0, leaves);
+    const size_t sliceSize = kNodeSize * static_cast<size_t>(std::ceil(leaves / slices));
     for (size_t start = 0; start < n; start += sliceSize) {
-      const auto first = ids_.begin() + static_cast<std::ptrdiff_t>(start);
-      const auto last = ids_.begin() + static_cast<std::ptrdiff_t>(std::min(n, start + sliceSize));
-      std::sort(first, last, [&](int32_t a, int32_t b) { return cy(a) < cy(b); });
+      const auto begin = ids_.begin() + static_cast<std::ptrdiff_t>(start);
+      const auto end = ids_.begin() + static_cast<std::ptrdiff_t>(std::min(n, start + sliceSize));
+      std::sort(begin, end, second);
     }
   }
   items_.reserve(n);
