@@ -77,6 +77,9 @@ std::vector<Box> BoxesOf(const std::vector<Shape>& shapes) {
   return boxes;
 }
 
+// Whether an offset between two points is below the node tolerance.
+bool Near(double dx, double dy) { return dx * dx + dy * dy < kNodeTol * kNodeTol; }
+
 // The parameter of a point at distance `along` from the start of a shape.
 double ParamAt(const Shape& s, double along) {
   const double len = s.Length();
@@ -100,19 +103,29 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
   std::vector<CurveCut> cuts;
   cuts.reserve(2 * n);
   const std::vector<Shape> shapes = ShapesOf(curves);
-  const BoxIndex index(BoxesOf(shapes));
+  const std::vector<Box> boxes = BoxesOf(shapes);
+  // The pairs whose boxes meet, found by sweeping the boxes in the order of their left edges:
+  // every box meets only those that start before its right edge. Along a turned profile that
+  // is a handful of neighbours for each curve.
+  std::vector<size_t> byLeft(n);
+  std::iota(byLeft.begin(), byLeft.end(), size_t{0});
+  std::sort(byLeft.begin(), byLeft.end(),
+            [&](size_t a, size_t b) { return boxes[a].MinX < boxes[b].MinX; });
   ShapeHits hits;
-  for (size_t i = 0; i < n; ++i) {
-    index.Query(index.BoxAt(static_cast<int32_t>(i)), [&](int32_t jj) {
-      const size_t j = static_cast<size_t>(jj);
-      if (j <= i) return;
-      if (!withinGroups && groups[i] == groups[j]) return;
+  for (size_t k = 0; k < n; ++k) {
+    const Box& box = boxes[byLeft[k]];
+    for (size_t l = k + 1; l < n && boxes[byLeft[l]].MinX <= box.MaxX; ++l) {
+      const Box& other = boxes[byLeft[l]];
+      if (other.MaxY < box.MinY || other.MinY > box.MaxY) continue;
+      const size_t i = std::min(byLeft[k], byLeft[l]);
+      const size_t j = std::max(byLeft[k], byLeft[l]);
+      if (!withinGroups && groups[i] == groups[j]) continue;
       IntersectShapes(shapes[i], shapes[j], hits);
       for (const SegmentHit& h : hits) {
         cuts.push_back({i, {ParamAt(shapes[i], h.Along1), h.X, h.Y}});
         cuts.push_back({j, {ParamAt(shapes[j], h.Along2), h.X, h.Y}});
       }
-    });
+    }
   }
   std::sort(cuts.begin(), cuts.end(), [](const CurveCut& a, const CurveCut& b) {
     return a.curve != b.curve ? a.curve < b.curve : a.cut.T < b.cut.T;
@@ -131,8 +144,8 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
     for (; next < cuts.size() && cuts[next].curve == i; ++next) {
       const Cut& k = cuts[next].cut;
       const Cut& last = stops.back();
-      if (std::hypot(k.X - last.X, k.Y - last.Y) < kNodeTol) continue;
-      if (std::hypot(k.X - c.X1, k.Y - c.Y1) < kNodeTol && k.T > 0.5) continue;
+      if (Near(k.X - last.X, k.Y - last.Y)) continue;
+      if (Near(k.X - c.X1, k.Y - c.Y1) && k.T > 0.5) continue;
       if (k.T <= last.T) continue;
       stops.push_back(k);
     }

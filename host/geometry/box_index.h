@@ -17,16 +17,16 @@ struct Box {
   double MaxY = -HUGE_VAL;
 
   void Add(double x, double y) {
-    MinX = std::fmin(MinX, x);
-    MinY = std::fmin(MinY, y);
-    MaxX = std::fmax(MaxX, x);
-    MaxY = std::fmax(MaxY, y);
+    MinX = x < MinX ? x : MinX;
+    MinY = y < MinY ? y : MinY;
+    MaxX = x > MaxX ? x : MaxX;
+    MaxY = y > MaxY ? y : MaxY;
   }
   void Add(const Box& b) {
-    MinX = std::fmin(MinX, b.MinX);
-    MinY = std::fmin(MinY, b.MinY);
-    MaxX = std::fmax(MaxX, b.MaxX);
-    MaxY = std::fmax(MaxY, b.MaxY);
+    MinX = b.MinX < MinX ? b.MinX : MinX;
+    MinY = b.MinY < MinY ? b.MinY : MinY;
+    MaxX = b.MaxX > MaxX ? b.MaxX : MaxX;
+    MaxY = b.MaxY > MaxY ? b.MaxY : MaxY;
   }
   // Edges touching count as meeting.
   bool Meets(const Box& b) const {
