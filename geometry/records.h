@@ -48,6 +48,10 @@ struct Segment {
   bool DropMark = false;    // routines that thin a contour mark the segments to drop
   bool Visited = false;     // scratch mark
   int16_t MoveType = 0;     // tool path: 0 positioning, 1 cutting, 2 a third colour
+  // Tool path: the phase a move belongs to, 0 none (positioning), 1 roughing, 2 finishing. Set
+  // by the tool-path generation for an NC post-processor (roughing and finishing feeds); no
+  // geometry routine reads it.
+  int16_t Phase = 0;
 
   bool IsLine() const { return Kind == SegmentKind::Line; }
   bool IsArc() const { return Kind == SegmentKind::Arc; }

@@ -2,11 +2,10 @@
 // nothing is allowed to escape to the host.
 #include "sulkor/groove.h"
 
-#include <algorithm>
-#include <cmath>
 #include <exception>
 #include <utility>
 
+#include "geometry/contour_ops.h"
 #include "geometry/tolerances.h"
 #include "groove/host_objects.h"
 #include "groove/operation_state.h"
@@ -24,41 +23,6 @@ Result AtHostBoundary(Result fallback, Body&& body) {
     return std::forward<Body>(body)();
   } catch (...) {
     return fallback;
-  }
-}
-
-// Stand-in for the contour bounds of the contour utilities: the box of the end points, of full
-// circles and of the points where arcs cross their horizontal and vertical diameters.
-void BlankBounds(Contour& contour) {
-  contour.MaxX = contour.MaxY = -kBoxStart;
-  contour.MinX = contour.MinY = kBoxStart;
-  auto add = [&](double x, double y) {
-    contour.MaxX = std::max(contour.MaxX, x);
-    contour.MinX = std::min(contour.MinX, x);
-    contour.MaxY = std::max(contour.MaxY, y);
-    contour.MinY = std::min(contour.MinY, y);
-  };
-  auto angleOf = [](const Point3& c, double x, double y) {
-    double a = std::atan2(y - c.y, x - c.x);
-    return a < 0.0 ? a + kTwoPi : a;
-  };
-  for (const Segment& s : contour.Segs) {
-    add(s.StartPt.x, s.StartPt.y);
-    add(s.EndPt.x, s.EndPt.y);
-    const double r = std::abs(s.Radius);
-    if (s.IsCircle()) {
-      add(s.Center.x - r, s.Center.y - r);
-      add(s.Center.x + r, s.Center.y + r);
-    } else if (s.IsArc()) {
-      const double a1 = angleOf(s.Center, s.StartPt.x, s.StartPt.y);
-      const double a2 = angleOf(s.Center, s.EndPt.x, s.EndPt.y);
-      const double sweep = std::fmod((s.Direction == 1 ? a2 - a1 : a1 - a2) + kTwoPi, kTwoPi);
-      for (int quarter = 0; quarter < 4; ++quarter) {
-        const double a = quarter * kPi / 2.0;
-        const double from = std::fmod((s.Direction == 1 ? a - a1 : a1 - a) + kTwoPi, kTwoPi);
-        if (from <= sweep) add(s.Center.x + r * std::cos(a), s.Center.y + r * std::sin(a));
-      }
-    }
   }
 }
 
@@ -106,7 +70,7 @@ void ReadBlank(OperationState& state, const Handle<DataStore>& store) {
   double unused2 = 0.0;
   state.Geometry().ConvertGraphic(profile, blank, unused1, unused2);
   if (blank.Empty()) return;
-  BlankBounds(blank);
+  ContourBounds(state.Geometry(), blank);
   // The drawing's x runs along the axis, its y is the radius; X of the start point is a diameter.
   state.params.StartPointZ = blank.MaxX + 1.0;
   state.params.StartPointX = 2.0 * blank.MaxY + 1.0;

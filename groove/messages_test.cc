@@ -8,19 +8,13 @@
 #include <vector>
 
 #include "host/language_library.h"
+#include "host/memory/recording_message_box.h"
 #include "sulkor/error.h"
 
 namespace sulkor {
 namespace {
 
 // Records every box it is asked to show.
-class BoxRecorder : public MessageBox {
- public:
-  void Show(std::string_view prompt, std::string_view title) override {
-    shown.push_back({std::string(prompt), std::string(title)});
-  }
-  std::vector<Message> shown;
-};
 
 // A language library that fails in the two ways a library outside the component can.
 class FailingStrings : public LanguageStrings {
@@ -149,12 +143,12 @@ TEST(Messages, ShownOnceInTheHostsBox) {
   ShowMessage(&host, {"p", "t"});  // no box: nothing happens
   ShowMessage(nullptr, {"p", "t"});
 
-  auto box = std::make_shared<BoxRecorder>();
+  auto box = std::make_shared<host::RecordingMessageBox>();
   host.messageBox = box;
   ShowMessage(&host, CornerRadiusMessage(&host));
-  ASSERT_EQ(box->shown.size(), 1u);
-  EXPECT_EQ(box->shown[0].prompt, "Current Tool has too large Corner Radius");
-  EXPECT_EQ(box->shown[0].title, "Sulkor");
+  ASSERT_EQ(box->Messages().size(), 1u);
+  EXPECT_EQ(box->Messages()[0].prompt, "Current Tool has too large Corner Radius");
+  EXPECT_EQ(box->Messages()[0].title, "Sulkor");
 }
 
 }  // namespace

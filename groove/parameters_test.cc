@@ -13,6 +13,8 @@
 #include "geometry/segment_build.h"
 #include "geometry/tolerances.h"
 #include "groove/messages.h"
+#include "host/geometry/contour_services.h"
+#include "host/memory/recording_message_box.h"
 
 namespace sulkor {
 namespace {
@@ -79,13 +81,6 @@ class ScriptedLocator : public GeometryServices {
   bool fail = false;
 };
 
-class BoxRecorder : public MessageBox {
- public:
-  void Show(std::string_view prompt, std::string_view title) override {
-    shown.push_back({std::string(prompt), std::string(title)});
-  }
-  std::vector<Message> shown;
-};
 
 TEST(Parameters, SetAndGetByExactName) {
   struct Case {
@@ -214,7 +209,7 @@ struct ValidationFixture {
     state.host->messageBox = box;
     state.host->geometry = locator;
   }
-  std::shared_ptr<BoxRecorder> box = std::make_shared<BoxRecorder>();
+  std::shared_ptr<host::RecordingMessageBox> box = std::make_shared<host::RecordingMessageBox>();
   std::shared_ptr<ScriptedLocator> locator = std::make_shared<ScriptedLocator>();
   OperationState state;
 };
@@ -246,11 +241,11 @@ TEST(Parameters, ValidationRulesAndTheirMessages) {
     f.state.params.StartPointX = 0.0;  // inside anything; the blank is empty, so it passes
     EXPECT_EQ(ValidateParameters(f.state), c.prompt.empty()) << c.prompt;
     if (c.prompt.empty()) {
-      EXPECT_TRUE(f.box->shown.empty());
+      EXPECT_TRUE(f.box->Messages().empty());
     } else {
-      ASSERT_EQ(f.box->shown.size(), 1u);
-      EXPECT_EQ(f.box->shown[0].prompt, c.prompt);
-      EXPECT_EQ(f.box->shown[0].title, kTitle);
+      ASSERT_EQ(f.box->Messages().size(), 1u);
+      EXPECT_EQ(f.box->Messages()[0].prompt, c.prompt);
+      EXPECT_EQ(f.box->Messages()[0].title, kTitle);
     }
     EXPECT_TRUE(f.locator->calls.empty());
   }
@@ -285,11 +280,11 @@ TEST(Parameters, StartPointMustBeOutsideBlankAndItsMirror) {
       EXPECT_EQ(f.locator->calls[1].contour.First().StartPt.y, -2.0);
     }
     if (c.valid) {
-      EXPECT_TRUE(f.box->shown.empty());
+      EXPECT_TRUE(f.box->Messages().empty());
     } else {
-      ASSERT_EQ(f.box->shown.size(), 1u);
-      EXPECT_EQ(f.box->shown[0].prompt, startMessage);
-      EXPECT_EQ(f.box->shown[0].title, kTitle);
+      ASSERT_EQ(f.box->Messages().size(), 1u);
+      EXPECT_EQ(f.box->Messages()[0].prompt, startMessage);
+      EXPECT_EQ(f.box->Messages()[0].title, kTitle);
     }
   }
 
@@ -298,7 +293,32 @@ TEST(Parameters, StartPointMustBeOutsideBlankAndItsMirror) {
   f.state.contours.blank = MakePolygon({0, 2, 10, 2, 10, 5, 0, 5});
   f.locator->fail = true;
   EXPECT_FALSE(ValidateParameters(f.state));
-  EXPECT_TRUE(f.box->shown.empty());
+  EXPECT_TRUE(f.box->Messages().empty());
+}
+
+TEST(Parameters, StartPointAgainstARealBlank) {
+  // A ring-shaped stock: x from 0 to 10 along the axis, radius from 2 to 5.
+  struct Case {
+    double x, z;  // the start point: a diameter and a position along the axis
+    bool valid;
+  };
+  const Case cases[] = {
+      {12.0, 11.0, true},  // above and beyond the stock
+      {8.0, 5.0, false},   // radius 4: inside the stock
+      {-8.0, 5.0, false},  // inside the mirror image below the axis
+      {4.0, 5.0, false},   // radius 2: on the bore's outline
+      {2.0, 5.0, true},    // radius 1: in the bore, outside both
+      {8.0, 10.5, true},   // beside the stock
+  };
+  for (const Case& c : cases) {
+    ValidationFixture f;
+    f.state.host->geometry = std::make_shared<ExactGeometryServices>();
+    f.state.contours.blank = MakePolygon({0, 2, 10, 2, 10, 5, 0, 5});
+    f.state.params.StartPointX = c.x;
+    f.state.params.StartPointZ = c.z;
+    EXPECT_EQ(ValidateParameters(f.state), c.valid) << c.x << ", " << c.z;
+    EXPECT_EQ(f.box->Messages().size(), c.valid ? 0u : 1u) << c.x << ", " << c.z;
+  }
 }
 
 TEST(Parameters, MirrorAboutTheAxis) {

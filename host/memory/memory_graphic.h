@@ -121,7 +121,7 @@ class MemoryGraphic : public Graphic, public std::enable_shared_from_this<Memory
   void CloseUpdate() override;
 
   // What the host's display calls left behind, for tests and exports.
-  int16_t State() const { return state_; }
+  int16_t State() const { return state_; }  // 1 until SetState is called
   bool Flag() const { return flag_; }
   int32_t Updates() const { return updates_; }
   int32_t Draws() const { return draws_; }

@@ -1,0 +1,253 @@
+#include "toolpath/machining_check.h"
+
+// Boost.Geometry's envelope code trips GCC's maybe-uninitialized analysis in its own headers
+// (a false positive at -O2); the warning is off for this file only.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+#include <algorithm>
+#include <boost/geometry.hpp>
+#include <boost/geometry/geometries/linestring.hpp>
+#include <boost/geometry/geometries/multi_point.hpp>
+#include <boost/geometry/geometries/multi_polygon.hpp>
+#include <boost/geometry/geometries/point_xy.hpp>
+#include <boost/geometry/geometries/polygon.hpp>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <stdexcept>
+
+namespace sulkor {
+namespace {
+
+namespace bg = boost::geometry;
+using BPoint = bg::model::d2::point_xy<double>;
+using BPolygon = bg::model::polygon<BPoint, false, true>;  // counterclockwise, closed
+using BMulti = bg::model::multi_polygon<BPolygon>;
+using BLine = bg::model::linestring<BPoint>;
+using BPoints = bg::model::multi_point<BPoint>;
+
+constexpr double kPiD = std::numbers::pi;
+// Overlaps of less area than this are the rounding of touching outlines, not material.
+constexpr double kAreaNoise = 1e-12;
+
+// The angle step whose chord on a circle of radius r has a sagitta of at most tol.
+double ChordAngle(double r, double tol) {
+  if (r <= tol) return kPiD / 2.0;
+  return std::min(kPiD / 8.0, 2.0 * std::acos(1.0 - tol / r));
+}
+
+// The points of an arc after its start, up to and including its end.
+void ArcPoints(double cx, double cy, double r, double a0, double sweep, double tol,
+               std::vector<BPoint>& out) {
+  const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / ChordAngle(r, tol))));
+  for (int k = 1; k <= n; ++k) {
+    const double a = a0 + sweep * k / n;
+    out.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
+  }
+}
+
+// The signed angle an arc segment turns through, from its centre, ends and direction.
+double ArcSweep(const Segment& s, double& a0) {
+  a0 = std::atan2(s.StartPt.y - s.Center.y, s.StartPt.x - s.Center.x);
+  const double a1 = std::atan2(s.EndPt.y - s.Center.y, s.EndPt.x - s.Center.x);
+  const double full = 2.0 * kPiD;
+  double sweep = s.Direction == 1 ? std::fmod(a1 - a0 + 2.0 * full, full)
+                                  : -std::fmod(a0 - a1 + 2.0 * full, full);
+  if (s.IsCircle() || std::fabs(sweep) < 1e-12) sweep = s.Direction == 1 ? full : -full;
+  return sweep;
+}
+
+// The points of a segment after its start, up to and including its end.
+void SegmentPoints(const Segment& s, double tol, std::vector<BPoint>& out) {
+  if (s.IsArc() || s.IsCircle()) {
+    double a0 = 0.0;
+    const double sweep = ArcSweep(s, a0);
+    const double r = std::hypot(s.StartPt.x - s.Center.x, s.StartPt.y - s.Center.y);
+    ArcPoints(s.Center.x, s.Center.y, r, a0, sweep, tol, out);
+    out.back() = BPoint(s.EndPt.x, s.EndPt.y);
+  } else {
+    out.emplace_back(s.EndPt.x, s.EndPt.y);
+  }
+}
+
+BMulti Area(const Contour& contour, double tol) {
+  BPolygon polygon;
+  if (contour.Empty()) return {};
+  std::vector<BPoint> points{BPoint(contour.First().StartPt.x, contour.First().StartPt.y)};
+  for (const Segment& s : contour.Segs) SegmentPoints(s, tol, points);
+  points.back() = points.front();
+  bg::assign_points(polygon, points);
+  bg::correct(polygon);
+  BMulti result;
+  // A closed outline that touches itself is split into simple pieces.
+  if (bg::is_valid(polygon)) {
+    result.push_back(polygon);
+  } else {
+    bg::union_(polygon, BPolygon{}, result);
+  }
+  return result;
+}
+
+// The insert's outline in its own frame (u across, v against the plunge), counterclockwise.
+std::vector<BPoint> InsertOutline(const InsertShape& insert, double tol) {
+  const double r = insert.cornerRadius;
+  const double s = insert.width - 2.0 * r;
+  const double l = insert.bodyLength;
+  std::vector<BPoint> pts;
+  pts.emplace_back(-r, l);
+  pts.emplace_back(-r, 0.0);
+  if (r > 0.0) {
+    ArcPoints(0.0, 0.0, r, kPiD, kPiD / 2.0, tol, pts);
+  }
+  pts.emplace_back(s, -r);
+  if (r > 0.0) {
+    ArcPoints(s, 0.0, r, 1.5 * kPiD, kPiD / 2.0, tol, pts);
+  }
+  pts.emplace_back(s + r, l);
+  return pts;
+}
+
+// Places the frame point (u, v) for a reference point in the drawing.
+BPoint Place(WorkKind kind, const BPoint& ref, const BPoint& uv) {
+  const double u = uv.x();
+  const double v = uv.y();
+  switch (kind) {
+    case WorkKind::OutsideDiameter: return {ref.x() + u, ref.y() + v};
+    case WorkKind::Bore: return {ref.x() + u, ref.y() - v};
+    case WorkKind::FrontFace: return {ref.x() + v, ref.y() + u};
+    case WorkKind::BackFace: return {ref.x() - v, ref.y() + u};
+  }
+  return ref;
+}
+
+// The area the insert sweeps moving straight from a to b.
+BPolygon SweepLine(const InsertShape& insert, const std::vector<BPoint>& outline, const BPoint& a,
+                   const BPoint& b) {
+  BPoints cloud;
+  for (const BPoint& p : outline) {
+    cloud.push_back(Place(insert.kind, a, p));
+    cloud.push_back(Place(insert.kind, b, p));
+  }
+  BPolygon hull;
+  bg::convex_hull(cloud, hull);
+  bg::correct(hull);
+  return hull;
+}
+
+// The pieces a move sweeps: one per straight move, one per chord of an arc move.
+std::vector<BPolygon> Sweep(const InsertShape& insert, const std::vector<BPoint>& outline,
+                            const Segment& move, double tol) {
+  std::vector<BPoint> points{BPoint(move.StartPt.x, move.StartPt.y)};
+  SegmentPoints(move, tol, points);
+  std::vector<BPolygon> pieces;
+  for (size_t i = 0; i + 1 < points.size(); ++i) {
+    pieces.push_back(SweepLine(insert, outline, points[i], points[i + 1]));
+  }
+  return pieces;
+}
+
+std::vector<BLine> Boundary(const BMulti& area) {
+  std::vector<BLine> lines;
+  const auto add = [&](const auto& ring) {
+    BLine line(ring.begin(), ring.end());
+    lines.push_back(std::move(line));
+  };
+  for (const BPolygon& p : area) {
+    add(p.outer());
+    for (const auto& inner : p.inners()) add(inner);
+  }
+  return lines;
+}
+
+double DistanceToBoundary(const BPoint& p, const std::vector<BLine>& boundary) {
+  double best = std::numeric_limits<double>::infinity();
+  for (const BLine& line : boundary) best = std::min(best, bg::distance(p, line));
+  return best;
+}
+
+// How far the overlap reaches into the solid: the largest distance of its vertices from the
+// solid's boundary.
+double Depth(const BMulti& overlap, const std::vector<BLine>& solidBoundary) {
+  double depth = 0.0;
+  for (const BPolygon& p : overlap) {
+    for (const BPoint& v : p.outer()) depth = std::max(depth, DistanceToBoundary(v, solidBoundary));
+  }
+  return depth;
+}
+
+}  // namespace
+
+MachiningReport CheckMachining(const MachiningCheckInput& input) {
+  if (!input.toolPath || !input.blank || !input.finishedPart || !input.regionToMachine) {
+    throw std::invalid_argument("the machining check needs the path and three contours");
+  }
+  if (!(input.insert.width > 0.0) || !(input.tolerance > 0.0)) {
+    throw std::invalid_argument("the machining check needs a tool width and a tolerance");
+  }
+  const double tol = input.tolerance;
+  MachiningReport report;
+  report.errorBound = 3.0 * tol;
+
+  const std::vector<BPoint> outline = InsertOutline(input.insert, tol);
+  const BMulti part = Area(*input.finishedPart, tol);
+  const std::vector<BLine> partBoundary = Boundary(part);
+  BMulti stock = Area(*input.blank, tol);
+
+  for (int32_t i = 0; i < input.toolPath->Count(); ++i) {
+    const Segment& move = input.toolPath->Seg(i);
+    if (!move.IsLine() && !move.IsArc()) continue;
+    for (const BPolygon& piece : Sweep(input.insert, outline, move, tol)) {
+      BMulti intoPart;
+      bg::intersection(piece, part, intoPart);
+      if (bg::area(intoPart) > kAreaNoise) {
+        const double depth = Depth(intoPart, partBoundary);
+        if (depth > report.gougeDepth) {
+          report.gougeDepth = depth;
+          report.gougeMove = i;
+        }
+      }
+      if (move.MoveType == 0) {
+        BMulti intoStock;
+        bg::intersection(piece, stock, intoStock);
+        const double area = bg::area(intoStock);
+        if (area > kAreaNoise) {
+          const double depth = Depth(intoStock, Boundary(stock));
+          if (depth > report.errorBound) {
+            if (report.positioningHits.empty() || report.positioningHits.back().move != i) {
+              report.positioningHits.push_back({i, 0.0, 0.0});
+            }
+            PositioningHit& hit = report.positioningHits.back();
+            hit.depth = std::max(hit.depth, depth);
+            hit.area += area;
+          }
+        }
+      }
+      BMulti rest;
+      bg::difference(stock, piece, rest);
+      stock = std::move(rest);
+    }
+  }
+
+  const BMulti region = Area(*input.regionToMachine, tol);
+  BMulti uncut;
+  bg::intersection(stock, region, uncut);
+  report.uncutArea = bg::area(uncut);
+  for (const BPolygon& p : uncut) {
+    for (const BPoint& v : p.outer()) {
+      report.uncutDepth = std::max(report.uncutDepth, bg::distance(v, part));
+    }
+  }
+
+  // What lies farther from the finished part than the allowance (and the error bound).
+  const double margin = std::max(input.allowance, 0.0) + report.errorBound;
+  BMulti near;
+  bg::buffer(part, near, bg::strategy::buffer::distance_symmetric<double>(margin),
+             bg::strategy::buffer::side_straight(), bg::strategy::buffer::join_round(360),
+             bg::strategy::buffer::end_round(360), bg::strategy::buffer::point_circle(360));
+  BMulti beyond;
+  bg::difference(uncut, near, beyond);
+  report.uncutBeyondAllowance = bg::area(beyond);
+  return report;
+}
+
+}  // namespace sulkor
