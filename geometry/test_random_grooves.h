@@ -115,19 +115,19 @@ inline SceneSpec RandomGroove(Random& rnd, int i, GrooveFrame& frame) {
   const int kind = i % 4;
   double thickness = 0.0;
   frame = RandomFrame(rnd, kind, thickness);
-  SceneSpec spec;
-  spec.blank = MakePolygon(frame.blank);
-  spec.trajectoryType = frame.trajectoryType;
+  SceneSpec setup;
+  setup.blank = MakePolygon(frame.blank);
+  setup.trajectoryType = frame.trajectoryType;
   bool reversed = false;
-  spec.work = RandomProfile(rnd, frame, thickness, reversed);
+  setup.work = RandomProfile(rnd, frame, thickness, reversed);
   const bool groovesSide = rnd.Chance(0.9);
   const std::string own = DirectionFor(frame);
   const std::string other = own == "External" ? "Internal" : "External";
-  spec.direction = reversed != groovesSide ? own : other;
-  spec.toolWidth = rnd.Uniform(1.0, 6.0);
-  spec.cornerRadius = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.0, spec.toolWidth / 2.0 - 0.01);
-  spec.finish = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.05, 1.0);
-  return spec;
+  setup.direction = reversed != groovesSide ? own : other;
+  setup.toolWidth = rnd.Uniform(1.0, 6.0);
+  setup.cornerRadius = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.0, setup.toolWidth / 2.0 - 0.01);
+  setup.finish = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.05, 1.0);
+  return setup;
 }
 
 }  // namespace sulkor::testing

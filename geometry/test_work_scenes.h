@@ -160,24 +160,24 @@ struct PreparedScene {
 };
 
 // Builds the drawing in a memory host, loads the tool and runs the preparation.
-inline PreparedScene RunPreparation(const SceneSpec& spec) {
+inline PreparedScene RunPreparation(const SceneSpec& setup) {
   host::SceneTool tool;
-  tool.width = spec.toolWidth;
-  tool.cornerRadius = spec.cornerRadius;
-  tool.orientation = spec.toolOrientation;
+  tool.width = setup.toolWidth;
+  tool.cornerRadius = setup.cornerRadius;
+  tool.orientation = setup.toolOrientation;
   PreparedScene p;
-  p.scene = host::BuildGrooveScene(spec.blank, spec.work, tool);
-  p.scene.workContour->SetName(spec.workName);
-  if (spec.lastPartBlank) {
-    host::AddContourPolyline(*p.scene.blockSet->GraphicGroup()->Children(), *spec.lastPartBlank,
+  p.scene = host::BuildGrooveScene(setup.blank, setup.work, tool);
+  p.scene.workContour->SetName(setup.workName);
+  if (setup.lastPartBlank) {
+    host::AddContourPolyline(*p.scene.blockSet->GraphicGroup()->Children(), *setup.lastPartBlank,
                              kLastPartBlankName);
   }
-  if (spec.otherOperationWithTool) host::AddOperation(p.scene, p.scene.workContour, tool.number);
+  if (setup.otherOperationWithTool) host::AddOperation(p.scene, p.scene.workContour, tool.number);
   p.groove = std::make_unique<Groove>(p.scene.host.environment);
   OperationState& state = p.groove->State();
-  state.params.TrajectoryType = spec.trajectoryType;
-  state.params.Direction = spec.direction;
-  state.params.FinishThickness = spec.finish;
+  state.params.TrajectoryType = setup.trajectoryType;
+  state.params.Direction = setup.direction;
+  state.params.FinishThickness = setup.finish;
   state.contours.ResetAll();
   const Handle<BlockSet> blockSet(p.scene.blockSet);
   if (!LoadTool(state, blockSet)) return p;
@@ -273,12 +273,12 @@ inline const std::vector<GrooveShape>& MachinistGrooves() {
 }
 
 inline SceneSpec SpecFor(const GrooveFrame& frame, const Contour& work) {
-  SceneSpec spec;
-  spec.blank = MakePolygon(frame.blank);
-  spec.work = work;
-  spec.trajectoryType = frame.trajectoryType;
-  spec.direction = DirectionFor(frame);
-  return spec;
+  SceneSpec setup;
+  setup.blank = MakePolygon(frame.blank);
+  setup.work = work;
+  setup.trajectoryType = frame.trajectoryType;
+  setup.direction = DirectionFor(frame);
+  return setup;
 }
 
 // The frame's box of a range of a and d, in x and y.

@@ -23,12 +23,12 @@ using testing::SceneSpec;
 
 // With SULKOR_STRESS_DUMP set to the start of a message, the cases refused with it are printed
 // so that they can be drawn again by hand.
-void DumpCase(int i, const GrooveFrame& frame, const SceneSpec& spec) {
-  std::cout << "case " << i << " " << frame.name << " w " << spec.toolWidth << " r "
-            << spec.cornerRadius << " t " << spec.finish << " " << spec.direction << "\n  blank";
+void DumpCase(int i, const GrooveFrame& frame, const SceneSpec& setup) {
+  std::cout << "case " << i << " " << frame.name << " w " << setup.toolWidth << " r "
+            << setup.cornerRadius << " t " << setup.finish << " " << setup.direction << "\n  blank";
   for (double v : frame.blank) std::cout << " " << v;
   std::cout << "\n";
-  for (const Segment& s : spec.work.Segs) {
+  for (const Segment& s : setup.work.Segs) {
     std::cout << "  " << (s.IsLine() ? "line " : "arc ") << s.StartPt.x << " " << s.StartPt.y
               << " -> " << s.EndPt.x << " " << s.EndPt.y;
     if (s.IsArc()) std::cout << " centre " << s.Center.x << " " << s.Center.y << " " << s.Direction;
@@ -44,13 +44,13 @@ TEST(WorkGeometryStressTest, EveryRandomGrooveGetsAnAnswer) {
   const auto begin = std::chrono::steady_clock::now();
   for (int i = 0; i < kCases; ++i) {
     GrooveFrame frame;
-    const SceneSpec spec = testing::RandomGroove(rnd, i, frame);
+    const SceneSpec setup = testing::RandomGroove(rnd, i, frame);
     SCOPED_TRACE("case " + std::to_string(i) + " " + frame.name);
 
     const auto start = std::chrono::steady_clock::now();
     std::string outcome;
     try {
-      const PreparedScene p = testing::RunPreparation(spec);
+      const PreparedScene p = testing::RunPreparation(setup);
       if (p.ok) {
         EXPECT_TRUE(p.Messages().empty());
         EXPECT_TRUE(testing::ClosesOnItself(p.State().contours.toClear, 1e-5));
@@ -61,7 +61,7 @@ TEST(WorkGeometryStressTest, EveryRandomGrooveGetsAnAnswer) {
         EXPECT_EQ(p.Messages()[0].title, "Sulkor function cannot be performed.");
         outcome = p.Messages()[0].prompt;
         if (const char* dump = std::getenv("SULKOR_STRESS_DUMP")) {
-          if (outcome.rfind(dump, 0) == 0) DumpCase(i, frame, spec);
+          if (outcome.rfind(dump, 0) == 0) DumpCase(i, frame, setup);
         }
       }
     } catch (const std::exception& e) {

@@ -203,9 +203,9 @@ TEST(WorkGeometryTest, RectangularGrooveDrawnOtherWays) {
   for (const Drawing& d : drawings) {
     for (const GrooveFrame& f : AllFrames()) {
       SCOPED_TRACE(std::string(d.name) + " / " + f.name);
-      SceneSpec spec = SpecFor(f, d.draw(f));
-      if (d.otherSide) spec.direction = spec.direction == "External" ? "Internal" : "External";
-      const PreparedScene p = RunPreparation(spec);
+      SceneSpec setup = SpecFor(f, d.draw(f));
+      if (d.otherSide) setup.direction = setup.direction == "External" ? "Internal" : "External";
+      const PreparedScene p = RunPreparation(setup);
       if (std::find(d.refusedIn.begin(), d.refusedIn.end(), f.name) != d.refusedIn.end()) {
         // The lead-in on the outline is pushed 2e-5 off it, and the probe that makes the
         // crossing a vertex of the work contour (half-length 1e-4 at 0.5 rad, then 0.5 + pi/2)
@@ -232,10 +232,10 @@ TEST(WorkGeometryTest, RectangularGrooveDrawnOtherWays) {
 // and a groove drawn 11 deep from the part's surface is only 6 deep in that stock.
 TEST(WorkGeometryTest, StartsFromLastPartBlank) {
   const GrooveFrame& f = AllFrames()[0];
-  SceneSpec spec =
+  SceneSpec setup =
       SpecFor(f, Profile(f, -5, -3).LineTo(-5, 11).LineTo(5, 11).LineTo(5, -3).Build());
-  spec.lastPartBlank = MakePolygon({0, 0, 100, 0, 100, 45, 0, 45});
-  const PreparedScene p = RunPreparation(spec);
+  setup.lastPartBlank = MakePolygon({0, 0, 100, 0, 100, 45, 0, 45});
+  const PreparedScene p = RunPreparation(setup);
   for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
   ASSERT_TRUE(p.ok);
   const WorkingContours& c = p.State().contours;
@@ -252,9 +252,9 @@ TEST(WorkGeometryTest, StartsFromLastPartBlank) {
 // "TurnInternal"). This documents that limit of the classification.
 TEST(WorkGeometryTest, ClockwiseBlankReadsAsTheOtherKind) {
   const GrooveFrame& f = AllFrames()[0];
-  SceneSpec spec = SpecFor(f, MachinistGrooves()[0].draw(f));
-  spec.blank = MakePolygon({0, 0, 0, 50, 100, 50, 100, 0});
-  const PreparedScene p = RunPreparation(spec);
+  SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+  setup.blank = MakePolygon({0, 0, 0, 50, 100, 50, 100, 0});
+  const PreparedScene p = RunPreparation(setup);
   EXPECT_TRUE(p.ok);
   EXPECT_TRUE(p.Messages().empty());
   EXPECT_EQ(p.State().directionSign, -1);
@@ -268,7 +268,7 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
   const Contour rect = MachinistGrooves()[0].draw(od);
   struct Failure {
     const char* name;
-    SceneSpec spec;
+    SceneSpec setup;
     std::string prompt;
   };
   auto odSpec = [&](Contour work) { return SpecFor(od, std::move(work)); };
@@ -368,7 +368,7 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
   }
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.name);
-    const PreparedScene p = RunPreparation(failure.spec);
+    const PreparedScene p = RunPreparation(failure.setup);
     EXPECT_FALSE(p.ok);
     ASSERT_EQ(p.Messages().size(), 1u);
     EXPECT_EQ(p.Messages()[0].prompt, failure.prompt);
@@ -396,11 +396,11 @@ TEST(WorkGeometryTest, ToolTakesTheOrientationOfItsOperation) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const GrooveFrame& f = AllFrames()[static_cast<size_t>(c.frame)];
-    SceneSpec spec = SpecFor(f, MachinistGrooves()[0].draw(f));
-    spec.toolOrientation = c.held;
-    if (c.lastPartBlank) spec.lastPartBlank = MakePolygon(f.blank);
-    spec.otherOperationWithTool = c.other;
-    const PreparedScene p = RunPreparation(spec);
+    SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+    setup.toolOrientation = c.held;
+    if (c.lastPartBlank) setup.lastPartBlank = MakePolygon(f.blank);
+    setup.otherOperationWithTool = c.other;
+    const PreparedScene p = RunPreparation(setup);
     for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.scene.tool->Property("CAM_ToolOrientation").ToText(), c.after);
@@ -411,9 +411,9 @@ TEST(WorkGeometryTest, ToolTakesTheOrientationOfItsOperation) {
 // A blank of no segments ends the preparation without a message.
 TEST(WorkGeometryTest, EmptyBlankEndsSilently) {
   const GrooveFrame& f = AllFrames()[0];
-  SceneSpec spec = SpecFor(f, MachinistGrooves()[0].draw(f));
-  spec.blank = Contour{};
-  const PreparedScene p = RunPreparation(spec);
+  SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+  setup.blank = Contour{};
+  const PreparedScene p = RunPreparation(setup);
   EXPECT_FALSE(p.ok);
   EXPECT_TRUE(p.Messages().empty());
 }

@@ -144,10 +144,10 @@ TEST(CutRegionTest, SharpToolAndANarrowSpike) {
     const GrooveFrame& f = AllFrames()[k];
     const Expected& e = expected[k];
     SCOPED_TRACE(f.name);
-    testing::SceneSpec spec = SpecFor(f, spike.draw(f));
-    spec.cornerRadius = 0.0;
-    spec.finish = 0.0;
-    PreparedScene p = RunPreparation(spec);
+    testing::SceneSpec setup = SpecFor(f, spike.draw(f));
+    setup.cornerRadius = 0.0;
+    setup.finish = 0.0;
+    PreparedScene p = RunPreparation(setup);
     ASSERT_TRUE(p.ok);
     Contour cut;
     ASSERT_EQ(BuildCutRegion(p.State(), cut), e.built);
@@ -222,8 +222,8 @@ TEST(CutRegionTest, RandomGroovesStayInsideTheOutlineToClear) {
   std::map<std::string, double> deepest;
   for (int i = 0; i < 400; ++i) {
     GrooveFrame f;
-    const testing::SceneSpec spec = testing::RandomGroove(rnd, i, f);
-    PreparedScene p = RunPreparation(spec);
+    const testing::SceneSpec setup = testing::RandomGroove(rnd, i, f);
+    PreparedScene p = RunPreparation(setup);
     if (!p.ok) continue;
     ++prepared;
     Contour cut;
