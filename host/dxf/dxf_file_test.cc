@@ -75,7 +75,7 @@ Contour ContourOf(const Handle<Graphic>& g) {
   return c;
 }
 
-std::string Run(const std::string& command) {
+std::string RunCommand(const std::string& command) {
   std::string output;
   FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   if (!pipe) return "popen failed";
@@ -98,7 +98,7 @@ std::filesystem::path TempDir() {
 
 // ezdxf's audit of the file: its report, which says "No errors found." for a sound file.
 std::string Audit(const std::string& path) {
-  return Run("/usr/bin/python3 -m ezdxf audit " + path);
+  return RunCommand("/usr/bin/python3 -m ezdxf audit " + path);
 }
 
 // Work contour: a step with a counterclockwise and a clockwise arc. Blank: a closed outline with
@@ -164,8 +164,9 @@ TEST(DxfFile, RoundTripKeepsGeometryUnitsAndRoles) {
 
 // A drawing as a run leaves it: the work contour, the part with its stock, and on
 // "CAMOperations" the trajectory, the hatched removed material and the last part blank.
-std::shared_ptr<MemoryDrawing> RunDrawing(double hatchScale) {
+std::shared_ptr<MemoryDrawing> RunDrawing(double hatchScale, std::string_view units = "mm") {
   auto drawing = NewDrawing();
+  drawing->SetProperty("LinearUnitName", Variant(units));
   Handle<Graphics> top = drawing->TopGraphics();
   AddContourPolyline(*top, WorkContour(), "WorkContour");
   Handle<Graphic> part = top->Add();
@@ -269,6 +270,86 @@ TEST(DxfFile, RunOutputPassesEzdxfAuditAndReadsBack) {
     EXPECT_EQ(l->Property("PenColor").ToLong(), 16711680);
     ExpectSameGeometry(ContourOf(l), BlankContour(), "LastPartBlank");
   }
+}
+
+// What ezdxf, the independent reader, finds in a file: version and units, each group with its
+// entities (type, layer, colour index, true colour), the hatch and its pattern line, the
+// polylines with their arcs.
+constexpr const char* kEzdxfSummary = R"(import sys
+import ezdxf
+doc = ezdxf.readfile(sys.argv[1])
+print("version", doc.dxfversion, "units", doc.header.get("$INSUNITS"))
+for name, group in doc.groups:
+    items = sorted("%s %s %d %s" % (e.dxftype(), e.dxf.layer, e.dxf.color, e.rgb) for e in group)
+    print("group", name, "|", ", ".join(items))
+for e in doc.modelspace().query("HATCH"):
+    p = e.pattern.lines[0]
+    print("hatch %s scale %g lines %d paths %d angle %g dashes %s" % (
+        e.dxf.pattern_name, e.dxf.pattern_scale, len(e.pattern.lines), len(e.paths),
+        p.angle, " ".join("%g" % d for d in p.dash_length_items)))
+for e in doc.modelspace().query("LWPOLYLINE"):
+    bulges = sum(1 for p in e.get_points() if p[4] != 0)
+    print("lwpolyline", e.dxf.layer, len(e), "closed" if e.closed else "open", "arcs", bulges)
+)";
+
+TEST(DxfFile, EzdxfReadsGroupsColoursHatchAndUnits) {
+  const std::filesystem::path script = TempDir() / "summary.py";
+  std::ofstream(script) << kEzdxfSummary;
+  struct Case {
+    std::string units;
+    double scale;
+    std::string summary;
+  } cases[] = {
+      {"mm", 2.0,
+       "version AC1024 units 4\n"
+       "group Trajectory | ARC CAMOperations 1 (255, 0, 0), LINE CAMOperations 1 (255, 0, 0), "
+       "LINE CAMOperations 2 (255, 255, 0), LINE CAMOperations 4 (0, 255, 255)\n"
+       "group RemovedMaterial | HATCH CAMOperations 3 (0, 255, 0), "
+       "LWPOLYLINE CAMOperations 3 (0, 255, 0)\n"
+       "group LastPartBlank | LWPOLYLINE CAMOperations 5 (0, 0, 255)\n"
+       "hatch ANSI36 scale 2 lines 1 paths 1 angle 45 dashes 15.875 -3.175 0 -3.175\n"
+       "lwpolyline WorkContour 6 open arcs 2\n"
+       "lwpolyline Blank 4 closed arcs 1\n"
+       "lwpolyline CAMOperations 4 closed arcs 1\n"
+       "lwpolyline CAMOperations 4 closed arcs 1\n"},
+      {"in", 0.5,
+       "version AC1024 units 1\n"
+       "group Trajectory | ARC CAMOperations 1 (255, 0, 0), LINE CAMOperations 1 (255, 0, 0), "
+       "LINE CAMOperations 2 (255, 255, 0), LINE CAMOperations 4 (0, 255, 255)\n"
+       "group RemovedMaterial | HATCH CAMOperations 3 (0, 255, 0), "
+       "LWPOLYLINE CAMOperations 3 (0, 255, 0)\n"
+       "group LastPartBlank | LWPOLYLINE CAMOperations 5 (0, 0, 255)\n"
+       "hatch ANSI36 scale 0.5 lines 1 paths 1 angle 45 dashes 3.96875 -0.79375 0 -0.79375\n"
+       "lwpolyline WorkContour 6 open arcs 2\n"
+       "lwpolyline Blank 4 closed arcs 1\n"
+       "lwpolyline CAMOperations 4 closed arcs 1\n"
+       "lwpolyline CAMOperations 4 closed arcs 1\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = (TempDir() / ("ezdxf_" + c.units + ".dxf")).string();
+    ExportDxfFile(*RunDrawing(c.scale, c.units), path);
+    EXPECT_THAT(Audit(path), ::testing::HasSubstr("No errors found.")) << c.units;
+    EXPECT_EQ(RunCommand("/usr/bin/python3 " + script.string() + " " + path), c.summary) << c.units;
+  }
+}
+
+TEST(DxfFile, FilesThatCannotBeOpenedOrWrittenNameTheFile) {
+  auto drawing = NewDrawing();
+  try {
+    ImportDxfFile((TempDir() / "missing.dxf").string(), *drawing);
+    ADD_FAILURE() << "no error";
+  } catch (const DxfError& e) {
+    EXPECT_STREQ(e.what(), "missing.dxf: cannot be opened");
+  }
+  const std::string path = (TempDir() / "no_such_folder" / "out.dxf").string();
+  try {
+    ExportDxfFile(*RunDrawing(1.0), path);
+    ADD_FAILURE() << "no error";
+  } catch (const DxfError& e) {
+    EXPECT_STREQ(e.what(), "out.dxf: cannot be written");
+  }
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
 }  // namespace
