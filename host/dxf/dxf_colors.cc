@@ -56,10 +56,13 @@ Rgb AciColor(int index) {
 }
 
 int NearestAci(Rgb color) {
+  // A grey stays grey: the dark hues lie nearer to black than the darkest grey does.
+  const bool grey = color.r == color.g && color.g == color.b;
   int best = 1;
   long bestDistance = -1;
   for (int i = 1; i < 256; ++i) {
     const Rgb c = Palette()[static_cast<size_t>(i)];
+    if (grey && !(c.r == c.g && c.g == c.b)) continue;
     const long dr = c.r - color.r, dg = c.g - color.g, db = c.b - color.b;
     const long distance = dr * dr + dg * dg + db * db;
     if (bestDistance < 0 || distance < bestDistance) {

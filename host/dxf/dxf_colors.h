@@ -17,7 +17,7 @@ struct Rgb {
 Rgb AciColor(int index);
 
 // The index 1 .. 255 whose colour is nearest (squared distance in RGB); the lowest index wins a
-// tie, so the pure colours map to 1 .. 7.
+// tie, so the pure colours map to 1 .. 7. A grey maps to a grey index (black to 250).
 int NearestAci(Rgb color);
 
 Rgb FromDrawingColor(int32_t color);  // red + 256 * green + 65536 * blue
