@@ -122,8 +122,10 @@ class Collector {
       return Point2{v[static_cast<size_t>(i)]->X(), v[static_cast<size_t>(i)]->Y()};
     };
     const std::string kind = g.Kind();
-    if (kind == kKindArc && n >= 4) {
-      const ArcGeometry arc = ArcFromCenter(at(0), at(2), at(3));
+    if (kind == kKindArc && n >= 3) {
+      // The centre, where kept, tells a quarter arc from its mirror image.
+      const ArcGeometry arc = n >= 4 ? ArcFromCenter(at(0), at(2), at(3))
+                                     : ArcFromQuarterAndEnd(at(0), at(2), at(1));
       DxfEntity e = Start(g, layer, DxfType::Arc);
       // A DXF arc runs counterclockwise: a clockwise one is written from its end.
       const Point2 from = arc.direction > 0 ? at(0) : at(1);

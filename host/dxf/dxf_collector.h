@@ -15,7 +15,8 @@
 namespace sulkor::host {
 
 // The units come from "LinearUnitName": "in" (or the inch mark) gives $INSUNITS 1, anything else
-// 4 (millimetres). Throws HostError when a graphic's vertices do not describe its arcs.
+// 4 (millimetres). Throws sulkor::Error (HostError, GeometryError) when a graphic's vertices do
+// not describe its arcs.
 DxfDocument CollectDrawing(Drawing& drawing);
 
 }  // namespace sulkor::host

@@ -32,7 +32,14 @@ std::string ExportDxfText(Drawing& drawing) { return WriteDxf(CollectDrawing(dra
 
 void ExportDxfFile(Drawing& drawing, const std::string& path) {
   const std::string name = std::filesystem::path(path).filename().string();
-  const std::string text = ExportDxfText(drawing);
+  std::string text;
+  try {
+    text = ExportDxfText(drawing);
+  } catch (const DxfError&) {
+    throw;
+  } catch (const Error& e) {
+    ThrowDxfError(name, 0, std::string("the drawing cannot be written: ") + e.what());
+  }
   const std::string temporary = path + ".tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

@@ -20,7 +20,8 @@ void ImportDxfFile(const std::string& path, Drawing& drawing);
 std::string ExportDxfText(Drawing& drawing);
 
 // Writes the drawing to path whole or not at all: a temporary file beside it, then a rename.
-// Throws DxfError naming the file when it cannot be written.
+// Throws DxfError naming the file when it cannot be written or a graphic's vertices do not
+// describe its geometry (an arc whose points do not turn); nothing is written then.
 void ExportDxfFile(Drawing& drawing, const std::string& path);
 
 }  // namespace sulkor::host

@@ -350,6 +350,56 @@ TEST(DxfFile, FilesThatCannotBeOpenedOrWrittenNameTheFile) {
   }
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+
+  // An arc whose quarter point lies on the line through start and centre: no file at all.
+  auto bad = NewDrawing();
+  Handle<Graphic> arc = bad->TopGraphics()->AddArcThroughPoints(0, 0, 0, 1, 1, 0, 2, 0, 0);
+  arc->VertexCollection()->Item(2)->SetX(-1.0);
+  arc->VertexCollection()->Item(2)->SetY(0.0);
+  const std::string badPath = (TempDir() / "bad.dxf").string();
+  try {
+    ExportDxfFile(*bad, badPath);
+    ADD_FAILURE() << "no error";
+  } catch (const DxfError& e) {
+    EXPECT_STREQ(e.what(),
+                 "bad.dxf: the drawing cannot be written: arc quarter point does not fix a "
+                 "direction");
+  }
+  EXPECT_FALSE(std::filesystem::exists(badPath));
+}
+
+TEST(DxfFile, ArcGraphicsOfEitherDirectionAndWithoutCentre) {
+  // Arcs as the trajectory holds them: counterclockwise, rewritten clockwise, and one kept by
+  // start, end and quarter point alone. DXF arcs run counterclockwise, so each comes back as the
+  // counterclockwise arc over the same points.
+  auto drawing = NewDrawing();
+  Handle<Graphics> top = drawing->TopGraphics();
+  AddContourPolyline(*top, WorkContour(), "WorkContour");
+  Handle<Graphic> group = top->Add();
+  group->SetName("Trajectory");
+  Handle<Graphics> moves = group->Children();
+  moves->AddArcThroughPoints(10, 0, 0, 0, 10, 0, -10, 0, 0);  // upper half, ccw
+  Handle<Graphic> cw = moves->AddArcThroughPoints(10, 0, 0, 0, -10, 0, -10, 0, 0);
+  Handle<Vertices> v = cw->VertexCollection();  // the upper half again, clockwise from (-10, 0)
+  v->Item(0)->SetX(-10);
+  v->Item(1)->SetX(10);
+  v->Item(2)->SetX(0);
+  v->Item(2)->SetY(10);
+  // Without its centre: half a turn clockwise from (0, 5) through (5, 0) to (0, -5).
+  Handle<Graphic> three = moves->Add("Arc");
+  three->VertexCollection()->Add(0, 5, 0);
+  three->VertexCollection()->Add(0, -5, 0);
+  three->VertexCollection()->Add(5, 0, 0);
+  auto back = NewDrawing();
+  ImportDxfText(ExportDxfText(*drawing), "arcs.dxf", *back);
+  Handle<Graphic> t = back->TopGraphics()->ItemByName("Trajectory");
+  ASSERT_TRUE(t);
+  ASSERT_EQ(t->Children()->Count(), 3);
+  const Contour upper = MakeContour({MakeArc(10, 0, -10, 0, 0, 0, 1)});
+  ExpectSameGeometry(ContourOf(t->Children()->Item(0)), upper, "ccw arc");
+  ExpectSameGeometry(ContourOf(t->Children()->Item(1)), upper, "cw arc");
+  ExpectSameGeometry(ContourOf(t->Children()->Item(2)),
+                     MakeContour({MakeArc(0, -5, 0, 5, 0, 0, 1)}), "arc without centre");
 }
 
 }  // namespace

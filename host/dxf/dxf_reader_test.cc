@@ -18,8 +18,9 @@ std::string Lines(const std::vector<std::string>& lines, const char* end = "\n")
 }
 
 TEST(DxfReader, CodesWithBlanksAndCrLfLineEnds) {
-  // Codes right-aligned as many programs write them, Windows line ends, no newline at the end.
-  std::string text = Lines({"  0", "SECTION", "  2", "ENTITIES", "  0", "LINE", "  5", "2F",
+  // A byte order mark, codes right-aligned as many programs write them, Windows line ends, no
+  // newline at the end.
+  std::string text = "\xEF\xBB\xBF" + Lines({"  0", "SECTION", "  2", "ENTITIES", "  0", "LINE", "  5", "2F",
                             "  8", "Cut ", " 62", "  1", "420", "16711935", " 10", "+1.5", " 20",
                             "-2", " 11", "3e0", " 21", "4", "  0", "ENDSEC", "  0"},
                            "\r\n") +

@@ -37,6 +37,7 @@ void ThrowDxfError(std::string_view file, int line, std::string_view problem) {
 }
 
 GroupReader::GroupReader(std::string_view text, std::string_view file) : file_(file) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte order mark
   std::vector<std::string_view> lines;
   std::size_t start = 0;
   while (start < text.size()) {
