@@ -368,6 +368,33 @@ TEST(DxfFile, FilesThatCannotBeOpenedOrWrittenNameTheFile) {
   EXPECT_FALSE(std::filesystem::exists(badPath));
 }
 
+TEST(DxfFile, DamagedFilesFailWithDxfErrorOnly) {
+  const std::string text = ExportDxfText(*RunDrawing(1.0));
+  std::vector<std::size_t> lineEnds;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') lineEnds.push_back(i);
+  }
+  int failures = 0;
+  auto tryImport = [&](const std::string& damaged) {
+    auto drawing = NewDrawing();
+    try {
+      ImportDxfText(damaged, "damaged.dxf", *drawing);
+    } catch (const DxfError& e) {
+      ++failures;
+      EXPECT_EQ(std::string(e.what()).rfind("damaged.dxf: ", 0), 0u) << e.what();
+      EXPECT_EQ(drawing->TopGraphics()->Count(), 0);
+    }
+  };
+  // Cut after every line: every cut before the final EOF fails.
+  for (std::size_t k = 0; k + 1 < lineEnds.size(); ++k) tryImport(text.substr(0, lineEnds[k] + 1));
+  EXPECT_EQ(failures, static_cast<int>(lineEnds.size()) - 1);
+  // Every 7th line replaced by garbage: a clear error or a drawing, never anything else.
+  for (std::size_t k = 0; k < lineEnds.size(); k += 7) {
+    const std::size_t start = k == 0 ? 0 : lineEnds[k - 1] + 1;
+    tryImport(text.substr(0, start) + "#~" + text.substr(lineEnds[k]));
+  }
+}
+
 TEST(DxfFile, ArcGraphicsOfEitherDirectionAndWithoutCentre) {
   // Arcs as the trajectory holds them: counterclockwise, rewritten clockwise, and one kept by
   // start, end and quarter point alone. DXF arcs run counterclockwise, so each comes back as the
