@@ -15,10 +15,10 @@
 namespace sulkor {
 namespace {
 
-using testing::AllFrames;
-using testing::PathFrame;
-using testing::PathRun;
-using testing::PathSpec;
+using path_scenes::AllFrames;
+using path_scenes::PathFrame;
+using path_scenes::PathRun;
+using path_scenes::PathSpec;
 
 constexpr double kW = 3.0;
 constexpr double kR = 0.4;
@@ -154,7 +154,7 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
     // than half of it per pass gives three pecks.
     const double plungeDepth = Clearance(f.kind) * kW + depth - kR - t - 1e-6;
     spec.depthOnPass = plungeDepth / 2.0 - 1e-3;
-    auto run = testing::RunPath(f, testing::Rectangular(f, width, depth), spec);
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), spec);
     for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
     ASSERT_TRUE(run->prepared);
     ASSERT_TRUE(run->built);
@@ -217,9 +217,9 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
 
     // Removed material and remaining stock: the tool reaches the bottom, so the outline to
     // machine keeps the groove's area and the stock loses exactly it.
-    EXPECT_NEAR(testing::Area(run->State().contours.toMachine), width * depth, 1e-6);
-    EXPECT_NEAR(testing::Area(run->State().contours.remaining),
-                testing::Area(run->blank) - width * depth, 1e-6);
+    EXPECT_NEAR(path_scenes::Area(run->State().contours.toMachine), width * depth, 1e-6);
+    EXPECT_NEAR(path_scenes::Area(run->State().contours.remaining),
+                path_scenes::Area(run->blank) - width * depth, 1e-6);
   }
 }
 
@@ -231,7 +231,7 @@ TEST(GroovePath, NoOffsetPassAtTheSmallestFinish) {
     SCOPED_TRACE(f.name);
     PathSpec spec;
     spec.finish = 1e-4;
-    auto run = testing::RunPath(f, testing::Rectangular(f, width, depth), spec);
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), spec);
     ASSERT_TRUE(run->built);
     ExpectWholePath(f, run->path);
     const double left = -width / 2 + kR;
@@ -285,7 +285,7 @@ TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
       SCOPED_TRACE(std::string(c.name) + " " + f.name);
       PathSpec spec;
       spec.finish = t;
-      auto run = testing::RunPath(f, testing::Profile(f, c.profile), spec);
+      auto run = path_scenes::RunPath(f, path_scenes::Profile(f, c.profile), spec);
       for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
       ASSERT_TRUE(run->built);
       ExpectWholePath(f, run->path);
@@ -323,7 +323,7 @@ TEST(GroovePath, WideGrooveSpacing) {
   PathSpec spec;
   spec.finish = t;
   spec.depthOnPass = 3.0;
-  auto run = testing::RunPath(f, testing::Rectangular(f, width, depth), spec);
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), spec);
   ASSERT_TRUE(run->built);
   ExpectWholePath(f, run->path);
   const std::vector<Plunge> plunges = Plunges(f, run->path);
@@ -345,7 +345,7 @@ TEST(GroovePath, ApproachAndReturnOverTheStock) {
   PathFrame f = AllFrames()[0];
   f.startZ = 110.0;
   f.startX = 80.0;  // y = 40, below the blank's top
-  auto run = testing::RunPath(f, testing::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
   ASSERT_TRUE(run->built);
   ExpectWholePath(f, run->path);
   const double level = 50.0 + kW;
@@ -372,7 +372,7 @@ TEST(GroovePath, BackFaceReturnRunsThroughACollar) {
   f.blank = {-5, 0, 100, 0, 100, 50, 0, 50, 0, 10, -5, 10};
   f.startZ = -10.0;
   f.startX = 10.0;  // y = 5
-  auto run = testing::RunPath(f, testing::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
   for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
   ASSERT_TRUE(run->built);
   ExpectWholePath(f, run->path);
@@ -402,7 +402,7 @@ TEST(GroovePath, FailuresEndWithFalse) {
     const PathFrame& f = AllFrames()[0];
     PathSpec spec;
     spec.depthOnPass = 1e-5;  // 6 deep: 600000 pecks
-    auto run = testing::RunPath(f, testing::Rectangular(f, 2.5 * kW, 6.0), spec);
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), spec);
     ASSERT_TRUE(run->prepared);
     EXPECT_FALSE(run->built);
     EXPECT_TRUE(run->path.Empty());
@@ -412,7 +412,7 @@ TEST(GroovePath, FailuresEndWithFalse) {
     // deep along x, below w / 100 = 0.03, whatever its width.
     const PathFrame& f = AllFrames()[2];
     PathSpec spec;
-    auto run = testing::RunPath(f, testing::Rectangular(f, 4.0 * kW, 0.92), spec);
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 4.0 * kW, 0.92), spec);
     ASSERT_TRUE(run->prepared);
     EXPECT_FALSE(run->built);
     EXPECT_TRUE(run->path.Empty());

@@ -21,7 +21,7 @@
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
 
-namespace sulkor::testing {
+namespace sulkor::path_scenes {
 
 struct PathFrame {
   const char* name;
@@ -156,4 +156,4 @@ inline double Area(const Contour& c) {
   return std::fabs(a / 2.0);
 }
 
-}  // namespace sulkor::testing
+}  // namespace sulkor::path_scenes

@@ -34,7 +34,7 @@ namespace sulkor {
 namespace {
 
 using host::Arrangement;
-using host::BoxGrid;
+using host::CurveSet;
 using host::Curve;
 using host::Path;
 
@@ -75,19 +75,19 @@ bool ClosedOutline(const Contour& contour, std::vector<Curve>& curves, bool& clo
   return true;
 }
 
-Place Classify(const Curve& piece, const std::vector<Curve>& other, const BoxGrid& grid) {
+Place Classify(const Curve& piece, const CurveSet& other) {
   double mx, my, tx, ty;
   host::PointAt(piece, 0.5, mx, my);
   int nearest = -1;
-  host::NearestDistance(other, grid, mx, my, kOnTol, &nearest);
+  host::NearestDistance(other, mx, my, kOnTol, &nearest);
   if (nearest >= 0) {
-    const Curve& c = other[static_cast<size_t>(nearest)];
+    const Curve& c = other.Curves[static_cast<size_t>(nearest)];
     double ux, uy;
     host::TangentAt(c, host::NearestParam(c, mx, my), ux, uy);
     host::TangentAt(piece, 0.5, tx, ty);
     return tx * ux + ty * uy > 0.0 ? Place::SameWay : Place::OtherWay;
   }
-  return host::WindingNumber(other, grid, mx, my) != 0 ? Place::Inside : Place::Outside;
+  return host::Inside(other, mx, my) ? Place::Inside : Place::Outside;
 }
 
 bool Combine(const Contour& a, const Contour& b, Operation operation, ContourList& result) {
@@ -102,13 +102,13 @@ bool Combine(const Contour& a, const Contour& b, Operation operation, ContourLis
   std::fill(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(ca.size()), 0);
   Arrangement arr = host::BuildArrangement(all, groups, false);
 
-  const BoxGrid gridA(host::BoxesOf(ca)), gridB(host::BoxesOf(cb));
+  const CurveSet setA(ca), setB(cb);
   const int na = static_cast<int>(ca.size());
   std::vector<int> chosen;
   for (size_t p = 0; p < arr.Pieces.size(); ++p) {
     host::Piece& piece = arr.Pieces[p];
     const bool fromA = piece.C.Source < na;
-    const Place place = fromA ? Classify(piece.C, cb, gridB) : Classify(piece.C, ca, gridA);
+    const Place place = fromA ? Classify(piece.C, setB) : Classify(piece.C, setA);
     bool take = false;
     bool reverse = false;
     switch (operation) {
