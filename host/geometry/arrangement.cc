@@ -95,6 +95,11 @@ CurveSet::CurveSet(std::vector<Curve> curves)
 
 Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<int>& groups,
                              bool withinGroups) {
+  return BuildArrangement(curves, ShapesOf(curves), groups, withinGroups);
+}
+
+Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<Shape>& shapes,
+                             const std::vector<int>& groups, bool withinGroups) {
   const size_t n = curves.size();
   struct CurveCut {
     size_t curve;
@@ -102,7 +107,6 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
   };
   std::vector<CurveCut> cuts;
   cuts.reserve(2 * n);
-  const std::vector<Shape> shapes = ShapesOf(curves);
   const std::vector<Box> boxes = BoxesOf(shapes);
   // The pairs whose boxes meet, found by sweeping the boxes in the order of their left edges:
   // every box meets only those that start before its right edge. Along a turned profile that
@@ -355,7 +359,7 @@ double NearestDistance(const CurveSet& set, double x, double y, double reach, in
   double best = reach;
   if (nearest) *nearest = -1;
   set.Index.Query(Box{x - reach, y - reach, x + reach, y + reach}, [&](int32_t i) {
-    const double d = DistanceTo(set.Curves[static_cast<size_t>(i)], x, y);
+    const double d = ShapeDistance(set.Shapes[static_cast<size_t>(i)], x, y);
     if (d < best) {
       best = d;
       if (nearest) *nearest = i;

@@ -29,6 +29,9 @@ struct Arrangement {
 // closer than kNodeTol become one node; pieces shorter than that vanish.
 Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<int>& groups,
                              bool withinGroups);
+// The same with the curves' shapes already made.
+Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<Shape>& shapes,
+                             const std::vector<int>& groups, bool withinGroups);
 
 struct Path {
   std::vector<Curve> Curves;

@@ -1,8 +1,10 @@
 // Merge, clip and common of two closed contours of lines and arcs.
 //
 // Both outlines are cut at every point they share (crossings, touches, the ends of shared
-// stretches), and each piece is classified against the other outline: inside, outside, or on it
-// running the same way or the opposite way. The pieces that bound the result are stitched into
+// stretches; found by the segment intersection of the contour-intersection service), and each
+// piece is classified against the other outline by its middle point: on it (within 1e-7)
+// running the same way or the opposite way, else inside or outside by the ray parity of the
+// point-in-contour service. The pieces that bound the result are stitched into
 // loops:
 //   merge  (A or B):     A outside B, B outside A, shared stretches running the same way (once)
 //   common (A and B):    A inside B,  B inside A,  shared stretches running the same way (once)
@@ -100,9 +102,11 @@ bool Combine(const Contour& a, const Contour& b, Operation operation, ContourLis
   all.insert(all.end(), cb.begin(), cb.end());
   std::vector<int> groups(all.size(), 1);
   std::fill(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(ca.size()), 0);
-  Arrangement arr = host::BuildArrangement(all, groups, false);
-
   const CurveSet setA(ca), setB(cb);
+  std::vector<host::Shape> shapes = setA.Shapes;
+  shapes.insert(shapes.end(), setB.Shapes.begin(), setB.Shapes.end());
+  Arrangement arr = host::BuildArrangement(all, shapes, groups, false);
+
   const int na = static_cast<int>(ca.size());
   std::vector<int> chosen;
   for (size_t p = 0; p < arr.Pieces.size(); ++p) {

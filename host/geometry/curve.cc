@@ -143,17 +143,6 @@ double NearestParam(const Curve& c, double x, double y) {
   return std::clamp(t, 0.0, 1.0);
 }
 
-double DistanceTo(const Curve& c, double x, double y) {
-  if (c.Arc) {
-    const double t = ArcParam(c, x, y);
-    if (t >= 0.0 && t <= 1.0) return std::fabs(Dist(x, y, c.Cx, c.Cy) - c.R);
-    return std::min(Dist(x, y, c.X0, c.Y0), Dist(x, y, c.X1, c.Y1));
-  }
-  double px, py;
-  PointAt(c, NearestParam(c, x, y), px, py);
-  return Dist(x, y, px, py);
-}
-
 Curve SubCurve(const Curve& c, double t0, double t1, double x0, double y0, double x1, double y1) {
   Curve s = c;
   if (c.Arc) {

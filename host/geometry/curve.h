@@ -43,9 +43,8 @@ void TangentAt(const Curve& c, double t, double& tx, double& ty);
 double Curvature(const Curve& c);
 Box BoxOf(const Curve& c);
 
-// The parameter of the point of the curve nearest to (x, y), and its distance.
+// The parameter of the point of the curve nearest to (x, y).
 double NearestParam(const Curve& c, double x, double y);
-double DistanceTo(const Curve& c, double x, double y);
 
 // The stretch from t0 to t1 (t0 < t1) with the given end points.
 Curve SubCurve(const Curve& c, double t0, double t1, double x0, double y0, double x1, double y1);

@@ -7,7 +7,11 @@
 #include <cmath>
 #include <numbers>
 
-// How two segments are intersected.
+// How two segments are intersected: the one line/arc intersection of the geometry services.
+// IntersectSegments and the contour intersection read segment records into shapes
+// (ShapeOfSegment); the offset and the combination cut the curves of their arrangements with
+// the same routine (ShapeOfCurve, then IntersectShapes), so every service sees the same touches,
+// overlaps and crossings at the same tolerance.
 //
 // Tolerance. A point is "on" a segment when its distance from it is at most kOn = 1e-9 drawing
 // units. That is a thousand times finer than the 1e-6 at which the operation calls two
@@ -443,6 +447,8 @@ Shape ShapeOfCurve(const Curve& curve) {
   }
   return s;
 }
+
+double ShapeDistance(const Shape& shape, double x, double y) { return Dist(shape, Vec{x, y}); }
 
 Box ShapeBox(const Shape& s) {
   Box box;

@@ -50,6 +50,9 @@ Shape ShapeOfSegment(const Segment& segment);
 // ends coincide and it sweeps more than half a turn.
 Shape ShapeOfCurve(const Curve& curve);
 
+// Distance from (x, y) to the nearest point of the shape.
+double ShapeDistance(const Shape& shape, double x, double y);
+
 // The smallest box that holds the shape (for an arc: its ends and the points of its circle at
 // 0, 90, 180 and 270 degrees that its sweep passes).
 Box ShapeBox(const Shape& shape);
