@@ -2,57 +2,420 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "geometry/segment_build.h"
-#include "groove/tool.h"
-#include "host/memory/scene.h"
-#include "sulkor/groove.h"
+#include "geometry/test_work_scenes.h"
 
 namespace sulkor {
 namespace {
 
-double Area(const Contour& c) {
-  // Shoelace over lines plus the circular segments of arcs.
-  double a = 0.0;
-  for (const Segment& s : c.Segs) {
-    a += s.StartPt.x * s.EndPt.y - s.EndPt.x * s.StartPt.y;
-    if (s.IsArc()) {
-      const double r = s.Radius;
-      const double sweep = s.Length / r;
-      const double seg = r * r * (sweep - std::sin(sweep)) / 2.0;
-      a += 2.0 * s.Direction * seg;
+using testing::AllFrames;
+using testing::Area;
+using testing::Bounds;
+using testing::Box;
+using testing::Densify;
+using testing::Distance;
+using testing::GrooveFrame;
+using testing::GrooveShape;
+using testing::Inside;
+using testing::MachinistGrooves;
+using testing::PreparedScene;
+using testing::Profile;
+using testing::Pt;
+using testing::RunPreparation;
+using testing::SceneSpec;
+using testing::SpecFor;
+
+void ExpectBox(const Box& actual, const Box& expected, double tol, const std::string& what) {
+  EXPECT_NEAR(actual.minX, expected.minX, tol) << what << " min x";
+  EXPECT_NEAR(actual.maxX, expected.maxX, tol) << what << " max x";
+  EXPECT_NEAR(actual.minY, expected.minY, tol) << what << " min y";
+  EXPECT_NEAR(actual.maxY, expected.maxY, tol) << what << " max y";
+}
+
+// The outline to clear judged by distance: every point of it keeps the tool's corner radius and
+// the finish thickness from the material that stays (the other region), and every point of the
+// region to machine that lies farther than that from the stay and from the blank outline
+// belongs to it. Points within `band` of a boundary are not judged.
+void ExpectOutlineToClear(const OperationState& state, double keep) {
+  const WorkingContours& c = state.contours;
+  const std::vector<Pt> machine = Densify(c.toMachine);
+  const std::vector<Pt> clear = Densify(c.toClear);
+  const std::vector<Pt> stay = Densify(c.remaining);
+  const std::vector<Pt> blank = Densify(c.blank);
+  const Box box = Bounds(machine);
+  constexpr double band = 0.02;
+  const double h = std::max(box.maxX - box.minX, box.maxY - box.minY) / 120.0;
+  int judged = 0, wrong = 0;
+  std::string first;
+  for (double x = box.minX - 3 * h; x <= box.maxX + 3 * h; x += h) {
+    for (double y = box.minY - 3 * h; y <= box.maxY + 3 * h; y += h) {
+      const Pt p{x, y};
+      if (Distance(machine, p) < band || Distance(clear, p) < band) continue;
+      const bool inClear = Inside(clear, p);
+      bool ok = true;
+      if (!Inside(machine, p)) {
+        ok = !inClear;
+      } else {
+        const double d = Distance(stay, p);
+        if (std::fabs(d - keep) < band) continue;
+        if (inClear) ok = d > keep;
+        else if (d > keep && Distance(blank, p) > keep + band) ok = false;
+      }
+      ++judged;
+      if (!ok && wrong++ == 0) {
+        first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") in outline to clear: " +
+                std::to_string(inClear);
+      }
     }
   }
-  return a / 2.0;
+  EXPECT_GT(judged, 1000);
+  EXPECT_EQ(wrong, 0) << "first wrong point " << first;
 }
 
-Contour OpenChain(const std::vector<double>& xy) {
-  std::vector<Segment> segs;
-  for (size_t i = 0; i + 3 < xy.size(); i += 2) {
-    segs.push_back(MakeLine(xy[i], xy[i + 1], xy[i + 2], xy[i + 3]));
+// What every successful preparation must leave: the direction sign of the kind of work, the
+// region to machine and the remaining stock splitting the blank, and the outline to clear.
+void ExpectPrepared(const GrooveFrame& f, const GrooveShape& g, const PreparedScene& p) {
+  const OperationState& state = p.State();
+  const WorkingContours& c = state.contours;
+  EXPECT_EQ(state.directionSign, f.sign);
+  EXPECT_TRUE(testing::ClosesOnItself(c.toMachine) && testing::Connected(c.toMachine));
+  EXPECT_TRUE(testing::ClosesOnItself(c.toClear) && testing::Connected(c.toClear));
+  EXPECT_NEAR(std::fabs(Area(c.toMachine)), g.area, 2e-3);
+  EXPECT_NEAR(std::fabs(Area(c.toMachine)) + std::fabs(Area(c.remaining)),
+              std::fabs(Area(c.blank)), 2e-3);
+  ExpectBox(Bounds(c.toMachine), testing::FrameBox(f, g.aMin, g.aMax, 0.0, g.depth), 1e-3,
+            "region to machine");
+
+  // Which side: the middle of the groove is machined, the stock beside it stays.
+  const Pt groove{f.X(0.0, g.depth / 2.0), f.Y(0.0, g.depth / 2.0)};
+  const Pt beside{f.X(g.aMax + 5.0, 2.0), f.Y(g.aMax + 5.0, 2.0)};
+  EXPECT_TRUE(Inside(Densify(c.toMachine), groove));
+  EXPECT_FALSE(Inside(Densify(c.remaining), groove));
+  EXPECT_TRUE(Inside(Densify(c.remaining), beside));
+  EXPECT_FALSE(Inside(Densify(c.toMachine), beside));
+
+  const double keep = state.tool.GeomCornerRadius + state.params.FinishThickness;
+  if (g.clearArea > 0.0) {
+    EXPECT_NEAR(std::fabs(Area(c.toClear)), g.clearArea, 2e-3);
   }
-  return MakeContour(segs);
+  const Box clear = Bounds(c.toClear);
+  const Box machine = Bounds(c.toMachine);
+  // The outline to clear keeps `keep` from the groove's bottom and reaches the surface.
+  const Box deepest = testing::FrameBox(f, 0, 0, g.depth - keep, g.depth - keep);
+  const Box surface = testing::FrameBox(f, 0, 0, 0, 0);
+  if (f.alongIsX) {
+    EXPECT_NEAR(f.plunge < 0 ? clear.minY : clear.maxY, f.plunge < 0 ? deepest.minY : deepest.maxY,
+                g.name == std::string("VSlot") ? 1.0 : 1e-3);
+    EXPECT_NEAR(f.plunge < 0 ? clear.maxY : clear.minY, surface.minY, 1e-3);
+    EXPECT_GE(clear.minX, machine.minX + keep - 1e-3);
+    EXPECT_LE(clear.maxX, machine.maxX - keep + 1e-3);
+  } else {
+    EXPECT_NEAR(f.plunge < 0 ? clear.minX : clear.maxX, f.plunge < 0 ? deepest.minX : deepest.maxX,
+                g.name == std::string("VSlot") ? 1.0 : 1e-3);
+    EXPECT_NEAR(f.plunge < 0 ? clear.maxX : clear.minX, surface.minX, 1e-3);
+    EXPECT_GE(clear.minY, machine.minY + keep - 1e-3);
+    EXPECT_LE(clear.maxY, machine.maxY - keep + 1e-3);
+  }
+  ExpectOutlineToClear(state, keep);
 }
 
-TEST(WorkGeometryTest, RectangularOutsideGroove) {
-  host::SceneTool tool;
-  tool.width = 3.0;
-  tool.cornerRadius = 0.2;
-  host::GrooveScene scene = host::BuildGrooveScene(
-      MakePolygon({0, 0, 50, 0, 50, 20, 0, 20}), OpenChain({20, 25, 20, 15, 30, 15, 30, 25}), tool);
-  Groove groove(scene.host.environment);
-  OperationState& state = groove.State();
-  state.contours.ResetAll();
-  ASSERT_TRUE(LoadTool(state, Handle<BlockSet>(scene.blockSet)));
-  const bool ok = PrepareWorkGeometry(state, Handle<BlockSet>(scene.blockSet),
-                                      Handle<GraphicSet>(scene.contourSet));
-  for (const auto& m : scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
-  ASSERT_TRUE(ok);
-  EXPECT_EQ(state.directionSign, 1);
-  EXPECT_NEAR(std::fabs(Area(state.contours.toMachine)), 50.0, 1e-3);
-  EXPECT_NEAR(std::fabs(Area(state.contours.remaining)), 950.0, 1e-3);
-  EXPECT_FALSE(state.contours.toClear.Empty());
+TEST(WorkGeometryTest, MachinistGroovesInEveryKindOfWork) {
+  for (const GrooveShape& g : MachinistGrooves()) {
+    for (const GrooveFrame& f : AllFrames()) {
+      if (g.name == std::string("NarrowSpike") && f.name == std::string("BackFace")) continue;
+      SCOPED_TRACE(std::string(g.name) + " / " + f.name);
+      const PreparedScene p = RunPreparation(SpecFor(f, g.draw(f)));
+      for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
+      ASSERT_TRUE(p.ok);
+      ExpectPrepared(f, g, p);
+    }
+  }
+}
+
+
+// In the back face, the rule that lets a crossed segment of the shifted copy close a slot
+// (end x > start x - 1e-6, where the other kinds ask for more than +1e-6) also lets a bottom
+// that lies along the face close one: the spike standing on the bottom, 1 wide at its foot, is
+// bridged by a line 3 (the tool) long and machined away with the groove. The other three kinds
+// keep it (above).
+TEST(WorkGeometryTest, BackFaceClosesASpikeOnTheBottom) {
+  const GrooveFrame& f = AllFrames()[3];
+  const GrooveShape& spike = MachinistGrooves()[6];
+  const PreparedScene p = RunPreparation(SpecFor(f, spike.draw(f)));
+  ASSERT_TRUE(p.ok);
+  const WorkingContours& c = p.State().contours;
+  EXPECT_NEAR(std::fabs(Area(c.toMachine)), 96.0, 1e-3);  // the spike's 1.5 included
+  EXPECT_TRUE(Inside(Densify(c.toMachine), Pt{f.X(0, 4), f.Y(0, 4)}));
+}
+
+// The rectangular groove drawn in other ways gives the same preparation: drawn the other way
+// round with the other direction parameter (the side is taken relative to the run), with its
+// ends on the blank outline, and running along the outline before and after the groove.
+TEST(WorkGeometryTest, RectangularGrooveDrawnOtherWays) {
+  const GrooveShape& rect = MachinistGrooves()[0];
+  struct Drawing {
+    const char* name;
+    std::function<Contour(const GrooveFrame&)> draw;
+    bool otherSide;
+    std::vector<std::string> refusedIn = {};  // kinds of work that refuse it with message 126
+  };
+  const std::vector<Drawing> drawings = {
+      {"Backwards",
+       [](const GrooveFrame& f) {
+         return Profile(f, 5, -3).LineTo(5, 6).LineTo(-5, 6).LineTo(-5, -3).Build();
+       },
+       true},
+      {"EndsOnOutline",
+       [](const GrooveFrame& f) {
+         return Profile(f, -5, 0).LineTo(-5, 6).LineTo(5, 6).LineTo(5, 0).Build();
+       },
+       false},
+      {"RunsAlongOutline",
+       [](const GrooveFrame& f) {
+         return Profile(f, -8, 0)
+             .LineTo(-5, 0)
+             .LineTo(-5, 6)
+             .LineTo(5, 6)
+             .LineTo(5, 0)
+             .LineTo(8, 0)
+             .Build();
+       },
+       false, {"Bore", "BackFace"}},
+      {"BackwardsAlongOutline",
+       [](const GrooveFrame& f) {
+         return Profile(f, 8, 0)
+             .LineTo(5, 0)
+             .LineTo(5, 6)
+             .LineTo(-5, 6)
+             .LineTo(-5, 0)
+             .LineTo(-8, 0)
+             .Build();
+       },
+       true, {"OutsideDiameter", "FrontFace"}},
+  };
+  for (const Drawing& d : drawings) {
+    for (const GrooveFrame& f : AllFrames()) {
+      SCOPED_TRACE(std::string(d.name) + " / " + f.name);
+      SceneSpec setup = SpecFor(f, d.draw(f));
+      if (d.otherSide) setup.direction = setup.direction == "External" ? "Internal" : "External";
+      const PreparedScene p = RunPreparation(setup);
+      if (std::find(d.refusedIn.begin(), d.refusedIn.end(), f.name) != d.refusedIn.end()) {
+        // The lead-in on the outline is pushed 2e-5 off it, and the probe that makes the
+        // crossing a vertex of the work contour (half-length 1e-4 at 0.5 rad, then 0.5 + pi/2)
+        // meets that lead-in first whenever the lead-in lies on the side the probe leans to:
+        // in the bore at (44.999963, 19.99998) for the crossing (45, 20), in the back face at
+        // (-0.00002, 19.999989) for (0, 20), drawn backwards on the outside diameter at
+        // (55.000037, 50.00002) for (55, 50). The work contour is split there, the crossing is
+        // no vertex of it, and the split of the blank fails: one of the two directions of
+        // drawing fails in every kind of work.
+        EXPECT_FALSE(p.ok);
+        ASSERT_EQ(p.Messages().size(), 1u);
+        EXPECT_EQ(p.Messages()[0].prompt, "Check initial geometry and operation's parameters");
+        continue;
+      }
+      for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
+      if (!p.ok) continue;
+      ExpectPrepared(f, rect, p);
+    }
+  }
+}
+
+// The operation starts from the stock the previous operation left ("LastPartBlank" in its
+// group), not from the part's blank: here the diameter was turned down from 50 to 45 before,
+// and a groove drawn 11 deep from the part's surface is only 6 deep in that stock.
+TEST(WorkGeometryTest, StartsFromLastPartBlank) {
+  const GrooveFrame& f = AllFrames()[0];
+  SceneSpec setup =
+      SpecFor(f, Profile(f, -5, -3).LineTo(-5, 11).LineTo(5, 11).LineTo(5, -3).Build());
+  setup.lastPartBlank = MakePolygon({0, 0, 100, 0, 100, 45, 0, 45});
+  const PreparedScene p = RunPreparation(setup);
+  for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
+  ASSERT_TRUE(p.ok);
+  const WorkingContours& c = p.State().contours;
+  EXPECT_NEAR(std::fabs(Area(c.blank)), 4500.0, 1e-6);
+  EXPECT_NEAR(std::fabs(Area(c.toMachine)), 60.0, 1e-3);
+  EXPECT_NEAR(std::fabs(Area(c.remaining)), 4440.0, 1e-3);
+  ExpectBox(Bounds(c.toMachine), Box{45, 39, 55, 45}, 1e-3, "region to machine");
+  EXPECT_NEAR(std::fabs(Area(c.toClear)), 8.6 * 5.3, 1e-3);
+}
+
+// The kind of work is read from the run of the blank piece beside the groove, so it follows the
+// sense in which the blank is drawn. Nothing turns the blank counterclockwise first: an outside
+// groove on a blank drawn clockwise reads as a groove in a bore (sign -1, tool orientation
+// "TurnInternal"). This documents that limit of the classification.
+TEST(WorkGeometryTest, ClockwiseBlankReadsAsTheOtherKind) {
+  const GrooveFrame& f = AllFrames()[0];
+  SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+  setup.blank = MakePolygon({0, 0, 0, 50, 100, 50, 100, 0});
+  const PreparedScene p = RunPreparation(setup);
+  EXPECT_TRUE(p.ok);
+  EXPECT_TRUE(p.Messages().empty());
+  EXPECT_EQ(p.State().directionSign, -1);
+  EXPECT_EQ(p.State().tool.Orientation, "TurnInternal");
+}
+
+// Every way the preparation refuses a drawing, with its message word for word.
+TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
+  const GrooveFrame& od = AllFrames()[0];
+  const GrooveFrame& front = AllFrames()[2];
+  const Contour rect = MachinistGrooves()[0].draw(od);
+  struct Failure {
+    const char* name;
+    SceneSpec setup;
+    std::string prompt;
+  };
+  auto odSpec = [&](Contour work) { return SpecFor(od, std::move(work)); };
+  std::vector<Failure> failures;
+  {
+    SceneSpec s = odSpec(rect);
+    s.blank = MakePolygon({0, 0, 100, 50, 100, 0, 0, 50});
+    failures.push_back({"BlankCrossesItself", s, "Blank Contour has SelfIntersections"});
+  }
+  {
+    SceneSpec s = odSpec(rect);
+    s.blank = MakeContour({MakeLine(0, 0, 100, 0), MakeLine(100, 0, 100, 50),
+                           MakeLine(100, 50, 0, 50), MakeLine(0, 50, 0, 0.001)});
+    failures.push_back({"BlankOpen", s, "Blank Contour is NonClosed"});
+  }
+  failures.push_back({"WorkClosed", odSpec(MakePolygon({45, 45, 55, 45, 55, 55, 45, 55})),
+                      "Work Contour is Closed"});
+  failures.push_back(
+      {"WorkCrossesItself",
+       odSpec(Profile(od, -5, -3).LineTo(-5, 6).LineTo(5, 6).LineTo(-8, 2).LineTo(-8, -3).Build()),
+       "Work Contour has selfintersections"});
+  {
+    SceneSpec s = odSpec(rect);
+    s.workName = "Contour";
+    failures.push_back({"NoGraphicNamedWorkContour", s,
+                        "Work contour doesn't intersect current Blank contour"});
+  }
+  // A single line lying on the blank's outline: moving it off the outline has no neighbour to
+  // take along, and the preparation ends there.
+  failures.push_back({"LineAlongTheOutlineAlone", odSpec(MakeContour({MakeLine(20, 50, 80, 50)})),
+                      "Check initial geometry and operation's parameters"});
+  failures.push_back({"WorkMissesBlank",
+                      odSpec(Profile(od, -5, -8)
+                                 .LineTo(-5, -2)
+                                 .LineTo(5, -2)
+                                 .LineTo(5, -8)
+                                 .Build()),
+                      "Work contour doesn't intersect current Blank contour"});
+  failures.push_back({"WorkCrossesBlankFourTimes",
+                      odSpec(Profile(od, -8, -3)
+                                 .LineTo(-6, 4)
+                                 .LineTo(-4, -3)
+                                 .LineTo(4, -3)
+                                 .LineTo(6, 4)
+                                 .LineTo(8, -3)
+                                 .Build()),
+                      "Work contour intersects current Blank contour at more than two points"});
+  failures.push_back({"PieceRunsBothWays", odSpec(Profile(od, 0, -3).LineTo(0, 55).Build()),
+                      "Groove-Turn operation can not be performed for selected work area"});
+  failures.push_back({"PieceNarrowerThanTool",
+                      odSpec(Profile(od, -1, -3).LineTo(-1, 6).LineTo(1, 6).LineTo(1, -3).Build()),
+                      "Groove-Turn operation can not be performed for selected work area"});
+  failures.push_back(
+      {"FacePieceNarrowerThanTool",
+       SpecFor(front, Profile(front, -1, -3).LineTo(-1, 6).LineTo(1, 6).LineTo(1, -3).Build()),
+       "Groove-Face operation can not be performed for selected work area"});
+  {
+    // Drawn the other way round with the same direction parameter, the test points fall on
+    // the stock's side: its blank piece runs both ways.
+    SceneSpec s = odSpec(Profile(od, 5, -3).LineTo(5, 6).LineTo(-5, 6).LineTo(-5, -3).Build());
+    failures.push_back({"OtherSideOfTheRun", s,
+                        "Groove-Turn operation can not be performed for selected work area"});
+  }
+  {
+    SceneSpec s = odSpec(rect);
+    s.toolOrientation = "TurnInternal";
+    failures.push_back({"ToolOfAnotherOrientation", s,
+                        "Current Tool was used for TurnInternal operation and can't be used for "
+                        "TurnExternal operation"});
+  }
+  {
+    SceneSpec s = odSpec(rect);
+    s.toolOrientation = "BackFace";
+    s.lastPartBlank = MakePolygon(od.blank);
+    s.otherOperationWithTool = true;
+    failures.push_back({"ToolThatAnotherOperationUses", s,
+                        "Current Tool was used for BackFace operation and can't be used for "
+                        "TurnExternal operation"});
+  }
+  {
+    const GrooveFrame& bore = AllFrames()[1];
+    // A tube of inner radius 2 with a groove 6 deep: its region reaches down to y = 2, lower
+    // than the tool's width 3.
+    SceneSpec s = SpecFor(bore, MakeContour({MakeLine(45, 0.5, 45, 8), MakeLine(45, 8, 55, 8),
+                                             MakeLine(55, 8, 55, 0.5)}));
+    s.blank = MakePolygon({0, 2, 100, 2, 100, 50, 0, 50});
+    failures.push_back({"BoreLowerThanTool", s,
+                        "Groove-Turn Internal operation can not be performed for selected work "
+                        "area"});
+  }
+  {
+    // 0.6 deep, but the corner radius and the finish keep 0.7 from the bottom: the finishing
+    // chain lies above the surface and never meets the region to machine.
+    SceneSpec s = odSpec(Profile(od, -5, -3).LineTo(-5, 0.6).LineTo(5, 0.6).LineTo(5, -3).Build());
+    failures.push_back({"FinishDeeperThanTheGroove", s,
+                        "Check initial geometry and operation's parameters"});
+  }
+  for (const Failure& failure : failures) {
+    SCOPED_TRACE(failure.name);
+    const PreparedScene p = RunPreparation(failure.setup);
+    EXPECT_FALSE(p.ok);
+    ASSERT_EQ(p.Messages().size(), 1u);
+    EXPECT_EQ(p.Messages()[0].prompt, failure.prompt);
+    EXPECT_EQ(p.Messages()[0].title, "Sulkor function cannot be performed.");
+  }
+}
+
+// The tool's orientation: a tool that no other operation uses takes this operation's, whatever
+// it held; one that another operation uses keeps its own when it fits.
+TEST(WorkGeometryTest, ToolTakesTheOrientationOfItsOperation) {
+  struct Case {
+    const char* name;
+    int frame;
+    std::string held;
+    bool lastPartBlank;
+    bool other;
+    std::string after;
+  };
+  const std::vector<Case> cases = {
+      {"NewTool", 0, "", false, false, "TurnExternal"},
+      {"UnknownText", 1, "Sideways", false, false, "TurnInternal"},
+      {"UsedByNoOtherOperation", 2, "TurnInternal", true, false, "Face"},
+      {"SharedAndFitting", 3, "BackFace", true, true, "BackFace"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const GrooveFrame& f = AllFrames()[static_cast<size_t>(c.frame)];
+    SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+    setup.toolOrientation = c.held;
+    if (c.lastPartBlank) setup.lastPartBlank = MakePolygon(f.blank);
+    setup.otherOperationWithTool = c.other;
+    const PreparedScene p = RunPreparation(setup);
+    for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.scene.tool->Property("CAM_ToolOrientation").ToText(), c.after);
+    EXPECT_EQ(p.State().tool.Orientation, c.after);
+  }
+}
+
+// A blank of no segments ends the preparation without a message.
+TEST(WorkGeometryTest, EmptyBlankEndsSilently) {
+  const GrooveFrame& f = AllFrames()[0];
+  SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+  setup.blank = Contour{};
+  const PreparedScene p = RunPreparation(setup);
+  EXPECT_FALSE(p.ok);
+  EXPECT_TRUE(p.Messages().empty());
 }
 
 }  // namespace

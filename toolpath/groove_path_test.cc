@@ -15,10 +15,10 @@
 namespace sulkor {
 namespace {
 
-using testing::AllFrames;
-using testing::PathFrame;
-using testing::PathRun;
-using testing::PathSpec;
+using path_scenes::AllFrames;
+using path_scenes::PathFrame;
+using path_scenes::PathRun;
+using path_scenes::PathSpec;
 
 constexpr double kW = 3.0;
 constexpr double kR = 0.4;
@@ -148,13 +148,13 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
   const double width = 2.5 * kW, depth = 6.0, t = 0.5;
   for (const PathFrame& f : AllFrames()) {
     SCOPED_TRACE(f.name);
-    PathSpec spec;
-    spec.finish = t;
+    PathSpec setup;
+    setup.finish = t;
     // The first plunge runs from the clearance to the bottom of the cut region; a little less
     // than half of it per pass gives three pecks.
     const double plungeDepth = Clearance(f.kind) * kW + depth - kR - t - 1e-6;
-    spec.depthOnPass = plungeDepth / 2.0 - 1e-3;
-    auto run = testing::RunPath(f, testing::Rectangular(f, width, depth), spec);
+    setup.depthOnPass = plungeDepth / 2.0 - 1e-3;
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), setup);
     for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
     ASSERT_TRUE(run->prepared);
     ASSERT_TRUE(run->built);
@@ -217,9 +217,9 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
 
     // Removed material and remaining stock: the tool reaches the bottom, so the outline to
     // machine keeps the groove's area and the stock loses exactly it.
-    EXPECT_NEAR(testing::Area(run->State().contours.toMachine), width * depth, 1e-6);
-    EXPECT_NEAR(testing::Area(run->State().contours.remaining),
-                testing::Area(run->blank) - width * depth, 1e-6);
+    EXPECT_NEAR(path_scenes::Area(run->State().contours.toMachine), width * depth, 1e-6);
+    EXPECT_NEAR(path_scenes::Area(run->State().contours.remaining),
+                path_scenes::Area(run->blank) - width * depth, 1e-6);
   }
 }
 
@@ -229,9 +229,9 @@ TEST(GroovePath, NoOffsetPassAtTheSmallestFinish) {
   const double width = 2.5 * kW, depth = 6.0;
   for (const PathFrame& f : AllFrames()) {
     SCOPED_TRACE(f.name);
-    PathSpec spec;
-    spec.finish = 1e-4;
-    auto run = testing::RunPath(f, testing::Rectangular(f, width, depth), spec);
+    PathSpec setup;
+    setup.finish = 1e-4;
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), setup);
     ASSERT_TRUE(run->built);
     ExpectWholePath(f, run->path);
     const double left = -width / 2 + kR;
@@ -246,7 +246,7 @@ TEST(GroovePath, NoOffsetPassAtTheSmallestFinish) {
     // is the outline in common with its copy shifted 1e-6 against the plunge.
     EXPECT_NEAR(deepest, bottom - 1e-6, 1e-9);
 
-    const MachiningReport report = Check(*run, f, spec.finish);
+    const MachiningReport report = Check(*run, f, setup.finish);
     EXPECT_LE(report.gougeDepth, 1e-4);
     EXPECT_NEAR(report.uncutBeyondAllowance, 2.0 * Fillet(kR), 1e-3);
     EXPECT_LT(WorstPositioning(report), 2e-5);
@@ -283,9 +283,9 @@ TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
   for (const Case& c : cases) {
     for (const PathFrame& f : AllFrames()) {
       SCOPED_TRACE(std::string(c.name) + " " + f.name);
-      PathSpec spec;
-      spec.finish = t;
-      auto run = testing::RunPath(f, testing::Profile(f, c.profile), spec);
+      PathSpec setup;
+      setup.finish = t;
+      auto run = path_scenes::RunPath(f, path_scenes::Profile(f, c.profile), setup);
       for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
       ASSERT_TRUE(run->built);
       ExpectWholePath(f, run->path);
@@ -320,10 +320,10 @@ TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
 TEST(GroovePath, WideGrooveSpacing) {
   const PathFrame& f = AllFrames()[0];
   const double width = 20 * kW, depth = 4.0, t = 0.5;
-  PathSpec spec;
-  spec.finish = t;
-  spec.depthOnPass = 3.0;
-  auto run = testing::RunPath(f, testing::Rectangular(f, width, depth), spec);
+  PathSpec setup;
+  setup.finish = t;
+  setup.depthOnPass = 3.0;
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), setup);
   ASSERT_TRUE(run->built);
   ExpectWholePath(f, run->path);
   const std::vector<Plunge> plunges = Plunges(f, run->path);
@@ -345,7 +345,7 @@ TEST(GroovePath, ApproachAndReturnOverTheStock) {
   PathFrame f = AllFrames()[0];
   f.startZ = 110.0;
   f.startX = 80.0;  // y = 40, below the blank's top
-  auto run = testing::RunPath(f, testing::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
   ASSERT_TRUE(run->built);
   ExpectWholePath(f, run->path);
   const double level = 50.0 + kW;
@@ -372,7 +372,7 @@ TEST(GroovePath, BackFaceReturnRunsThroughACollar) {
   f.blank = {-5, 0, 100, 0, 100, 50, 0, 50, 0, 10, -5, 10};
   f.startZ = -10.0;
   f.startX = 10.0;  // y = 5
-  auto run = testing::RunPath(f, testing::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
   for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
   ASSERT_TRUE(run->built);
   ExpectWholePath(f, run->path);
@@ -400,9 +400,9 @@ TEST(GroovePath, BackFaceReturnRunsThroughACollar) {
 TEST(GroovePath, FailuresEndWithFalse) {
   {
     const PathFrame& f = AllFrames()[0];
-    PathSpec spec;
-    spec.depthOnPass = 1e-5;  // 6 deep: 600000 pecks
-    auto run = testing::RunPath(f, testing::Rectangular(f, 2.5 * kW, 6.0), spec);
+    PathSpec setup;
+    setup.depthOnPass = 1e-5;  // 6 deep: 600000 pecks
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), setup);
     ASSERT_TRUE(run->prepared);
     EXPECT_FALSE(run->built);
     EXPECT_TRUE(run->path.Empty());
@@ -411,8 +411,8 @@ TEST(GroovePath, FailuresEndWithFalse) {
     // A front-face groove cut 1.02 deep with r + t = 0.9 of it left: the cut region is 0.02
     // deep along x, below w / 100 = 0.03, whatever its width.
     const PathFrame& f = AllFrames()[2];
-    PathSpec spec;
-    auto run = testing::RunPath(f, testing::Rectangular(f, 4.0 * kW, 0.92), spec);
+    PathSpec setup;
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 4.0 * kW, 0.92), setup);
     ASSERT_TRUE(run->prepared);
     EXPECT_FALSE(run->built);
     EXPECT_TRUE(run->path.Empty());

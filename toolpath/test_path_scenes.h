@@ -21,7 +21,7 @@
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
 
-namespace sulkor::testing {
+namespace sulkor::path_scenes {
 
 struct PathFrame {
   const char* name;
@@ -94,18 +94,18 @@ struct PathRun {
 };
 
 inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,
-                                        const PathSpec& spec) {
+                                        const PathSpec& setup) {
   auto run = std::make_unique<PathRun>();
   host::SceneTool tool;
-  tool.width = spec.toolWidth;
-  tool.cornerRadius = spec.cornerRadius;
+  tool.width = setup.toolWidth;
+  tool.cornerRadius = setup.cornerRadius;
   run->scene = host::BuildGrooveScene(MakePolygon(f.blank), work, tool);
   run->groove = std::make_unique<Groove>(run->scene.host.environment);
   OperationState& state = run->State();
   state.params.TrajectoryType = f.trajectoryType;
   state.params.Direction = f.direction;
-  state.params.FinishThickness = spec.finish;
-  state.params.DepthOnPass = spec.depthOnPass;
+  state.params.FinishThickness = setup.finish;
+  state.params.DepthOnPass = setup.depthOnPass;
   state.params.StartPointZ = f.startZ;
   state.params.StartPointX = f.startX;
   state.contours.ResetAll();
@@ -122,8 +122,8 @@ inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,
 }
 
 inline std::unique_ptr<PathRun> RunPath(const PathFrame& f, const Contour& work,
-                                        const PathSpec& spec) {
-  std::unique_ptr<PathRun> run = Prepare(f, work, spec);
+                                        const PathSpec& setup) {
+  std::unique_ptr<PathRun> run = Prepare(f, work, setup);
   if (run->prepared) run->built = BuildGroovePath(run->State(), run->path);
   return run;
 }
@@ -156,4 +156,4 @@ inline double Area(const Contour& c) {
   return std::fabs(a / 2.0);
 }
 
-}  // namespace sulkor::testing
+}  // namespace sulkor::path_scenes

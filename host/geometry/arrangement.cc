@@ -5,6 +5,8 @@
 #include <numbers>
 #include <numeric>
 
+#include "host/geometry/ray_parity.h"
+
 namespace sulkor::host {
 
 namespace {
@@ -57,88 +59,97 @@ std::vector<Curve> JoinRuns(std::vector<Curve> curves, bool closed) {
   return out;
 }
 
-// Crossing count of the ray from (x, y) towards +x with one y-monotone stretch.
-int RayCrossing(double ya, double yb, double x, double y, double xAt) {
-  if (ya <= y && y < yb) return xAt > x ? 1 : 0;
-  if (yb <= y && y < ya) return xAt > x ? -1 : 0;
-  return 0;
+}  // namespace
+
+namespace {
+
+std::vector<Shape> ShapesOf(const std::vector<Curve>& curves) {
+  std::vector<Shape> shapes;
+  shapes.reserve(curves.size());
+  for (const Curve& c : curves) shapes.push_back(ShapeOfCurve(c));
+  return shapes;
 }
 
-int RayCrossingArc(const Curve& c, double x, double y) {
-  // Cut the arc where it passes the top and the bottom of its circle: the parts between are
-  // monotone in y and lie wholly on the right or the left half of the circle.
-  double ts[4] = {0.0, 1.0, 1.0, 1.0};
-  double ys[4] = {c.Y0, c.Y1, c.Y1, c.Y1};
-  int n = 1;
-  const double span = std::fabs(c.Sweep);
-  for (int k = 0; k < 2; ++k) {
-    const double phi = k == 0 ? 0.5 * std::numbers::pi : 1.5 * std::numbers::pi;
-    double delta = c.Sweep > 0.0 ? phi - c.A0 : c.A0 - phi;
-    delta = std::fmod(delta, 2.0 * std::numbers::pi);
-    if (delta < 0.0) delta += 2.0 * std::numbers::pi;
-    const double t = delta / span;
-    if (t > 0.0 && t < 1.0) {
-      ts[n] = t;
-      ys[n] = k == 0 ? c.Cy + c.R : c.Cy - c.R;
-      ++n;
-    }
-  }
-  if (n == 3 && ts[2] < ts[1]) {
-    std::swap(ts[1], ts[2]);
-    std::swap(ys[1], ys[2]);
-  }
-  ts[n] = 1.0;
-  ys[n] = c.Y1;
-  const double dy = y - c.Cy;
-  const double half = std::sqrt(std::max(0.0, c.R * c.R - dy * dy));
-  int count = 0;
-  for (int k = 0; k < n; ++k) {
-    const double mid = c.A0 + c.Sweep * 0.5 * (ts[k] + ts[k + 1]);
-    const double xAt = std::cos(mid) > 0.0 ? c.Cx + half : c.Cx - half;
-    count += RayCrossing(ys[k], ys[k + 1], x, y, xAt);
-  }
-  return count;
+std::vector<Box> BoxesOf(const std::vector<Shape>& shapes) {
+  std::vector<Box> boxes;
+  boxes.reserve(shapes.size());
+  for (const Shape& s : shapes) boxes.push_back(Grown(ShapeBox(s), kNodeTol));
+  return boxes;
+}
+
+// Whether an offset between two points is below the node tolerance.
+bool Near(double dx, double dy) { return dx * dx + dy * dy < kNodeTol * kNodeTol; }
+
+// The parameter of a point at distance `along` from the start of a shape.
+double ParamAt(const Shape& s, double along) {
+  const double len = s.Length();
+  return len > 0.0 ? std::clamp(along / len, 0.0, 1.0) : 0.0;
 }
 
 }  // namespace
 
-std::vector<Box> BoxesOf(const std::vector<Curve>& curves) {
-  std::vector<Box> boxes;
-  boxes.reserve(curves.size());
-  for (const Curve& c : curves) boxes.push_back(Grown(BoxOf(c), kNodeTol));
-  return boxes;
+CurveSet::CurveSet(std::vector<Curve> curves)
+    : Curves(std::move(curves)), Shapes(ShapesOf(Curves)), Index(BoxesOf(Shapes)) {
+  for (int32_t i = 0; i < Index.Size(); ++i) Bounds.Add(Index.BoxAt(i));
 }
 
 Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<int>& groups,
                              bool withinGroups) {
+  return BuildArrangement(curves, ShapesOf(curves), groups, withinGroups);
+}
+
+Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<Shape>& shapes,
+                             const std::vector<int>& groups, bool withinGroups) {
   const size_t n = curves.size();
-  std::vector<std::vector<Cut>> cuts(n);
-  const BoxGrid grid(BoxesOf(curves));
-  std::vector<CurveHit> hits;
-  for (size_t i = 0; i < n; ++i) {
-    grid.Query(grid.BoxAt(static_cast<int>(i)), [&](int jj) {
-      const size_t j = static_cast<size_t>(jj);
-      if (j <= i) return;
-      if (!withinGroups && groups[i] == groups[j]) return;
-      IntersectCurves(curves[i], curves[j], hits);
-      for (const CurveHit& h : hits) {
-        cuts[i].push_back({h.Ta, h.X, h.Y});
-        cuts[j].push_back({h.Tb, h.X, h.Y});
+  struct CurveCut {
+    size_t curve;
+    Cut cut;
+  };
+  std::vector<CurveCut> cuts;
+  cuts.reserve(2 * n);
+  const std::vector<Box> boxes = BoxesOf(shapes);
+  // The pairs whose boxes meet, found by sweeping the boxes in the order of their left edges:
+  // every box meets only those that start before its right edge. Along a turned profile that
+  // is a handful of neighbours for each curve.
+  std::vector<size_t> byLeft(n);
+  std::iota(byLeft.begin(), byLeft.end(), size_t{0});
+  std::sort(byLeft.begin(), byLeft.end(),
+            [&](size_t a, size_t b) { return boxes[a].MinX < boxes[b].MinX; });
+  ShapeHits hits;
+  for (size_t k = 0; k < n; ++k) {
+    const Box& box = boxes[byLeft[k]];
+    for (size_t l = k + 1; l < n && boxes[byLeft[l]].MinX <= box.MaxX; ++l) {
+      const Box& other = boxes[byLeft[l]];
+      if (other.MaxY < box.MinY || other.MinY > box.MaxY) continue;
+      const size_t i = std::min(byLeft[k], byLeft[l]);
+      const size_t j = std::max(byLeft[k], byLeft[l]);
+      if (!withinGroups && groups[i] == groups[j]) continue;
+      IntersectShapes(shapes[i], shapes[j], hits);
+      for (const SegmentHit& h : hits) {
+        cuts.push_back({i, {ParamAt(shapes[i], h.Along1), h.X, h.Y}});
+        cuts.push_back({j, {ParamAt(shapes[j], h.Along2), h.X, h.Y}});
       }
-    });
+    }
   }
+  std::sort(cuts.begin(), cuts.end(), [](const CurveCut& a, const CurveCut& b) {
+    return a.curve != b.curve ? a.curve < b.curve : a.cut.T < b.cut.T;
+  });
 
   Arrangement arr;
+  arr.Pieces.reserve(n + cuts.size());
   std::vector<double> ex, ey;  // piece ends, two per piece
+  ex.reserve(2 * (n + cuts.size()));
+  ey.reserve(2 * (n + cuts.size()));
+  std::vector<Cut> stops;
+  size_t next = 0;
   for (size_t i = 0; i < n; ++i) {
     const Curve& c = curves[i];
-    std::vector<Cut>& cc = cuts[i];
-    std::sort(cc.begin(), cc.end(), [](const Cut& a, const Cut& b) { return a.T < b.T; });
-    std::vector<Cut> stops{{0.0, c.X0, c.Y0}};
-    for (const Cut& k : cc) {
+    stops.assign(1, Cut{0.0, c.X0, c.Y0});
+    for (; next < cuts.size() && cuts[next].curve == i; ++next) {
+      const Cut& k = cuts[next].cut;
       const Cut& last = stops.back();
-      if (std::hypot(k.X - last.X, k.Y - last.Y) < kNodeTol) continue;
-      if (std::hypot(k.X - c.X1, k.Y - c.Y1) < kNodeTol && k.T > 0.5) continue;
+      if (Near(k.X - last.X, k.Y - last.Y)) continue;
+      if (Near(k.X - c.X1, k.Y - c.Y1) && k.T > 0.5) continue;
       if (k.T <= last.T) continue;
       stops.push_back(k);
     }
@@ -188,10 +199,9 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
     }
     nodeOf[k] = nodeOf[r];
   }
-  std::vector<Piece> kept;
-  kept.reserve(arr.Pieces.size());
+  size_t kept = 0;
   for (size_t p = 0; p < arr.Pieces.size(); ++p) {
-    Piece piece = arr.Pieces[p];
+    Piece& piece = arr.Pieces[p];
     piece.From = nodeOf[2 * p];
     piece.To = nodeOf[2 * p + 1];
     piece.C.X0 = arr.NodeX[static_cast<size_t>(piece.From)];
@@ -199,9 +209,10 @@ Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector
     piece.C.X1 = arr.NodeX[static_cast<size_t>(piece.To)];
     piece.C.Y1 = arr.NodeY[static_cast<size_t>(piece.To)];
     if (piece.From == piece.To && CurveLength(piece.C) < 10.0 * kNodeTol) continue;
-    kept.push_back(piece);
+    if (kept != p) arr.Pieces[kept] = piece;
+    ++kept;
   }
-  arr.Pieces = std::move(kept);
+  arr.Pieces.resize(kept);
   return arr;
 }
 
@@ -304,26 +315,51 @@ Contour ContourFromPath(const Path& path) {
   return contour;
 }
 
-int WindingNumber(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y) {
-  int winding = 0;
-  grid.Query(Box{x, y, 1e300, y}, [&](int i) {
-    const Curve& c = curves[static_cast<size_t>(i)];
+bool Inside(const CurveSet& outline, double x, double y) {
+  // The ray leaves towards the nearest side of the outline's box, so that it meets few curves of
+  // a long, flat outline. It is cast towards +x in coordinates turned by a quarter, a half or
+  // three quarters of a turn, which only swap and negate coordinates and so stay exact.
+  const Box& all = outline.Bounds;
+  const double reach[4] = {all.MaxX - x, all.MaxY - y, x - all.MinX, y - all.MinY};
+  const int turn = static_cast<int>(std::min_element(reach, reach + 4) - reach);
+  // Turning (px, py) by -turn quarters maps the ray's direction onto +x.
+  const auto turned = [turn](double px, double py) {
+    switch (turn) {
+      case 1: return Vec{py, -px};
+      case 2: return Vec{-px, -py};
+      case 3: return Vec{-py, px};
+      default: return Vec{px, py};
+    }
+  };
+  Box ray{x, y, x, y};
+  switch (turn) {
+    case 1: ray.MaxY = HUGE_VAL; break;
+    case 2: ray.MinX = -HUGE_VAL; break;
+    case 3: ray.MinY = -HUGE_VAL; break;
+    default: ray.MaxX = HUGE_VAL; break;
+  }
+  const Vec p = turned(x, y);
+  RayParity parity(p.x, p.y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)}));
+  outline.Index.Query(ray, [&](int32_t i) {
+    const Curve& c = outline.Curves[static_cast<size_t>(i)];
+    const Vec a = turned(c.X0, c.Y0);
+    const Vec b = turned(c.X1, c.Y1);
     if (c.Arc) {
-      winding += RayCrossingArc(c, x, y);
-    } else if (c.Y0 != c.Y1) {
-      const double xAt = c.X0 + (y - c.Y0) * (c.X1 - c.X0) / (c.Y1 - c.Y0);
-      winding += RayCrossing(c.Y0, c.Y1, x, y, xAt);
+      const Vec m = turned(c.Cx, c.Cy);
+      const bool full = outline.Shapes[static_cast<size_t>(i)].full;
+      parity.AddArc(m.x, m.y, c.R, a.x, a.y, b.x, b.y, c.Sweep > 0.0, full);
+    } else {
+      parity.AddLine(a.x, a.y, b.x, b.y);
     }
   });
-  return winding;
+  return parity.Odd();
 }
 
-double NearestDistance(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y,
-                       double reach, int* nearest) {
+double NearestDistance(const CurveSet& set, double x, double y, double reach, int* nearest) {
   double best = reach;
   if (nearest) *nearest = -1;
-  grid.Query(Box{x - reach, y - reach, x + reach, y + reach}, [&](int i) {
-    const double d = DistanceTo(curves[static_cast<size_t>(i)], x, y);
+  set.Index.Query(Box{x - reach, y - reach, x + reach, y + reach}, [&](int32_t i) {
+    const double d = ShapeDistance(set.Shapes[static_cast<size_t>(i)], x, y);
     if (d < best) {
       best = d;
       if (nearest) *nearest = i;

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "geometry/records.h"
-#include "host/geometry/box_grid.h"
+#include "host/geometry/box_index.h"
 #include "host/geometry/curve.h"
+#include "host/geometry/shape.h"
 
 namespace sulkor::host {
 
@@ -28,6 +29,9 @@ struct Arrangement {
 // closer than kNodeTol become one node; pieces shorter than that vanish.
 Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<int>& groups,
                              bool withinGroups);
+// The same with the curves' shapes already made.
+Arrangement BuildArrangement(const std::vector<Curve>& curves, const std::vector<Shape>& shapes,
+                             const std::vector<int>& groups, bool withinGroups);
 
 struct Path {
   std::vector<Curve> Curves;
@@ -47,15 +51,24 @@ double PathArea(const Path& path);  // signed, counterclockwise positive
 // A contour of the path's curves, with its bounding box.
 Contour ContourFromPath(const Path& path);
 
-// Winding number of the closed outline made of the given curves around (x, y); the grid holds
-// the curves' boxes. The point must not lie on the outline.
-int WindingNumber(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y);
+// Curves with their shapes and the index of their boxes (grown by kNodeTol): what the inside
+// test and the distance queries run against.
+struct CurveSet {
+  explicit CurveSet(std::vector<Curve> curves);
+  std::vector<Curve> Curves;
+  std::vector<Shape> Shapes;
+  BoxIndex Index;
+  Box Bounds;  // of all the boxes
+};
+
+// Whether (x, y) lies inside the closed outline made of the curves, by the parity of the
+// crossings of a ray (the inside test of the point-in-contour service, run on the curves whose
+// boxes the ray meets). The point must not lie on the outline.
+bool Inside(const CurveSet& outline, double x, double y);
 
 // Distance from (x, y) to the nearest of the curves whose box lies within reach of it; reach
 // when none does.
-double NearestDistance(const std::vector<Curve>& curves, const BoxGrid& grid, double x, double y,
-                       double reach, int* nearest = nullptr);
-
-std::vector<Box> BoxesOf(const std::vector<Curve>& curves);
+double NearestDistance(const CurveSet& set, double x, double y, double reach,
+                       int* nearest = nullptr);
 
 }  // namespace sulkor::host

@@ -1,8 +1,10 @@
 // Merge, clip and common of two closed contours of lines and arcs.
 //
 // Both outlines are cut at every point they share (crossings, touches, the ends of shared
-// stretches), and each piece is classified against the other outline: inside, outside, or on it
-// running the same way or the opposite way. The pieces that bound the result are stitched into
+// stretches; found by the segment intersection of the contour-intersection service), and each
+// piece is classified against the other outline by its middle point: on it (within 1e-7)
+// running the same way or the opposite way, else inside or outside by the ray parity of the
+// point-in-contour service. The pieces that bound the result are stitched into
 // loops:
 //   merge  (A or B):     A outside B, B outside A, shared stretches running the same way (once)
 //   common (A and B):    A inside B,  B inside A,  shared stretches running the same way (once)
@@ -34,7 +36,7 @@ namespace sulkor {
 namespace {
 
 using host::Arrangement;
-using host::BoxGrid;
+using host::CurveSet;
 using host::Curve;
 using host::Path;
 
@@ -75,19 +77,19 @@ bool ClosedOutline(const Contour& contour, std::vector<Curve>& curves, bool& clo
   return true;
 }
 
-Place Classify(const Curve& piece, const std::vector<Curve>& other, const BoxGrid& grid) {
+Place Classify(const Curve& piece, const CurveSet& other) {
   double mx, my, tx, ty;
   host::PointAt(piece, 0.5, mx, my);
   int nearest = -1;
-  host::NearestDistance(other, grid, mx, my, kOnTol, &nearest);
+  host::NearestDistance(other, mx, my, kOnTol, &nearest);
   if (nearest >= 0) {
-    const Curve& c = other[static_cast<size_t>(nearest)];
+    const Curve& c = other.Curves[static_cast<size_t>(nearest)];
     double ux, uy;
     host::TangentAt(c, host::NearestParam(c, mx, my), ux, uy);
     host::TangentAt(piece, 0.5, tx, ty);
     return tx * ux + ty * uy > 0.0 ? Place::SameWay : Place::OtherWay;
   }
-  return host::WindingNumber(other, grid, mx, my) != 0 ? Place::Inside : Place::Outside;
+  return host::Inside(other, mx, my) ? Place::Inside : Place::Outside;
 }
 
 bool Combine(const Contour& a, const Contour& b, Operation operation, ContourList& result) {
@@ -100,15 +102,17 @@ bool Combine(const Contour& a, const Contour& b, Operation operation, ContourLis
   all.insert(all.end(), cb.begin(), cb.end());
   std::vector<int> groups(all.size(), 1);
   std::fill(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(ca.size()), 0);
-  Arrangement arr = host::BuildArrangement(all, groups, false);
+  const CurveSet setA(ca), setB(cb);
+  std::vector<host::Shape> shapes = setA.Shapes;
+  shapes.insert(shapes.end(), setB.Shapes.begin(), setB.Shapes.end());
+  Arrangement arr = host::BuildArrangement(all, shapes, groups, false);
 
-  const BoxGrid gridA(host::BoxesOf(ca)), gridB(host::BoxesOf(cb));
   const int na = static_cast<int>(ca.size());
   std::vector<int> chosen;
   for (size_t p = 0; p < arr.Pieces.size(); ++p) {
     host::Piece& piece = arr.Pieces[p];
     const bool fromA = piece.C.Source < na;
-    const Place place = fromA ? Classify(piece.C, cb, gridB) : Classify(piece.C, ca, gridA);
+    const Place place = fromA ? Classify(piece.C, setB) : Classify(piece.C, setA);
     bool take = false;
     bool reverse = false;
     switch (operation) {

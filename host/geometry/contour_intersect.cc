@@ -7,6 +7,7 @@
 
 #include "host/geometry/contour_services.h"
 #include "host/geometry/segment_intersect.h"
+#include "host/geometry/shape.h"
 
 // The contour-intersection service: every point that two contours share.
 //
@@ -52,33 +53,13 @@
 namespace sulkor {
 namespace {
 
+using host::Box;
+
 constexpr double kOn = 1e-9;
 constexpr double kWiden = 2e-9;
 constexpr size_t kIndexPairs = 1024;
 constexpr int32_t kIndexMinSegments = 16;
 
-struct Box {
-  double minX = HUGE_VAL;
-  double minY = HUGE_VAL;
-  double maxX = -HUGE_VAL;
-  double maxY = -HUGE_VAL;
-
-  void Add(double x, double y) {
-    minX = std::min(minX, x);
-    minY = std::min(minY, y);
-    maxX = std::max(maxX, x);
-    maxY = std::max(maxY, y);
-  }
-  void Add(const Box& b) {
-    minX = std::min(minX, b.minX);
-    minY = std::min(minY, b.minY);
-    maxX = std::max(maxX, b.maxX);
-    maxY = std::max(maxY, b.maxY);
-  }
-  bool Meets(const Box& b) const {
-    return minX <= b.maxX && b.minX <= maxX && minY <= b.maxY && b.minY <= maxY;
-  }
-};
 
 // A monotone stand-in for the angle of (dx, dy), in [0, 4): 0, 1, 2, 3 on the axes +x, +y,
 // -x, -y.
@@ -91,19 +72,18 @@ double PseudoAngle(double dx, double dy) {
 double Wrap4(double v) { return v < 0.0 ? v + 4.0 : v >= 4.0 ? v - 4.0 : v; }
 
 void Widen(Box& box) {
-  const double big = std::max(std::max(std::fabs(box.minX), std::fabs(box.maxX)),
-                              std::max(std::fabs(box.minY), std::fabs(box.maxY)));
+  const double big = std::max(std::max(std::fabs(box.MinX), std::fabs(box.MaxX)),
+                              std::max(std::fabs(box.MinY), std::fabs(box.MaxY)));
   const double widen = kWiden + 1e-15 * big;
-  box.minX -= widen;
-  box.minY -= widen;
-  box.maxX += widen;
-  box.maxY += widen;
+  box = host::Grown(box, widen);
 }
 
 // A box that holds the segment, quick to make: an arc's whole circle.
 Box LooseBox(const Segment& seg) {
   const double sx = seg.StartPt.x, sy = seg.StartPt.y, ex = seg.EndPt.x, ey = seg.EndPt.y;
-  Box box{std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)};
+  Box box;
+  box.Add(sx, sy);
+  box.Add(ex, ey);
   if (seg.IsArc() || seg.IsCircle()) {
     double r = std::fabs(seg.Radius);
     if (r == 0.0) {
@@ -120,7 +100,9 @@ Box LooseBox(const Segment& seg) {
 // The segment's own bounding box.
 Box SegmentBox(const Segment& seg) {
   const double sx = seg.StartPt.x, sy = seg.StartPt.y, ex = seg.EndPt.x, ey = seg.EndPt.y;
-  Box box{std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)};
+  Box box;
+  box.Add(sx, sy);
+  box.Add(ex, ey);
   if (seg.IsArc() || seg.IsCircle()) {
     const double cx = seg.Center.x;
     const double cy = seg.Center.y;
@@ -147,79 +129,6 @@ Box SegmentBox(const Segment& seg) {
   return box;
 }
 
-// A static R-tree over boxes, packed sort-tile-recursive.
-class PackedIndex {
- public:
-  explicit PackedIndex(const std::vector<Box>& boxes) {
-    const size_t n = boxes.size();
-    ids_.resize(n);
-    for (size_t k = 0; k < n; ++k) ids_[k] = static_cast<int32_t>(k);
-    auto cx = [&](int32_t k) { return boxes[k].minX + boxes[k].maxX; };
-    auto cy = [&](int32_t k) { return boxes[k].minY + boxes[k].maxY; };
-    std::sort(ids_.begin(), ids_.end(), [&](int32_t a, int32_t b) { return cx(a) < cx(b); });
-    const size_t leaves = (n + kNodeSize - 1) / kNodeSize;
-    const size_t slices = static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
-    const size_t sliceSize = slices * kNodeSize;
-    for (size_t start = 0; start < n; start += sliceSize) {
-      const auto end = ids_.begin() + static_cast<std::ptrdiff_t>(std::min(n, start + sliceSize));
-      std::sort(ids_.begin() + static_cast<std::ptrdiff_t>(start), end,
-                [&](int32_t a, int32_t b) { return cy(a) < cy(b); });
-    }
-    items_.reserve(n);
-    for (int32_t id : ids_) items_.push_back(boxes[id]);
-
-    for (size_t k = 0; k < n; k += kNodeSize) {
-      Node node{Box{}, static_cast<int32_t>(k), static_cast<int32_t>(std::min(kNodeSize, n - k)),
-                true};
-      for (int32_t c = 0; c < node.count; ++c) node.box.Add(items_[k + c]);
-      nodes_.push_back(node);
-    }
-    size_t levelStart = 0;
-    size_t levelEnd = nodes_.size();
-    while (levelEnd - levelStart > 1) {
-      for (size_t k = levelStart; k < levelEnd; k += kNodeSize) {
-        Node node{Box{}, static_cast<int32_t>(k),
-                  static_cast<int32_t>(std::min(kNodeSize, levelEnd - k)), false};
-        for (int32_t c = 0; c < node.count; ++c) node.box.Add(nodes_[k + c].box);
-        nodes_.push_back(node);
-      }
-      levelStart = levelEnd;
-      levelEnd = nodes_.size();
-    }
-  }
-
-  // Calls visit(id) for every box that meets query.
-  template <class Visit>
-  void Query(const Box& query, Visit&& visit) const {
-    if (nodes_.empty()) return;
-    int32_t stack[64];
-    int depth = 0;
-    stack[depth++] = static_cast<int32_t>(nodes_.size() - 1);
-    while (depth > 0) {
-      const Node& node = nodes_[static_cast<size_t>(stack[--depth])];
-      if (!node.box.Meets(query)) continue;
-      for (int32_t c = node.first; c < node.first + node.count; ++c) {
-        if (node.leaf) {
-          if (items_[static_cast<size_t>(c)].Meets(query)) visit(ids_[static_cast<size_t>(c)]);
-        } else {
-          stack[depth++] = c;  // at most 8 per level below a popped node: 64 is plenty
-        }
-      }
-    }
-  }
-
- private:
-  static constexpr size_t kNodeSize = 8;
-  struct Node {
-    Box box;
-    int32_t first;
-    int32_t count;
-    bool leaf;
-  };
-  std::vector<Box> items_;
-  std::vector<int32_t> ids_;
-  std::vector<Node> nodes_;  // leaves first, the root last
-};
 
 bool Near(const Point3& a, const Point3& b, double tol) {
   return std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol;
@@ -286,10 +195,35 @@ bool IntersectContours(const Contour& first, const Contour& second, Intersection
   const int32_t n2 = second.Count();
   if (n1 == 0 || n2 == 0) return false;
 
+  // The shape of the segment that an outer loop stands on, made when first needed.
+  struct Lazy {
+    explicit Lazy(const Segment* s) : seg(s) {}
+    const Segment* seg;
+    bool made = false;
+    host::Shape shape;
+    const host::Shape* Get() {
+      if (!made) {
+        shape = host::ShapeOfSegment(*seg);
+        made = true;
+      }
+      return &shape;
+    }
+  };
+
   std::vector<Contact> contacts;
-  auto intersect = [&](int32_t i, int32_t j) {
-    for (const SegmentHit& hit : IntersectSegments(first.Segs[static_cast<size_t>(i)],
-                                                   second.Segs[static_cast<size_t>(j)])) {
+  // The shape of a segment is made once it has passed the box filter and the quick test of its
+  // carrier: the segment the loop stands on once, the other one for each pair.
+  host::ShapeHits hits;
+  auto intersect = [&](int32_t i, int32_t j, Lazy* shape1, Lazy* shape2) {
+    const Segment& s1 = first.Segs[static_cast<size_t>(i)];
+    const Segment& s2 = second.Segs[static_cast<size_t>(j)];
+    if (host::ClearlyApart(s1, s2)) return;
+    if (shape1) {
+      host::IntersectShapes(*shape1->Get(), host::ShapeOfSegment(s2), hits);
+    } else {
+      host::IntersectShapes(host::ShapeOfSegment(s1), *shape2->Get(), hits);
+    }
+    for (const SegmentHit& hit : hits) {
       Contact contact;
       contact.c = Crossing{hit.X, hit.Y, i, j, hit.Along1, hit.Along2};
       MoveToLeavingSegment(first, contact.c.Seg1, contact.c.Along1, hit.X, hit.Y, contact.moved1);
@@ -298,7 +232,6 @@ bool IntersectContours(const Contour& first, const Contour& second, Intersection
       contacts.push_back(contact);
     }
   };
-
   const size_t pairs = static_cast<size_t>(n1) * static_cast<size_t>(n2);
   const bool indexed = pairs > kIndexPairs && std::max(n1, n2) > kIndexMinSegments;
   // Exact boxes for the packed index, which many queries share; quick ones for a plain loop.
@@ -309,24 +242,31 @@ bool IntersectContours(const Contour& first, const Contour& second, Intersection
     }
     return out;
   };
-  const std::vector<Box> boxes1 = boxes(first);
-  const std::vector<Box> boxes2 = boxes(second);
   if (indexed) {
     if (n2 >= n1) {
-      const PackedIndex index(boxes2);
+      const host::BoxIndex index(boxes(second));
       for (int32_t i = 0; i < n1; ++i) {
-        index.Query(boxes1[static_cast<size_t>(i)], [&](int32_t j) { intersect(i, j); });
+        Lazy shape1(&first.Segs[static_cast<size_t>(i)]);
+        index.Query(SegmentBox(first.Segs[static_cast<size_t>(i)]),
+                    [&](int32_t j) { intersect(i, j, &shape1, nullptr); });
       }
     } else {
-      const PackedIndex index(boxes1);
+      const host::BoxIndex index(boxes(first));
       for (int32_t j = 0; j < n2; ++j) {
-        index.Query(boxes2[static_cast<size_t>(j)], [&](int32_t i) { intersect(i, j); });
+        Lazy shape2(&second.Segs[static_cast<size_t>(j)]);
+        index.Query(SegmentBox(second.Segs[static_cast<size_t>(j)]),
+                    [&](int32_t i) { intersect(i, j, nullptr, &shape2); });
       }
     }
   } else {
+    const std::vector<Box> boxes1 = boxes(first);
+    const std::vector<Box> boxes2 = boxes(second);
     for (int32_t i = 0; i < n1; ++i) {
+      Lazy shape1(&first.Segs[static_cast<size_t>(i)]);
       for (int32_t j = 0; j < n2; ++j) {
-        if (boxes1[static_cast<size_t>(i)].Meets(boxes2[static_cast<size_t>(j)])) intersect(i, j);
+        if (boxes1[static_cast<size_t>(i)].Meets(boxes2[static_cast<size_t>(j)])) {
+          intersect(i, j, &shape1, nullptr);
+        }
       }
     }
   }

@@ -1,11 +1,11 @@
 // The working form of lines and arcs inside the offset and combination services: a curve with a
 // parameter t in [0, 1] along it, exact end points, and the operations that cutting and joining
-// contours needs (points, tangents, distance, pieces, mutual intersection).
+// contours needs (points, tangents, distance, pieces). Curves are intersected through their
+// shapes (shape.h), by the same routine as the segments of the contour intersection.
 #pragma once
 
-#include <vector>
-
 #include "geometry/records.h"
+#include "host/geometry/box_index.h"
 
 namespace sulkor::host {
 
@@ -24,15 +24,13 @@ struct Curve {
   int Source = -1;            // index of the curve this one was cut from, -1 for none
 };
 
-struct Box {
-  double MinX, MinY, MaxX, MaxY;
-};
-
 Curve LineCurve(double x0, double y0, double x1, double y1);
 // An arc around (cx, cy) of radius r from angle a0 through the signed sweep.
 Curve ArcCurve(double cx, double cy, double r, double a0, double sweep);
 
-// The curve of a segment; false for a segment of no length or of an unknown kind.
+// The curve of a segment, read as the segment intersection reads records (segment_intersect.cc:
+// the radius field, full turns, circles); false for a segment of no length or of an unknown
+// kind.
 bool CurveFromSegment(const Segment& segment, Curve& curve);
 // The segment of a curve, built with every field consistent.
 Segment SegmentFromCurve(const Curve& curve);
@@ -45,9 +43,8 @@ void TangentAt(const Curve& c, double t, double& tx, double& ty);
 double Curvature(const Curve& c);
 Box BoxOf(const Curve& c);
 
-// The parameter of the point of the curve nearest to (x, y), and its distance.
+// The parameter of the point of the curve nearest to (x, y).
 double NearestParam(const Curve& c, double x, double y);
-double DistanceTo(const Curve& c, double x, double y);
 
 // The stretch from t0 to t1 (t0 < t1) with the given end points.
 Curve SubCurve(const Curve& c, double t0, double t1, double x0, double y0, double x1, double y1);
@@ -56,14 +53,5 @@ Curve Reversed(const Curve& c);
 // Integral of x dy - y dx over the curve, halved: the curve's share of the enclosed area.
 double AreaTerm(const Curve& c);
 
-// One point two curves share, with the parameter on each. Shared stretches (collinear lines,
-// arcs on one circle) are reported by their end points.
-struct CurveHit {
-  double Ta = 0.0;
-  double Tb = 0.0;
-  double X = 0.0;
-  double Y = 0.0;
-};
-void IntersectCurves(const Curve& a, const Curve& b, std::vector<CurveHit>& hits);
 
 }  // namespace sulkor::host

@@ -185,13 +185,13 @@ bool Offset(const Contour& contour, std::string_view side, double distance, std:
   const host::Arrangement arr =
       host::BuildArrangement(raw, std::vector<int>(raw.size(), 0), true);
 
-  const host::BoxGrid grid(host::BoxesOf(source));
+  const host::CurveSet near(source);
   std::vector<int> chosen;
   for (size_t p = 0; p < arr.Pieces.size(); ++p) {
     if (arr.Pieces[p].C.Source >= cutters) continue;
     double mx, my;
     host::PointAt(arr.Pieces[p].C, 0.5, mx, my);
-    if (host::NearestDistance(source, grid, mx, my, d) >= d - kKeepTol) {
+    if (host::NearestDistance(near, mx, my, d) >= d - kKeepTol) {
       chosen.push_back(static_cast<int>(p));
     }
   }

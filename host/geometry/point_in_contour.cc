@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "host/geometry/contour_services.h"
+#include "host/geometry/ray_parity.h"
 
 // The point-in-contour service.
 //
@@ -27,16 +28,8 @@
 // vertex once or not at all, by the same y values on both of its segments, and a ray along a
 // horizontal line or tangent to an arc's top counts nothing there.
 
-namespace sulkor {
+namespace sulkor::host {
 namespace {
-
-struct Query {
-  double px;
-  double py;
-  double tol;
-  bool odd = false;
-  bool on = false;
-};
 
 double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
@@ -62,67 +55,61 @@ double Wrap4(double v) { return v < 0.0 ? v + 4.0 : v >= 4.0 ? v - 4.0 : v; }
 
 double Dist2(double dx, double dy) { return dx * dx + dy * dy; }
 
-void AddLine(Query& q, double x1, double y1, double x2, double y2) {
-  const double tol = q.tol;
-  if ((y1 > q.py + tol && y2 > q.py + tol) || (y1 < q.py - tol && y2 < q.py - tol)) return;
-  if (x1 < q.px - tol && x2 < q.px - tol) return;
+}  // namespace
+
+void RayParity::AddLine(double x1, double y1, double x2, double y2) {
+  const double tol = tol_;
+  if ((y1 > py_ + tol && y2 > py_ + tol) || (y1 < py_ - tol && y2 < py_ - tol)) return;
+  if (x1 < px_ - tol && x2 < px_ - tol) return;
   // On the segment?
   const double dx = x2 - x1;
   const double dy = y2 - y1;
   const double len2 = dx * dx + dy * dy;
-  double t = len2 > 0.0 ? ((q.px - x1) * dx + (q.py - y1) * dy) / len2 : 0.0;
+  double t = len2 > 0.0 ? ((px_ - x1) * dx + (py_ - y1) * dy) / len2 : 0.0;
   t = std::clamp(t, 0.0, 1.0);
-  const double ox = x1 + t * dx - q.px;
-  const double oy = y1 + t * dy - q.py;
+  const double ox = x1 + t * dx - px_;
+  const double oy = y1 + t * dy - py_;
   if (ox * ox + oy * oy <= tol * tol) {
-    q.on = true;
+    on_ = true;
     return;
   }
-  if ((y1 > q.py) != (y2 > q.py)) {
-    const double x = x1 + (q.py - y1) * dx / dy;
-    if (x > q.px) q.odd = !q.odd;
+  if ((y1 > py_) != (y2 > py_)) {
+    const double x = x1 + (py_ - y1) * dx / dy;
+    if (x > px_) odd_ = !odd_;
   }
 }
 
 // One piece of an arc along which y only rises or only falls, counterclockwise from a to b.
-void AddArcPiece(Query& q, double cx, double cy, double r, double ay, double by) {
-  if ((ay > q.py) == (by > q.py)) return;
-  const double dy = q.py - cy;
+void RayParity::AddArcPiece(double cx, double cy, double r, double ay, double by) {
+  if ((ay > py_) == (by > py_)) return;
+  const double dy = py_ - cy;
   const double w = std::sqrt(std::max(0.0, r * r - dy * dy));
   const double x = by > ay ? cx + w : cx - w;
-  if (x > q.px) q.odd = !q.odd;
+  if (x > px_) odd_ = !odd_;
 }
 
-void AddArc(Query& q, const Segment& seg) {
-  const double cx = seg.Center.x;
-  const double cy = seg.Center.y;
-  double r = std::fabs(seg.Radius);
-  if (r == 0.0) r = std::sqrt(Dist2(seg.StartPt.x - cx, seg.StartPt.y - cy));
-  const double tol = q.tol;
-  if (q.py > cy + r + tol || q.py < cy - r - tol || cx + r < q.px - tol) return;
-
+void RayParity::AddArc(double cx, double cy, double r, double sx, double sy, double ex,
+                       double ey, bool ccw, bool full) {
+  const double tol = tol_;
+  if (py_ > cy + r + tol || py_ < cy - r - tol || cx + r < px_ - tol) return;
   // Counterclockwise from (sx, sy) to (ex, ey).
-  double sx = seg.StartPt.x, sy = seg.StartPt.y;
-  double ex = seg.EndPt.x, ey = seg.EndPt.y;
-  if (seg.Direction != 1) {
+  if (!ccw) {
     std::swap(sx, ex);
     std::swap(sy, ey);
   }
-  const bool full = seg.IsCircle() || (Dist2(ex - sx, ey - sy) < kEps * kEps &&
-                                        seg.Length > std::numbers::pi * r);
 
   // On the arc? (|d - r| <= tol, compared in squares)
-  const double vx = q.px - cx;
-  const double vy = q.py - cy;
+  const double vx = px_ - cx;
+  const double vy = py_ - cy;
   const double d2 = Dist2(vx, vy);
   const double inner = std::max(0.0, r - tol);
   if (d2 >= inner * inner && d2 <= (r + tol) * (r + tol) &&
       (full || InCcwSweep(sx - cx, sy - cy, ex - cx, ey - cy, vx, vy))) {
-    q.on = true;
+    on_ = true;
     return;
   }
-  if (Dist2(q.px - sx, q.py - sy) <= tol * tol || Dist2(q.px - ex, q.py - ey) <= tol * tol) {
-    q.on = true;
+  if (Dist2(px_ - sx, py_ - sy) <= tol * tol || Dist2(px_ - ex, py_ - ey) <= tol * tol) {
+    on_ = true;
     return;
   }
 
@@ -138,28 +125,41 @@ void AddArc(Query& q, const Segment& seg) {
   const double topY = cy + r;
   const double bottomY = cy - r;
   if (topIn && (!bottomIn || toTop < toBottom)) {
-    AddArcPiece(q, cx, cy, r, lastY, topY);
+    AddArcPiece(cx, cy, r, lastY, topY);
     lastY = topY;
     if (bottomIn) {
-      AddArcPiece(q, cx, cy, r, lastY, bottomY);
+      AddArcPiece(cx, cy, r, lastY, bottomY);
       lastY = bottomY;
     }
   } else if (bottomIn) {
-    AddArcPiece(q, cx, cy, r, lastY, bottomY);
+    AddArcPiece(cx, cy, r, lastY, bottomY);
     lastY = bottomY;
     if (topIn) {
-      AddArcPiece(q, cx, cy, r, lastY, topY);
+      AddArcPiece(cx, cy, r, lastY, topY);
       lastY = topY;
     }
   }
-  AddArcPiece(q, cx, cy, r, lastY, ey);
+  AddArcPiece(cx, cy, r, lastY, ey);
 }
 
-void AddSegment(Query& q, const Segment& seg) {
+}  // namespace sulkor::host
+
+namespace sulkor {
+namespace {
+
+void AddSegment(host::RayParity& q, const Segment& seg) {
   if (seg.IsArc() || seg.IsCircle()) {
-    AddArc(q, seg);
+    const double cx = seg.Center.x;
+    const double cy = seg.Center.y;
+    double r = std::fabs(seg.Radius);
+    if (r == 0.0) r = std::hypot(seg.StartPt.x - cx, seg.StartPt.y - cy);
+    const double chordX = seg.EndPt.x - seg.StartPt.x, chordY = seg.EndPt.y - seg.StartPt.y;
+    const bool full = seg.IsCircle() || (chordX * chordX + chordY * chordY < kEps * kEps &&
+                                          seg.Length > std::numbers::pi * r);
+    q.AddArc(cx, cy, r, seg.StartPt.x, seg.StartPt.y, seg.EndPt.x, seg.EndPt.y,
+             seg.Direction == 1, full);
   } else {
-    AddLine(q, seg.StartPt.x, seg.StartPt.y, seg.EndPt.x, seg.EndPt.y);
+    q.AddLine(seg.StartPt.x, seg.StartPt.y, seg.EndPt.x, seg.EndPt.y);
   }
 }
 
@@ -168,17 +168,17 @@ void AddSegment(Query& q, const Segment& seg) {
 int16_t LocatePoint(const Contour& contour, double x, double y) {
   const int32_t n = contour.Count();
   if (n == 0) return kOutside;
-  Query q{x, y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)})};
+  host::RayParity q(x, y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)}));
   for (int32_t k = 0; k < n; ++k) {
     const Segment& seg = contour.Segs[static_cast<size_t>(k)];
     AddSegment(q, seg);
     const Segment& next = contour.Segs[static_cast<size_t>(k + 1 < n ? k + 1 : 0)];
     if (seg.EndPt.x != next.StartPt.x || seg.EndPt.y != next.StartPt.y) {
-      AddLine(q, seg.EndPt.x, seg.EndPt.y, next.StartPt.x, next.StartPt.y);
+      q.AddLine(seg.EndPt.x, seg.EndPt.y, next.StartPt.x, next.StartPt.y);
     }
-    if (q.on) return kOnOutline;
+    if (q.On()) return kOnOutline;
   }
-  return q.odd ? kInside : kOutside;
+  return q.Odd() ? kInside : kOutside;
 }
 
 }  // namespace sulkor

@@ -1,11 +1,17 @@
 #include "host/geometry/segment_intersect.h"
 
+#include "host/geometry/shape.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 
-// How two segments are intersected.
+// How two segments are intersected: the one line/arc intersection of the geometry services.
+// IntersectSegments and the contour intersection read segment records into shapes
+// (ShapeOfSegment); the offset and the combination cut the curves of their arrangements with
+// the same routine (ShapeOfCurve, then IntersectShapes), so every service sees the same touches,
+// overlaps and crossings at the same tolerance.
 //
 // Tolerance. A point is "on" a segment when its distance from it is at most kOn = 1e-9 drawing
 // units. That is a thousand times finer than the 1e-6 at which the operation calls two
@@ -43,16 +49,12 @@
 // positions on a circle, so they are true angles (std::numbers::pi), not the operation's
 // rounded value of pi.
 
-namespace sulkor {
+namespace sulkor::host {
 namespace {
 
 constexpr double kOn = 1e-9;
 constexpr double kTurn = 2.0 * std::numbers::pi;
 
-struct Vec {
-  double x = 0.0;
-  double y = 0.0;
-};
 
 Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
 Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
@@ -62,31 +64,6 @@ double Cross(Vec a, Vec b) { return a.x * b.y - a.y * b.x; }
 double Norm(Vec a) { return std::sqrt(a.x * a.x + a.y * a.y); }
 Vec ToVec(const Point3& p) { return {p.x, p.y}; }
 
-// The geometry of one segment, as the intersection works with it.
-struct Shape {
-  enum class Type { None, Point, Line, Arc };
-  Type type = Type::None;
-  Vec p0;  // start
-  Vec p1;  // end
-  // Line: unit direction and length.
-  Vec u;
-  double len = 0.0;
-  // Arc: centre, radius, start angle, sweep (> 0, 2*pi for a full turn), +1 ccw / -1 cw.
-  Vec c;
-  double r = 0.0;
-  double a0 = 0.0;
-  double sweep = 0.0;
-  double dir = 1.0;
-  bool full = false;
-
-  bool HasEnds() const { return type == Type::Line || type == Type::Point ||
-                                (type == Type::Arc && !full); }
-  double Length() const {
-    if (type == Type::Line) return len;
-    if (type == Type::Arc) return r * sweep;
-    return 0.0;
-  }
-};
 
 double NormalizeTurn(double a) {
   a = std::fmod(a, kTurn);
@@ -103,7 +80,7 @@ Shape PointShape(Vec p) {
   return s;
 }
 
-Shape MakeShape(const Segment& seg) {
+Shape MakeShapeOfSegment(const Segment& seg) {
   Shape s;
   s.p0 = ToVec(seg.StartPt);
   s.p1 = ToVec(seg.EndPt);
@@ -204,29 +181,6 @@ double Dist(const Shape& s, Vec q) {
 // Distance from q to the infinite carrier line of a line shape.
 double LineDist(const Shape& s, Vec q) { return std::fabs(Cross(s.u, q - s.p0)); }
 
-// A list of fixed capacity, enough for the few contacts two segments can have; it keeps the
-// intersection of a pair free of heap allocations until the answer is made.
-template <class T, size_t N>
-class SmallList {
- public:
-  void push_back(const T& value) {
-    if (size_ == N) throw GeometryError("too many contacts between two segments");
-    items_[size_++] = value;
-  }
-  size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  T& operator[](size_t k) { return items_[k]; }
-  const T& operator[](size_t k) const { return items_[k]; }
-  T* begin() { return items_.data(); }
-  T* end() { return items_.data() + size_; }
-  const T* begin() const { return items_.data(); }
-  const T* end() const { return items_.data() + size_; }
-  T& back() { return items_[size_ - 1]; }
-
- private:
-  std::array<T, N> items_{};
-  size_t size_ = 0;
-};
 
 // An end point of one segment that lies on the other.
 struct Candidate {
@@ -244,7 +198,7 @@ struct Group {
   int side = 0;  // side of the symmetry axis, 0 when there is a single group
 };
 using Groups = SmallList<Group, 2>;
-using Hits = SmallList<SegmentHit, 8>;
+using Hits = ShapeHits;
 
 void AddCandidate(Candidates& cands, Candidate cand) {
   for (Candidate& c : cands) {
@@ -425,10 +379,16 @@ Hits ArcArc(const Shape& a, const Shape& b) {
                  [c1, e](Vec q) { return Cross(e, q - c1) < 0.0 ? -1 : 1; });
 }
 
+}  // namespace
+
+namespace {
+
 double RadiusOf(const Segment& s) {
   const double r = std::fabs(s.Radius);
   return r != 0.0 ? r : Norm(ToVec(s.StartPt) - ToVec(s.Center));
 }
+
+}  // namespace
 
 // Whether the carriers of two segments keep them more than kOn apart, found without the angles
 // that the full intersection needs: a line with both ends of the other segment's line on one
@@ -460,14 +420,52 @@ bool ClearlyApart(const Segment& a, const Segment& b) {
   return d > ra + rb + kOn || d < std::fabs(ra - rb) - kOn;
 }
 
-}  // namespace
 
-std::vector<SegmentHit> IntersectSegments(const Segment& first, const Segment& second) {
-  if (ClearlyApart(first, second)) return {};
-  const Shape a = MakeShape(first);
-  const Shape b = MakeShape(second);
+Shape ShapeOfSegment(const Segment& segment) { return MakeShapeOfSegment(segment); }
+
+Shape ShapeOfCurve(const Curve& curve) {
+  Shape s;
+  s.p0 = {curve.X0, curve.Y0};
+  s.p1 = {curve.X1, curve.Y1};
+  if (!curve.Arc) {
+    s.len = Norm(s.p1 - s.p0);
+    if (s.len <= kOn) return PointShape(s.p0);
+    s.type = Shape::Type::Line;
+    s.u = (s.p1 - s.p0) * (1.0 / s.len);
+    return s;
+  }
+  s.c = {curve.Cx, curve.Cy};
+  s.r = curve.R;
+  s.sweep = std::fabs(curve.Sweep);
+  if (s.r <= kOn || s.r * s.sweep <= kOn) return PointShape(s.p0);
+  s.type = Shape::Type::Arc;
+  s.dir = curve.Sweep > 0.0 ? 1.0 : -1.0;
+  s.a0 = std::atan2(s.p0.y - s.c.y, s.p0.x - s.c.x);
+  if (Norm(s.p1 - s.p0) <= kOn && s.sweep > std::numbers::pi) {
+    s.full = true;
+    s.sweep = kTurn;
+  }
+  return s;
+}
+
+double ShapeDistance(const Shape& shape, double x, double y) { return Dist(shape, Vec{x, y}); }
+
+Box ShapeBox(const Shape& s) {
+  Box box;
+  box.Add(s.p0.x, s.p0.y);
+  box.Add(s.p1.x, s.p1.y);
+  if (s.type != Shape::Type::Arc) return box;
+  for (const Vec q : {Vec{s.c.x + s.r, s.c.y}, Vec{s.c.x, s.c.y + s.r}, Vec{s.c.x - s.r, s.c.y},
+                      Vec{s.c.x, s.c.y - s.r}}) {
+    if (InSweep(s, q)) box.Add(q.x, q.y);
+  }
+  return box;
+}
+
+void IntersectShapes(const Shape& a, const Shape& b, ShapeHits& out) {
+  out.clear();
   using T = Shape::Type;
-  if (a.type == T::None || b.type == T::None) return {};
+  if (a.type == T::None || b.type == T::None) return;
 
   Hits hits;
   if (a.type == T::Point || b.type == T::Point) {
@@ -490,17 +488,25 @@ std::vector<SegmentHit> IntersectSegments(const Segment& first, const Segment& s
     return l.Along1 != r.Along1 ? l.Along1 < r.Along1 : l.Along2 < r.Along2;
   });
   // Two pieces never meet within kOn; should rounding make two hits coincide, keep one.
-  std::vector<SegmentHit> unique;
-  if (!hits.empty()) unique.reserve(hits.size());
   for (const SegmentHit& hit : hits) {
-    if (!unique.empty() && Norm(Vec{unique.back().X - hit.X, unique.back().Y - hit.Y}) <= kOn) {
-      unique.back().Touch = unique.back().Touch || hit.Touch;
-      unique.back().Overlap = unique.back().Overlap || hit.Overlap;
+    if (!out.empty() && Norm(Vec{out.back().X - hit.X, out.back().Y - hit.Y}) <= kOn) {
+      out.back().Touch = out.back().Touch || hit.Touch;
+      out.back().Overlap = out.back().Overlap || hit.Overlap;
       continue;
     }
-    unique.push_back(hit);
+    out.push_back(hit);
   }
-  return unique;
+}
+
+}  // namespace sulkor::host
+
+namespace sulkor {
+
+std::vector<SegmentHit> IntersectSegments(const Segment& first, const Segment& second) {
+  if (host::ClearlyApart(first, second)) return {};
+  host::ShapeHits hits;
+  host::IntersectShapes(host::ShapeOfSegment(first), host::ShapeOfSegment(second), hits);
+  return std::vector<SegmentHit>(hits.begin(), hits.end());
 }
 
 }  // namespace sulkor

@@ -10,6 +10,11 @@
 #include <utility>
 #include <vector>
 
+// Boost.Geometry still includes headers that Boost has deprecated; their notes say nothing
+// about this code.
+#ifndef BOOST_ALLOW_DEPRECATED_HEADERS
+#define BOOST_ALLOW_DEPRECATED_HEADERS
+#endif
 // GCC's flow analysis flags Boost.Geometry's buffer internals as maybe uninitialized.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
