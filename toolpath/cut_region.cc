@@ -6,6 +6,7 @@
 #include "geometry/primitives.h"
 #include "geometry/segment_build.h"
 #include "groove/work_kind.h"
+#include "workarea/work_segments.h"
 #include "sulkor/error.h"
 
 namespace sulkor {
@@ -46,18 +47,6 @@ bool IsSpikeJoint(WorkKind kind, const Segment& a, const Segment& b) {
   return false;
 }
 
-void Recompute(Segment& s) {
-  if (s.IsLine()) {
-    LineLengthAngle(s.StartPt.x, s.StartPt.y, s.EndPt.x, s.EndPt.y, s.Length, s.Tangent[0]);
-    s.Tangent[1] = s.Tangent[0];
-  } else if (s.IsArc()) {
-    ArcMidPoint(s.Center.x, s.Center.y, s.StartPt.x, s.StartPt.y, s.EndPt.x, s.EndPt.y, s.Radius,
-                s.Direction, s.MidPt.x, s.MidPt.y);
-    ArcEndTangents(s.StartPt.x, s.StartPt.y, s.EndPt.x, s.EndPt.y, s.Center.x, s.Center.y,
-                   s.Radius, s.Direction, s.Tangent[0], s.Tangent[1]);
-  }
-}
-
 // One scan for spikes from segment `from` on: the first spike found is bridged by a line w long
 // or shorter. Answers the index to scan from next, or -1 when the scan found nothing to bridge.
 int32_t BridgeOneSpike(GeometryServices& geometry, const Contour& blank, WorkKind kind,
@@ -94,7 +83,7 @@ int32_t BridgeOneSpike(GeometryServices& geometry, const Contour& blank, WorkKin
     }
     Segment continued = region.Seg(j);
     continued.StartPt = x;
-    Recompute(continued);
+    if (continued.IsLine() || continued.IsArc()) RecomputeSegment(continued);
 
     std::vector<Segment> rebuilt(region.Segs.begin(), region.Segs.begin() + i + 1);
     rebuilt.push_back(MakeLine(e.x, e.y, x.x, x.y));
