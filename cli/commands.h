@@ -1,0 +1,18 @@
+// The subcommands of the `sulkor` command. Each Add... declares its options on the application
+// and, when chosen, runs and leaves its exit status in `status`.
+#pragma once
+
+#include <ostream>
+
+#include <CLI/CLI.hpp>
+
+namespace sulkor::cli {
+
+struct CommandContext {
+  std::ostream& out;
+  std::ostream& err;
+  int status = 0;
+};
+
+
+}  // namespace sulkor::cli
