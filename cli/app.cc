@@ -14,6 +14,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   app.require_subcommand(1);
   CommandContext context{out, err};
   AddGrooveCommand(app, context);
+  AddDemoCommand(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

@@ -15,5 +15,6 @@ struct CommandContext {
 };
 
 void AddGrooveCommand(CLI::App& app, CommandContext& context);
+void AddDemoCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace sulkor::cli

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <regex>
+
+#include <cairo.h>
 
 #include "cli/test_program.h"
 
@@ -28,6 +31,31 @@ double OutlineArea(const std::vector<std::string>& facts, const std::string& lay
     }
   }
   return -1.0;
+}
+
+// Pixels of a PNG file near each of the colours, by name.
+std::map<std::string, int> CountColours(const std::string& png) {
+  std::map<std::string, int> counts;
+  cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
+  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+    cairo_surface_flush(image);
+    const int width = cairo_image_surface_get_width(image);
+    const int height = cairo_image_surface_get_height(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const auto* p = reinterpret_cast<const uint32_t*>(data + y * stride) + x;
+        const int r = (*p >> 16) & 0xff, g = (*p >> 8) & 0xff, b = *p & 0xff;
+        if (r > 200 && g < 60 && b < 60) ++counts["red"];
+        if (r > 200 && g > 200 && b < 60) ++counts["yellow"];
+        if (r < 60 && g > 200 && b < 60) ++counts["green"];
+        if (r < 60 && g < 60 && b > 200) ++counts["blue"];
+      }
+    }
+  }
+  cairo_surface_destroy(image);
+  return counts;
 }
 
 struct ExampleRun {
@@ -92,6 +120,22 @@ TEST(GrooveCommand, RunsTheExamplesAndWritesTheDrawing) {
     const testing::ProgramResult audit = testing::RunIn(
         dir.Path(), {"/usr/bin/python3", "-m", "ezdxf", "audit", (dir / "out.dxf").string()});
     EXPECT_THAT(audit.out, HasSubstr("No errors found.")) << audit.out << audit.err;
+  }
+}
+
+TEST(GrooveCommand, OutputDrawsWithItsColours) {
+  ScratchDir dir("groove_draw");
+  ASSERT_EQ(RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf"}).status,
+            0);
+  // ezdxf's own renderer: the moves in red and yellow, the removed material green, the stock
+  // outlines blue.
+  const testing::ProgramResult draw = testing::RunIn(
+      dir.Path(), {"/usr/bin/python3", "-m", "ezdxf", "draw", "-o", (dir / "out.png").string(),
+                   (dir / "out.dxf").string()});
+  ASSERT_EQ(draw.status, 0) << draw.err;
+  const std::map<std::string, int> colours = CountColours((dir / "out.png").string());
+  for (const char* colour : {"red", "yellow", "green", "blue"}) {
+    EXPECT_GT(colours.count(colour) ? colours.at(colour) : 0, 100) << colour;
   }
 }
 
