@@ -14,5 +14,6 @@ struct CommandContext {
   int status = 0;
 };
 
+void AddGrooveCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace sulkor::cli
