@@ -85,8 +85,8 @@ class ProgramWriter {
  private:
   void Check() const {
     if (in_.toolNumber < 1) {
-      throw PostError(
-          fmt::format("tool number {} cannot be called: tools are numbered from 1", in_.toolNumber));
+      throw PostError(fmt::format("tool number {} cannot be called: tools are numbered from 1",
+                                  in_.toolNumber));
     }
     if (fanuc_ && in_.toolNumber > 99) {
       throw PostError(fmt::format(

@@ -251,8 +251,8 @@ TEST(PostTest, DialectsByName) {
       DialectFromName(name);
       ADD_FAILURE() << name;
     } catch (const PostError& e) {
-      EXPECT_EQ(std::string(e.what()),
-                "unknown post dialect \"" + std::string(name) + "\": use \"linuxcnc\" or \"fanuc\"");
+      EXPECT_EQ(std::string(e.what()), "unknown post dialect \"" + std::string(name) +
+                                           "\": use \"linuxcnc\" or \"fanuc\"");
     }
   }
 }

@@ -1,7 +1,8 @@
-// Every kind of groove, in millimetres and in inch, with and without the offset finishing pass,
-// is run through the whole operation, posted for LinuxCNC and read by LinuxCNC's own G-code
-// interpreter (rs274, batch mode, a lathe INI written here): the canonical moves it reports must
-// be the tool path, point by point.
+// Every kind of groove (drawn here, and the example drawings read as the command line reads
+// them), in millimetres and in inch, with and without the offset finishing pass, is run through
+// the whole operation, posted for LinuxCNC and read by LinuxCNC's own G-code interpreter (rs274,
+// batch mode, a lathe INI written here): the canonical moves it reports must be the tool path,
+// point by point.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -20,6 +21,9 @@
 
 #include "geometry/segment_build.h"
 #include "groove/operation_state.h"
+#include "host/dxf/dxf_file.h"
+#include "host/memory/memory_graphic_set.h"
+#include "host/memory/part_from_drawing.h"
 #include "host/memory/scene.h"
 #include "post/nc_post.h"
 #include "sulkor/groove.h"
@@ -335,14 +339,48 @@ void Compare(const std::string& name, const PostInput& in, double dwell,
       << name << ": the program did not reach its end";
 }
 
+constexpr char kRs274Missing[] =
+    "rs274, LinuxCNC's G-code interpreter, is not installed (Debian package linuxcnc-uspace); "
+    "the posted programs cannot be checked without it";
+
+// Posts the operation for LinuxCNC, without a dwell and (when `alsoDwell`) with one, runs each
+// program through rs274 and compares its canonical moves with the tool path; adds to `total`.
+void CheckInLinuxCnc(const fs::path& rs274, const std::string& name, const PostInput& in,
+                     bool alsoDwell, Comparison& total, int& programs) {
+  ASSERT_GT(in.moves.size(), 10u) << name;
+  for (const double dwell : alsoDwell ? std::vector<double>{0.0, 0.5} : std::vector<double>{0.0}) {
+    const std::string run = name + (dwell > 0 ? ", dwell" : "");
+    PostOptions options;
+    options.plungeDwell = dwell;
+    const std::string program = PostProcess(in, options);
+    const Rs274Run result = RunRs274(rs274, program, in.toolNumber, in.units);
+    ASSERT_EQ(result.status, 0) << run << ": rs274 failed:\n" << result.errors << "\n" << program;
+    Comparison c;
+    Compare(run, in, dwell, ParseCanon(result.canon), c);
+    int bottoms = 0;
+    for (size_t i = 0; i < in.moves.size(); ++i) bottoms += EndsPlunge(in.moves, i);
+    EXPECT_GT(bottoms, 0) << run;
+    EXPECT_EQ(c.dwells, dwell > 0.0 ? bottoms : 0) << run;
+    total.motions += c.motions;
+    total.arcs += c.arcs;
+    total.dwells += c.dwells;
+    total.worst = std::max(total.worst, c.worst);
+    ++programs;
+  }
+}
+
+void Report(const char* what, int programs, const Comparison& total) {
+  std::cout << "[ rs274    ] " << what << ": " << programs << " programs, " << total.motions
+            << " canonical moves (" << total.arcs << " arcs, " << total.dwells
+            << " dwells), largest deviation " << total.worst << "\n";
+}
+
 TEST(Rs274Test, EveryGrooveRunsInLinuxCncAsComputed) {
   const std::optional<fs::path> rs274 = FindRs274();
-  ASSERT_TRUE(rs274.has_value())
-      << "rs274, LinuxCNC's G-code interpreter, is not installed (Debian package "
-         "linuxcnc-uspace); this test needs it to check the posted programs";
+  ASSERT_TRUE(rs274.has_value()) << kRs274Missing;
 
   Comparison total;
-  int runs = 0, offsetArcs = 0;
+  int programs = 0;
   for (const PathFrame& f : AllFrames()) {
     for (const bool inch : {false, true}) {
       for (const double finish : {0.0, 0.5}) {
@@ -351,56 +389,95 @@ TEST(Rs274Test, EveryGrooveRunsInLinuxCncAsComputed) {
         const std::unique_ptr<Operation> op = RunOperation(setup);
         ASSERT_TRUE(op->ran) << name;
         for (const std::string& m : op->messages) ADD_FAILURE() << name << ": " << m;
-        const OperationState& state = op->groove->State();
-        const PostInput in = PostInputFromOperation(state);
+        const PostInput in = PostInputFromOperation(op->groove->State());
         ASSERT_EQ(in.units, inch ? NcUnits::Inch : NcUnits::Millimetre) << name;
         ASSERT_EQ(in.toolNumber, kToolNumber) << name;
-        ASSERT_GT(in.moves.size(), 10u) << name;
-
-        // The plain program, and once per kind of work a dwell at every plunge bottom.
-        const bool withDwell = !inch && finish > 0.0;
-        for (const double dwell : withDwell ? std::vector<double>{0.0, 0.5}
-                                            : std::vector<double>{0.0}) {
-          PostOptions options;
-          options.plungeDwell = dwell;
-          const std::string program = PostProcess(in, options);
-          const Rs274Run run = RunRs274(*rs274, program, in.toolNumber, in.units);
-          ASSERT_EQ(run.status, 0) << name << ": rs274 failed:\n" << run.errors << "\n"
-                                   << program;
-          Comparison c;
-          Compare(name + (dwell > 0 ? " with dwell" : ""), in, dwell, ParseCanon(run.canon), c);
-          if (dwell > 0.0) {
-            int bottoms = 0;
-            for (size_t i = 0; i < in.moves.size(); ++i) bottoms += EndsPlunge(in.moves, i);
-            EXPECT_GT(bottoms, 0) << name;
-            EXPECT_EQ(c.dwells, bottoms) << name;
-          } else {
-            EXPECT_EQ(c.dwells, 0) << name;
-          }
-          EXPECT_GT(c.arcs, 0) << name << ": the rounded corners make arcs";
-          if (finish > 0.0) offsetArcs += c.arcs;
-          total.motions += c.motions;
-          total.arcs += c.arcs;
-          total.dwells += c.dwells;
-          total.worst = std::max(total.worst, c.worst);
-          ++runs;
-        }
+        // The rounded corners make arcs, in the offset pass too.
+        const auto arcs = std::count_if(in.moves.begin(), in.moves.end(),
+                                        [](const Segment& m) { return m.IsArc(); });
+        EXPECT_GE(arcs, finish > 0.0 ? 4 : 2) << name;
+        // Once per kind of work the program also dwells at every plunge bottom.
+        const Comparison before = total;
+        CheckInLinuxCnc(*rs274, name, in, !inch && finish > 0.0, total, programs);
+        EXPECT_EQ(total.arcs - before.arcs, arcs * (!inch && finish > 0.0 ? 2 : 1)) << name;
       }
     }
   }
-  EXPECT_EQ(runs, 20);
-  EXPECT_GT(offsetArcs, 0);
+  EXPECT_EQ(programs, 20);
   EXPECT_LE(total.worst, kTolerance);
-  std::cout << "[ rs274    ] " << runs << " programs, " << total.motions << " canonical moves ("
-            << total.arcs << " arcs, " << total.dwells << " dwells), largest deviation "
-            << total.worst << "\n";
+  Report("scenes", programs, total);
+}
+
+// The example drawings, run as the command line runs them: read from DXF, the part set up from
+// the drawing, the tool put in the tool table, the parameters set by name, then DoGroove.
+TEST(Rs274Test, ExampleDrawingsRunInLinuxCncAsComputed) {
+  const std::optional<fs::path> rs274 = FindRs274();
+  ASSERT_TRUE(rs274.has_value()) << kRs274Missing;
+  struct Example {
+    const char* file;
+    const char* type;
+    const char* direction;
+    double startX, startZ;  // the start point, X a diameter
+    double width, corner;   // the tool, in drawing units
+    double finish;          // the offset pass's finish thickness
+    bool inch;
+  };
+  const Example examples[] = {
+      {"outside_groove.dxf", "Turn", "External", 60.0, 90.0, 3.0, 0.2, 0.5, false},
+      {"outside_groove_inch.dxf", "Turn", "External", 2.4, 4.4, 0.118, 0.008, 0.02, true},
+      {"bore_groove.dxf", "Turn", "Internal", 10.0, 65.0, 3.0, 0.2, 0.5, false},
+      {"face_groove.dxf", "Face", "Internal", 20.0, 60.0, 3.0, 0.2, 0.5, false},
+      {"back_face_groove.dxf", "Face", "External", 100.0, -10.0, 3.0, 0.2, 0.5, false},
+  };
+  Comparison total;
+  int programs = 0;
+  for (const Example& e : examples) {
+    for (const bool offsetPass : {false, true}) {
+      const std::string name = std::string(e.file) + (offsetPass ? " with" : " without") +
+                               " offset pass";
+      host::MemoryHost host = host::BuildMemoryHost();
+      host::ImportDxfFile(std::string(SULKOR_SOURCE_DIR) + "/examples/" + e.file, *host.Drawing());
+      const host::DrawingPart part = host::SetUpPartFromDrawing(host, e.file);
+      host::SceneTool tool;
+      tool.number = 4;
+      tool.width = e.width;
+      tool.cornerRadius = e.corner;
+      tool.measure = e.inch ? "in" : "mm";
+      host::AddTool(*host.store, tool);
+      Groove groove(host.environment);
+      groove.SetParameter("CAM_TurningTrajectoryType", Variant(e.type));
+      groove.SetParameter("CAM_TurningDirection", Variant(e.direction));
+      groove.SetParameter("CAM_TurningStartPointX", Variant(e.startX));
+      groove.SetParameter("CAM_TurningStartPointZ", Variant(e.startZ));
+      groove.SetParameter("CAM_TurningDepthOnPass", Variant(e.inch ? 0.08 : 2.0));
+      groove.SetParameter("CAM_TurningFinishThickness", Variant(offsetPass ? e.finish : 0.0));
+      groove.SetParameter("Feed", Variant(e.inch ? 4.5 : 115.0));
+      groove.SetParameter("CAM_TurningFinishFeed", Variant(e.inch ? 2.5 : 60.0));
+      groove.SetParameter("Speed", Variant(1300.0));
+      groove.SetParameter("CAM_TurningFinishSpeed", Variant(1800.0));
+      groove.SetParameter("ToolNumber", Variant(tool.number));
+      auto selection = std::make_shared<host::MemoryGraphicSet>();
+      selection->Add(part.workContour);
+      const Handle<BlockSet> op = groove.CreateBlockSet(Handle<GraphicSet>(selection));
+      ASSERT_TRUE(op) << name;
+      ASSERT_TRUE(groove.DoGroove(op)) << name;
+      for (const auto& m : host.messages->Messages()) ADD_FAILURE() << name << ": " << m.prompt;
+      const PostInput in = PostInputFromOperation(groove.State());
+      ASSERT_EQ(in.units, e.inch ? NcUnits::Inch : NcUnits::Millimetre) << name;
+      ASSERT_EQ(in.toolNumber, 4) << name;
+      CheckInLinuxCnc(*rs274, name, in, offsetPass, total, programs);
+    }
+  }
+  EXPECT_EQ(programs, 15);
+  EXPECT_LE(total.worst, kTolerance);
+  Report("examples", programs, total);
 }
 
 // The interpreter's own reading of the two facts the post relies on: in G7 a diameter X and a
 // radius I, and G3 turning counterclockwise in the drawing (Z to the right, X upwards).
 TEST(Rs274Test, DiameterModeAndArcSense) {
   const std::optional<fs::path> rs274 = FindRs274();
-  ASSERT_TRUE(rs274.has_value()) << "rs274 (Debian package linuxcnc-uspace) is not installed";
+  ASSERT_TRUE(rs274.has_value()) << kRs274Missing;
   PostInput in;
   in.start = {0.0, 5.0, 0.0};
   in.roughFeed = 100.0;
