@@ -97,7 +97,8 @@ struct Rs274Run {
 };
 
 // Runs the program through rs274 in batch mode (-g) with a lathe INI (-i) and a tool table (-t)
-// holding the tool with no offsets; the canonical commands go to a file.
+// holding the tool with no offsets, in a directory of its own; the canonical commands go to a
+// file.
 Rs274Run RunRs274(const fs::path& rs274, const std::string& program, int32_t toolNumber,
                   NcUnits units) {
   TempDir dir;
@@ -117,7 +118,10 @@ Rs274Run RunRs274(const fs::path& rs274, const std::string& program, int32_t too
                                          std::to_string(toolNumber) +
                                          " X0 Z0 D0 Q8 ;grooving tool\n");
   WriteFile(dir.Path() / "program.ngc", program);
-  const std::string command = "cd '" + dir.Path().string() + "' && '" + rs274.string() +
+  // The interpreter shares its tool table through a file $HOME/.tool.mmap: a home of the run's
+  // own keeps runs in parallel (ctest -j) from reading each other's tools.
+  const std::string quoted = "'" + dir.Path().string() + "'";
+  const std::string command = "cd " + quoted + " && HOME=" + quoted + " '" + rs274.string() +
                               "' -g -i lathe.ini -t tool.tbl program.ngc canon.txt"
                               " </dev/null >stdout.txt 2>stderr.txt";
   const int raw = std::system(command.c_str());
