@@ -39,6 +39,8 @@ std::string Number(double value, int decimals, bool keepPoint) {
 }
 
 bool IsCutting(const Segment& move) { return move.MoveType != kMovePositioning; }
+// A rapid runs straight to its end: an arc, even a positioning one, runs at a feed.
+bool RunsAtFeed(const Segment& move) { return IsCutting(move) || move.IsArc(); }
 bool IsFinishing(const Segment& move) { return move.Phase == kPhaseFinishing; }
 
 std::string_view PhaseName(bool finishing) { return finishing ? "finishing" : "roughing"; }
@@ -118,7 +120,7 @@ class ProgramWriter {
     const std::string_view units = inch ? "G20" : "G21";
     bool firstFinishing = false;
     for (const Segment& m : in_.moves) {
-      if (IsCutting(m)) {
+      if (RunsAtFeed(m)) {
         firstFinishing = IsFinishing(m);
         break;
       }
@@ -142,7 +144,7 @@ class ProgramWriter {
   }
 
   void MoveTo(const Segment& m) {
-    if (!IsCutting(m)) {
+    if (!RunsAtFeed(m)) {
       Block(fmt::format("{} {}", w_.rapid, Point(m.EndPt)));
       at_ = m.EndPt;
       return;
@@ -274,7 +276,7 @@ CycleTime EstimateCycleTime(const PostInput& input, double rapidRate, double plu
   for (size_t i = 0; i < input.moves.size(); ++i) {
     const Segment& m = input.moves[i];
     const double length = MoveLength(m);
-    if (IsCutting(m)) {
+    if (RunsAtFeed(m)) {
       t.cuttingLength += length;
       t.cuttingMinutes += length / FeedOf(input, m);
     } else {

@@ -87,9 +87,10 @@ struct PostOptions {
 //   Fanuc:    %; O<nnnn> with a header comment; G18 G21|G20 G40 G98; T<nn><nn>; G97 S<rpm> M03;
 //             G00 to the start point; the moves; M05; M30; %. (No G90: in a Fanuc lathe's
 //             G-code system A, G90 is the turning cycle; X and Z are absolute by their address.)
-// Positioning moves are rapids (G0/G00), cutting lines G1/G01 and arcs G2/G3 (G02/G03) with I
-// and K. A cutting move marked finishing runs at the finishing feed and speed, every other
-// cutting move at the roughing ones; F is written when the feed changes and S on a block of its
+// Positioning lines are rapids (G0/G00), cutting lines G1/G01 and arcs G2/G3 (G02/G03) with I
+// and K; a positioning arc, which a rapid cannot follow, is written as an arc at the roughing
+// feed. A move marked finishing runs at the finishing feed and speed, every other move that
+// runs at a feed at the roughing ones; F is written when the feed changes and S on a block of its
 // own when the speed changes. An arc whose end prints at its start point is written as a line,
 // never as the full circle a control would make of it. Numbers carry as many decimals as the
 // control resolves (LinuxCNC 5 in millimetres, 6 in inch; Fanuc 3 and 4) with trailing zeros
@@ -107,7 +108,7 @@ bool EndsPlunge(const std::vector<Segment>& moves, size_t index);
 double MoveLength(const Segment& move);
 
 struct CycleTime {
-  double cuttingLength = 0.0;  // drawing units, at the feeds
+  double cuttingLength = 0.0;  // drawing units, at the feeds (cutting moves and any arc)
   double rapidLength = 0.0;    // drawing units, at the rapid rate
   double cuttingMinutes = 0.0;
   double rapidMinutes = 0.0;
@@ -115,7 +116,7 @@ struct CycleTime {
   double minutes = 0.0;  // the sum of the three
 };
 
-// The time the program takes: every cutting move's length over its phase's feed, the rapids
+// The time the program takes: every feed move's length over its phase's feed, the rapids
 // (from the start point on; the move to the start point is not known) over `rapidRate` in drawing
 // units per minute, and `plungeDwell` seconds at the bottom of every plunge. Throws PostError for
 // a rapid rate or a feed that is not above zero.

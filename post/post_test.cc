@@ -185,13 +185,32 @@ TEST(PostTest, UnitsNumbersAndTheToolCall) {
   }
 }
 
-TEST(PostTest, ArcsThatPrintWithoutAChordBecomeLines) {
-  // A 1e-7 long arc prints its end at its start: a control would cut a full circle.
+TEST(PostTest, ArcsNeverBecomeCirclesOrRapids) {
+  // A 1e-7 long arc prints its end at its start: a control would cut a full circle. A
+  // positioning arc cannot be a rapid, which runs straight: it runs at the roughing feed.
+  Segment positioningArc = MakeArc(110, 60, 100, 70, 100, 60, 1);
+  positioningArc.MoveType = kMovePositioning;
+  positioningArc.Phase = kPhaseNone;
+  struct Case {
+    Segment move;
+    const char* block;
+  };
+  const Case cases[] = {
+      {ArcCut(110, 60, 110, 60.0000001, 100, 60.00000005, -1), "G1 X120 Z110 F60"},
+      {positioningArc, "G3 X140 Z100 I0 K-10 F115"},
+  };
+  for (const Case& c : cases) {
+    PostInput in = GrooveInput();
+    in.moves = {c.move};
+    const std::vector<std::string> lines = Lines(PostProcess(in, {}));
+    ASSERT_EQ(lines.size(), 8u) << c.block;
+    EXPECT_EQ(lines[5], c.block);
+  }
   PostInput in = GrooveInput();
-  in.moves = {ArcCut(110, 60, 110, 60.0000001, 100, 60.00000005, -1)};
-  const std::vector<std::string> lines = Lines(PostProcess(in, {}));
-  ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[5], "G1 X120 Z110 F60");
+  in.moves = {positioningArc};
+  const CycleTime t = EstimateCycleTime(in, 1000.0);
+  EXPECT_NEAR(t.cuttingLength, 5.0 * std::numbers::pi, 1e-9);
+  EXPECT_EQ(t.rapidLength, 0.0);
 }
 
 TEST(PostTest, RefusedInputsNameTheirFault) {
