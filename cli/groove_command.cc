@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/groove_options.h"
+#include "cli/nc_options.h"
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
@@ -23,6 +24,7 @@ struct GrooveCommandOptions {
   std::string output;
   ToolOptions tool;
   ParameterOptions parameters;
+  NcOptions nc;
   bool json = false;
 };
 
@@ -69,9 +71,18 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
 
   StagedFiles files;
   files.Stage(options.output, host::ExportDxfText(*host.Drawing()));
+  if (!options.nc.file.empty()) {
+    try {
+      files.Stage(options.nc.file,
+                  PostProcess(PostInputFromOperation(groove.State()), ToPostOptions(options.nc)));
+    } catch (const PostError& error) {
+      throw UsageError("\"" + options.nc.file + "\": " + error.what());
+    }
+  }
   files.Commit();
 
-  const RunReport report = ReportOf(groove.State(), units);
+  const RunReport report =
+      ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"), options.nc.dwell);
   if (options.json) {
     PrintReportJson(context.out, report);
   } else {
@@ -92,6 +103,7 @@ void AddGrooveCommand(CLI::App& app, CommandContext& context) {
       ->required();
   AddToolOptions(*command, options->tool);
   AddParameterOptions(*command, options->parameters);
+  AddNcOptions(*command, options->nc);
   command->add_flag("--json", options->json, "print the summary as JSON");
   command->callback([options, &context] { context.status = RunGroove(*options, context); });
 }

@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
 
 #include <cairo.h>
 
@@ -56,6 +55,12 @@ std::map<std::string, int> CountColours(const std::string& png) {
   }
   cairo_surface_destroy(image);
   return counts;
+}
+
+// The value of a whole-number member of the one-line JSON summary; -1 when absent.
+int JsonInteger(const std::string& json, const std::string& name) {
+  const size_t at = json.find("\"" + name + "\": ");
+  return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + name.size() + 4);
 }
 
 struct ExampleRun {
@@ -123,6 +128,34 @@ TEST(GrooveCommand, RunsTheExamplesAndWritesTheDrawing) {
   }
 }
 
+TEST(GrooveCommand, WritesTheLatheProgramInEitherDialect) {
+  ScratchDir dir("groove_nc");
+  const struct {
+    const char* dialect;
+    const char* first;   // the program's first line
+    const char* setup;   // its modal set-up block
+    const char* tool;
+    const char* last;
+  } dialects[] = {
+      {"linuxcnc", "(Sulkor", "G18 G21 G7 G90 G94 G40 G49", "T1 M6 G43", "M2"},
+      {"fanuc", "%", "G18 G21 G40 G98", "T0101", "%"},
+  };
+  for (const auto& d : dialects) {
+    SCOPED_TRACE(d.dialect);
+    const testing::ProgramResult r =
+        RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf", "--nc",
+                               "out.ngc", "--post", d.dialect, "--json", "--rapid-rate", "5000"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string program = testing::ReadText(dir / "out.ngc");
+    EXPECT_THAT(program, StartsWith(d.first));
+    EXPECT_THAT(program, HasSubstr(std::string("\n") + d.setup + "\n"));
+    EXPECT_THAT(program, HasSubstr(std::string("\n") + d.tool + "\n"));
+    EXPECT_THAT(program, ::testing::EndsWith(std::string("\n") + d.last + "\n"));
+    EXPECT_THAT(r.out, HasSubstr("\"rapidRate\": 5000, \"cycleMinutes\": "));
+    EXPECT_THAT(r.out, ::testing::Not(HasSubstr("\"cycleMinutes\": null")));
+  }
+}
+
 TEST(GrooveCommand, OutputDrawsWithItsColours) {
   ScratchDir dir("groove_draw");
   ASSERT_EQ(RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf"}).status,
@@ -147,9 +180,7 @@ TEST(GrooveCommand, SummaryCountsPlungesAndPecks) {
                      "Face", "--direction", "Internal", "--start-x", "20", "--start-z", "60",
                      "--set", "CAM_TurningDepthOnPass=" + depthPerPass});
     EXPECT_EQ(r.status, 0) << r.err;
-    std::smatch m;
-    EXPECT_TRUE(std::regex_search(r.out, m, std::regex("\"plunges\": (\\d+), \"pecks\": (\\d+)")));
-    return std::pair<int, int>(std::stoi(m[1]), std::stoi(m[2]));
+    return std::pair<int, int>(JsonInteger(r.out, "plunges"), JsonInteger(r.out, "pecks"));
   };
   // The groove is 6 wide: two plunges of the 3 mm insert. Each plunge runs from the profile's
   // end 3 in front of the face down to 47.47: 5.53 deep, one peck at 100 a pass and
@@ -193,12 +224,14 @@ TEST(GrooveCommand, FailuresExitWithTheirStatusAndWriteNothing) {
        "parameter \"Feed\" takes a number, not \"fast\""},
       {"not an assignment", {"groove", outside, "-o", "out.dxf", "--set", "Feed"}, nullptr, 2,
        "--set \"Feed\": expected NAME=VALUE"},
+      {"unknown dialect", {"groove", outside, "-o", "out.dxf", "--nc", "o.ngc", "--post", "heidenhain"},
+       nullptr, 2, "--post: heidenhain not in {linuxcnc,fanuc}"},
       {"unwritable", {"groove", outside, "-o", "no/such/dir/out.dxf"}, nullptr, 2,
        "cannot write \"no/such/dir/out.dxf\""},
       // The system's own message box: TITLE: PROMPT.
       {"face from the wrong side",
-       {"groove", Example("face_groove.dxf"), "-o", "out.dxf", "--type", "Face", "--direction",
-        "External", "--start-x", "20", "--start-z", "60"},
+       {"groove", Example("face_groove.dxf"), "-o", "out.dxf", "--nc", "out.ngc", "--type", "Face",
+        "--direction", "External", "--start-x", "20", "--start-z", "60"},
        nullptr, 1,
        "Sulkor function cannot be performed.: Groove-Face operation can not be performed for "
        "selected work area\n"},

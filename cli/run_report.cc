@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "groove/operation_state.h"
+#include "cli/nc_options.h"
 #include "groove/work_kind.h"
 
 namespace sulkor::cli {
@@ -30,13 +31,23 @@ std::string Escaped(const std::string& text) {
 
 }  // namespace
 
-RunReport ReportOf(const OperationState& state, const std::string& units) {
+RunReport ReportOf(const OperationState& state, const std::string& units, double rapidRate,
+                   double dwell) {
   RunReport report;
   const WorkKind kind = KindOfWork(state.params.TrajectoryType, state.directionSign);
   report.kind = KindName(kind);
   report.units = units;
   report.path = SummarizePath(state.toolPath,
                               kind == WorkKind::FrontFace || kind == WorkKind::BackFace);
+  report.rapidRate = rapidRate > 0.0 ? rapidRate
+                     : units == "in" ? kDefaultRapidInches
+                                     : kDefaultRapidMillimetres;
+  try {
+    report.cycle = EstimateCycleTime(PostInputFromOperation(state), report.rapidRate, dwell);
+    report.timed = true;
+  } catch (const PostError&) {
+    report.timed = false;
+  }
   return report;
 }
 
@@ -46,14 +57,22 @@ void PrintReport(std::ostream& out, const RunReport& r) {
                      r.path.moves)
       << fmt::format("cutting length: {:.3f} {}  rapid length: {:.3f} {}\n", r.path.cuttingLength,
                      r.units, r.path.rapidLength, r.units);
+  if (r.timed) {
+    out << fmt::format("cycle time: {:.2f} min (rapids at {:g} {}/min)\n", r.cycle.minutes,
+                       r.rapidRate, r.units);
+  } else {
+    out << "cycle time: unknown (a feed is not above zero)\n";
+  }
 }
 
 void PrintReportJson(std::ostream& out, const RunReport& r) {
   out << fmt::format(
       "{{\"kind\": \"{}\", \"units\": \"{}\", \"plunges\": {}, \"pecks\": {}, \"moves\": {}, "
-      "\"cuttingLength\": {:.6f}, \"rapidLength\": {:.6f}}}\n",
+      "\"cuttingLength\": {:.6f}, \"rapidLength\": {:.6f}, \"rapidRate\": {:g}, "
+      "\"cycleMinutes\": {}}}\n",
       Escaped(r.kind), Escaped(r.units), r.path.plunges, r.path.pecks, r.path.moves,
-      r.path.cuttingLength, r.path.rapidLength);
+      r.path.cuttingLength, r.path.rapidLength, r.rapidRate,
+      r.timed ? fmt::format("{:.6f}", r.cycle.minutes) : std::string("null"));
 }
 
 }  // namespace sulkor::cli
