@@ -558,6 +558,8 @@ std::string RenderPreviewData(Drawing& drawing, PreviewFormat format,
       break;
     case PreviewFormat::Svg:
       surface.reset(cairo_svg_surface_create_for_stream(Append, &data, w, h));
+      // Sized in pixels, as the PNG: a browser shows both alike.
+      cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PX);
       break;
     case PreviewFormat::Pdf:
       surface.reset(cairo_pdf_surface_create_for_stream(Append, &data, w, h));

@@ -41,7 +41,7 @@ struct PreviewLabel {
 };
 
 struct PreviewOptions {
-  int width = 1200;  // pixels for PNG, points for SVG and PDF
+  int width = 1200;  // pixels for PNG and SVG, points for PDF
   int height = 0;    // of the drawing area above the footer; 0: from the drawing's proportions
   int32_t background = 0x2a2622;  // a dark slate (drawing colour: blue in the high byte)
   bool centreLine = true;  // the lathe axis (y = 0) as a dash-dot line where it is in view

@@ -314,11 +314,15 @@ TEST_F(GroovePreview, LayoutFitsTheDrawingWithAMargin) {
   }
 }
 
-TEST_F(GroovePreview, VectorFormatsAreWrittenWithTheirSignature) {
+TEST_F(GroovePreview, EachFormatIsWrittenWhole) {
   const struct {
     const char* name;
     const char* signature;
-  } cases[] = {{"groove.svg", "<svg"}, {"groove.pdf", "%PDF"}, {"GROOVE.PNG", "\x89PNG"}};
+    const char* trailer;  // within the last 20 bytes
+    const char* size;     // the page size as the format states it
+  } cases[] = {{"groove.svg", "<svg", "</svg>", "width=\"1200px\""},
+               {"groove.pdf", "%PDF", "%%EOF", "/MediaBox [ 0 0 1200 "},
+               {"GROOVE.PNG", "\x89PNG", "IEND", "IHDR"}};
   for (const auto& c : cases) {
     const fs::path path = TestDir() / c.name;
     host::RenderPreview(TheDrawing(), path.string(), {});
@@ -328,6 +332,8 @@ TEST_F(GroovePreview, VectorFormatsAreWrittenWithTheirSignature) {
     const size_t at = data.find(c.signature);
     EXPECT_NE(at, std::string::npos);
     EXPECT_LT(at, 100u);
+    EXPECT_NE(data.find(c.trailer, data.size() - 20), std::string::npos);
+    EXPECT_NE(data.find(c.size), std::string::npos);
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
   }
 }
