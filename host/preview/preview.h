@@ -4,8 +4,9 @@
 // What is painted follows the graphics themselves, not their meaning in an operation: every
 // graphic with geometry is drawn in its pen colour (made lighter or darker where it would vanish
 // against the background); a closed graphic with a pattern brush ("ANSI36") is hatched with
-// 45-degree dash-dot lines at its "BrushScale", one with the brush "SOLID" filled, one without a
-// brush tinted as material. Graphics are stacked by name: the material and outlines first, then
+// 45-degree dash-dot lines, spaced by its "BrushScale" but kept 6 to 14 pixels apart so that the
+// hatch reads at any size; one with the brush "SOLID" is filled, one without a brush tinted as
+// material. Graphics are stacked by name: the material and outlines first, then
 // the hatched areas, the finished profile ("WorkContour") and on top the tool path
 // ("Trajectory"). Below the picture a footer holds a scale bar of a round length (1, 2 or 5 times
 // a power of ten) with the drawing's unit ("LinearUnitName") and a legend of what is drawn.
