@@ -290,7 +290,10 @@ Plan MakePlan(Drawing& drawing, const PreviewOptions& options) {
   Context cr(cairo_create(probe.get()), cairo_destroy);
   SetFont(cr.get());
   if (options.legend) plan.legend = MakeLegend(plan.scene, options, plan.background);
-  for (LegendEntry& e : plan.legend) e.textWidth = TextWidth(cr.get(), e.text);
+  for (LegendEntry& e : plan.legend) {
+    e.textWidth = TextWidth(cr.get(), e.text);
+    l.legend.push_back(e.text);
+  }
   plan.legendStart = kFooterPadding + l.scaleBarLength * scale + 8.0 +
                      TextWidth(cr.get(), LengthText(l.scaleBarLength, l.unit)) + 2.0 * kEntryGap;
   const int rows = std::max(1, LegendRows(plan.legend, plan.legendStart, w));

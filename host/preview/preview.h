@@ -68,6 +68,10 @@ struct PreviewLayout {
   PreviewTransform transform;
   double scaleBarLength = 0.0;  // in drawing units
   std::string unit;             // "mm" or "in" (the drawing's unit name)
+  // The legend's texts in the order shown: one per name and pen colour, stacked as painted.
+  // A caller's label wins over the built-in text of a name; a name in several colours without a
+  // label of its own tells them apart by colour ("tool path (yellow)").
+  std::vector<std::string> legend;
 };
 
 // The round length for a scale bar under a drawing width: the largest 1, 2 or 5 times a power

@@ -314,6 +314,34 @@ TEST_F(GroovePreview, LayoutFitsTheDrawingWithAMargin) {
   }
 }
 
+TEST_F(GroovePreview, LegendNamesWhatIsDrawnInTheOrderOfStacking) {
+  const struct {
+    std::vector<host::PreviewLabel> labels;
+    bool legend;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {{},
+       true,
+       {"Blank", "stock before the cut", "removed material", "finished profile",
+        "tool path (yellow)", "tool path (red)"}},
+      {{{"", 65535, "positioning"}, {"Trajectory", 255, "cutting"}, {"Blank", -1, "stock"}},
+       true,
+       {"stock", "stock before the cut", "removed material", "finished profile", "positioning",
+        "cutting"}},
+      {{{"", 65535, "positioning"}},
+       true,
+       {"Blank", "stock before the cut", "removed material", "finished profile", "positioning",
+        "tool path (red)"}},
+      {{}, false, {}},
+  };
+  for (const auto& c : cases) {
+    host::PreviewOptions options;
+    options.labels = c.labels;
+    options.legend = c.legend;
+    EXPECT_EQ(host::LayoutPreview(TheDrawing(), options).legend, c.texts);
+  }
+}
+
 TEST_F(GroovePreview, EachFormatIsWrittenWhole) {
   const struct {
     const char* name;
