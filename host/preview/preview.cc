@@ -55,7 +55,7 @@ constexpr double kRowHeight = 20.0;
 constexpr double kSwatchWidth = 26.0;
 constexpr double kEntryGap = 18.0;
 constexpr int kMinSize = 16;
-constexpr int kMaxSize = 20000;
+constexpr int kMaxSize = 10000;  // 400 megabytes of pixels at most
 constexpr double kMaterialAlpha = 0.5;
 constexpr double kTintAlpha = 0.14;
 
@@ -251,7 +251,7 @@ struct Plan {
 Plan MakePlan(Drawing& drawing, const PreviewOptions& options) {
   if (options.width < kMinSize || options.width > kMaxSize ||
       (options.height != 0 && (options.height < kMinSize || options.height > kMaxSize))) {
-    throw PreviewError("the preview size must lie between 16 and 20000");
+    throw PreviewError("the preview size must lie between 16 and 10000");
   }
   Plan plan;
   plan.scene = CollectPreviewScene(drawing);
@@ -273,7 +273,7 @@ Plan MakePlan(Drawing& drawing, const PreviewOptions& options) {
   } else {
     // The drawing's proportions, kept within a flat strip and a tall page.
     const double fitted = bw > 1e-9 ? bh * availableWidth / bw + 2.0 * margin : 1.5 * w;
-    l.areaHeight = static_cast<int>(std::lround(std::clamp(fitted, std::min(w, 200.0), 1.5 * w)));
+    l.areaHeight = static_cast<int>(std::lround(std::clamp(fitted, std::min(w, 200.0), std::min(1.5 * w, double{kMaxSize}))));
   }
   const double availableHeight = std::max(1.0, l.areaHeight - 2.0 * margin);
   double scale = bw > 1e-9 ? availableWidth / bw : availableHeight / bh;

@@ -85,7 +85,7 @@ PreviewFormat PreviewFormatFor(std::string_view path);
 
 // The layout the renderer uses for this drawing and options. Throws PreviewError when the drawing
 // has nothing to draw or its box is a single point, or when the options' sizes are outside 16 to
-// 20000.
+// 10000.
 PreviewLayout LayoutPreview(Drawing& drawing, const PreviewOptions& options);
 
 // The picture as the bytes of a file of the format. Throws PreviewError as LayoutPreview, and

@@ -409,13 +409,30 @@ TEST_F(GroovePreview, FailuresNameTheFileAndWriteNothing) {
   }
 }
 
-TEST_F(GroovePreview, SizesOutsideTheirRangeAreRefused) {
-  for (const auto& [width, height] : {std::pair{15, 0}, {20001, 0}, {800, 15}, {800, -1}}) {
+TEST_F(GroovePreview, SizesFrom16To10000) {
+  const struct {
+    int width;
+    int height;
+    bool ok;
+  } cases[] = {{16, 16, true},       {10000, 0, true},  {10000, 10000, true}, {15, 0, false},
+               {10001, 0, false},    {800, 15, false},  {800, 10001, false},  {800, -1, false}};
+  for (const auto& c : cases) {
     host::PreviewOptions options;
-    options.width = width;
-    options.height = height;
-    EXPECT_THROW(host::LayoutPreview(TheDrawing(), options), host::PreviewError)
-        << width << " x " << height;
+    options.width = c.width;
+    options.height = c.height;
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    if (c.ok) {
+      const host::PreviewLayout l = host::LayoutPreview(TheDrawing(), options);
+      EXPECT_EQ(l.width, c.width);
+      EXPECT_LE(l.areaHeight, 10000);
+      continue;
+    }
+    try {
+      host::LayoutPreview(TheDrawing(), options);
+      ADD_FAILURE() << "no error";
+    } catch (const host::PreviewError& e) {
+      EXPECT_STREQ(e.what(), "the preview size must lie between 16 and 10000");
+    }
   }
   host::PreviewOptions smallest;
   smallest.width = 16;
