@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/demo_part.h"
 #include "cli/exit_codes.h"
+#include "cli/previews.h"
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
@@ -93,10 +94,12 @@ int RunDemo(const DemoOptions& options, CommandContext& context) {
   StagedFiles files;
   files.Stage(dir / "shaft.dxf", host::ExportDxfText(*scene.host.Drawing()));
   files.Stage(dir / "summary.txt", summary.str());
+  for (const char* picture : {"shaft.png", "shaft.svg", "shaft.pdf"}) {
+    StagePreview(files, *scene.host.Drawing(), (dir / picture).string());
+  }
   files.Commit();
-  context.out << summary.str()
-              << fmt::format("written: {}, {}\n", (dir / "shaft.dxf").string(),
-                             (dir / "summary.txt").string());
+  context.out << summary.str() << "written in " << dir.string()
+              << ": shaft.dxf, summary.txt, shaft.png, shaft.svg, shaft.pdf\n";
   return kExitSuccess;
 }
 

@@ -35,6 +35,14 @@ TEST(DemoCommand, WritesTheChainedShaftAndItsSummary) {
   // The tube 80 x 20 less the outside groove (50 less its two rounded corners), the bore
   // groove (8 x 4) and the face groove (6 x 4).
   EXPECT_THAT(facts, Contains("outline Blank closed=1 area=1494.4289"));
+  const struct {
+    const char* file;
+    std::string signature;
+  } pictures[] = {{"shaft.png", "\x89PNG"}, {"shaft.svg", "<?xml"}, {"shaft.pdf", "%PDF"}};
+  for (const auto& p : pictures) {
+    EXPECT_EQ(testing::ReadText(dir / "out" / p.file).substr(0, p.signature.size()), p.signature)
+        << p.file;
+  }
   const testing::ProgramResult audit = testing::RunIn(
       dir.Path(), {"/usr/bin/python3", "-m", "ezdxf", "audit", (dir / "out/shaft.dxf").string()});
   EXPECT_THAT(audit.out, HasSubstr("No errors found."));

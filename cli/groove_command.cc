@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/groove_options.h"
 #include "cli/nc_options.h"
+#include "cli/previews.h"
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
@@ -22,6 +23,7 @@ namespace {
 struct GrooveCommandOptions {
   std::string input;
   std::string output;
+  std::string preview;
   ToolOptions tool;
   ParameterOptions parameters;
   NcOptions nc;
@@ -34,6 +36,7 @@ std::string DrawingUnit(host::MemoryHost& host) {
 }
 
 int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
+  if (!options.preview.empty()) CheckPreviewPath(options.preview);
   host::MemoryHost host = host::BuildMemoryHost();
   auto messages = std::make_shared<StreamMessageBox>(context.err);
   host.environment->messageBox = messages;
@@ -71,6 +74,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
 
   StagedFiles files;
   files.Stage(options.output, host::ExportDxfText(*host.Drawing()));
+  if (!options.preview.empty()) StagePreview(files, *host.Drawing(), options.preview);
   if (!options.nc.file.empty()) {
     try {
       files.Stage(options.nc.file,
@@ -101,6 +105,8 @@ void AddGrooveCommand(CLI::App& app, CommandContext& context) {
       ->required()->check(CLI::ExistingFile);
   command->add_option("-o,--output", options->output, "the drawing after the run (DXF)")
       ->required();
+  command->add_option("--preview", options->preview,
+                      "a picture of the result: FILE.png, FILE.svg or FILE.pdf");
   AddToolOptions(*command, options->tool);
   AddParameterOptions(*command, options->parameters);
   AddNcOptions(*command, options->nc);

@@ -158,8 +158,15 @@ TEST(GrooveCommand, WritesTheLatheProgramInEitherDialect) {
 
 TEST(GrooveCommand, OutputDrawsWithItsColours) {
   ScratchDir dir("groove_draw");
-  ASSERT_EQ(RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf"}).status,
+  ASSERT_EQ(RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf",
+                                   "--preview", "own.png"})
+                .status,
             0);
+  // Our own preview and ezdxf's rendering of the file show the same colours.
+  const std::map<std::string, int> own = CountColours((dir / "own.png").string());
+  for (const char* colour : {"red", "yellow", "green"}) {
+    EXPECT_GT(own.count(colour) ? own.at(colour) : 0, 100) << colour;
+  }
   // ezdxf's own renderer: the moves in red and yellow, the removed material green, the stock
   // outlines blue.
   const testing::ProgramResult draw = testing::RunIn(
@@ -226,6 +233,8 @@ TEST(GrooveCommand, FailuresExitWithTheirStatusAndWriteNothing) {
        "--set \"Feed\": expected NAME=VALUE"},
       {"unknown dialect", {"groove", outside, "-o", "out.dxf", "--nc", "o.ngc", "--post", "heidenhain"},
        nullptr, 2, "--post: heidenhain not in {linuxcnc,fanuc}"},
+      {"preview type", {"groove", outside, "-o", "out.dxf", "--preview", "out.bmp"}, nullptr, 2,
+       "out.bmp: unknown preview type \".bmp\"; use .png, .svg or .pdf"},
       {"unwritable", {"groove", outside, "-o", "no/such/dir/out.dxf"}, nullptr, 2,
        "cannot write \"no/such/dir/out.dxf\""},
       // The system's own message box: TITLE: PROMPT.
