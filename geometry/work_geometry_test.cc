@@ -142,9 +142,12 @@ TEST(WorkGeometryTest, MachinistGroovesInEveryKindOfWork) {
 
 // In the back face, the rule that lets a crossed segment of the shifted copy close a slot
 // (end x > start x - 1e-6, where the other kinds ask for more than +1e-6) also lets a bottom
-// that lies along the face close one: the spike standing on the bottom, 1 wide at its foot, is
-// bridged by a line 3 (the tool) long and machined away with the groove. The other three kinds
-// keep it (above).
+// that lies along the face close one: the shifted copy's bottom meets the spike's far wall at
+// its foot, and the spike standing on the bottom, 1 wide at its foot and 3 high, is bridged by
+// a line 3 (the tool) long and machined away with the groove. The region to machine is 96
+// where the drawing gives 94.5: the spike's 1.5 is cut off the finished part. This is what the
+// rule as it is written produces; with +1e-6 in its place the region comes out at the drawn
+// 94.5, as in the other three kinds (above).
 TEST(WorkGeometryTest, BackFaceClosesASpikeOnTheBottom) {
   const GrooveFrame& f = AllFrames()[3];
   const GrooveShape& spike = MachinistGrooves()[6];
