@@ -57,6 +57,8 @@ struct MachiningReport {
   // The deepest reach of any move into the finished part, and the move (-1: none reaches in).
   double gougeDepth = 0.0;
   int32_t gougeMove = -1;
+  // The area of the finished part that the moves reaching deeper than the error bound swept.
+  double gougeArea = 0.0;
   // The region to machine that no move swept: all of it, the part of it farther than the finish
   // allowance from the finished part, and the farthest any of it lies from the finished part.
   double uncutArea = 0.0;
