@@ -260,5 +260,94 @@ TEST(MachiningCheck, DepthsOfTouchesAndOfProtrusions) {
   EXPECT_LE(report.gougeDepth, 0.5 / std::sqrt(2.0) + 1e-4);
 }
 
+
+// A finishing chain that closes on itself. The chain takes the cut region's segments that have
+// stock just outside them; with the blank the preparation leaves, the segments along the
+// surface have air there, so the chain never closes (a groove is cut from the blank's outline).
+// Here the blank is raised by 10 after the preparation, as if the groove lay under stock: every
+// segment joins the chain, which closes, and the roughing starts from the work contour's top
+// plus w (53, not the clearance above the region) with cutting moves, the second side of the
+// chain retracts to that level, and the path still starts and ends at the start point.
+TEST(GroovePathShapes, ClosedFinishingChain) {
+  const PathFrame& f = path_scenes::AllFrames()[0];
+  PathSpec setup;
+  auto run = path_scenes::Prepare(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), setup);
+  ASSERT_TRUE(run->prepared);
+  ContourBounds(run->State().Geometry(), run->State().contours.work);
+  const double level = run->State().contours.work.MaxY + kW;
+  EXPECT_NEAR(level, 53.0, 1e-3);
+  run->State().contours.blank = MakePolygon({0, 0, 100, 0, 100, 60, 0, 60});
+  ASSERT_TRUE(BuildGroovePath(run->State(), run->path));
+  const Contour& p = run->path;
+  EXPECT_NEAR(p.First().StartPt.x, 110.0, 1e-9);
+  EXPECT_NEAR(p.First().StartPt.y, 60.0, 1e-9);
+  EXPECT_NEAR(p.Last().EndPt.x, 110.0, 1e-9);
+  EXPECT_NEAR(p.Last().EndPt.y, 60.0, 1e-9);
+  int plunges = 0, retracts = 0;
+  for (int32_t i = 0; i < p.Count(); ++i) {
+    const Segment& m = p.Seg(i);
+    if (m.Phase == kPhaseRoughing && (i == 0 || p.Seg(i - 1).Phase != kPhaseRoughing)) {
+      ++plunges;
+      EXPECT_NEAR(m.StartPt.y, level, 1e-9) << i;
+      EXPECT_EQ(m.MoveType, kMoveCutting) << i;
+      EXPECT_NEAR(m.EndPt.y, 50 - 6 + kR + kT + 1e-6, 1e-5) << i;
+    }
+    // A retract from the groove's bottom level straight up to the level.
+    if (m.MoveType == kMovePositioning && m.StartPt.y < 45.0 &&
+        std::fabs(m.EndPt.y - level) < 1e-9 && std::fabs(m.EndPt.x - m.StartPt.x) < 1e-9) {
+      ++retracts;
+    }
+  }
+  EXPECT_EQ(plunges, 3);
+  EXPECT_GE(retracts, 1);
+  bool finishing = false;
+  for (const Segment& m : p.Segs) finishing = finishing || m.Phase == kPhaseFinishing;
+  EXPECT_TRUE(finishing);
+}
+
+// An edge of the groove blocked by stock above it: a hook of the blank (a stem at x 57 to 58
+// rising to 60, an arm from x 40 to 58 at y 58 to 60) overhangs an outside groove 10 wide and
+// 6 deep. The edge test finds the arm above the cut region's edges and sends the approach and
+// the return over the work contour's top plus w (53, under the arm) instead of over the
+// blank's top plus w (63, through the arm). The start point lies under the arm at y = 54. An
+// insert whose body reaches 4 above its corner centres passes under the arm (58): the check
+// finds no cut into the part and no positioning move through stock, and the groove cleared but
+// for its two fillets.
+TEST(GroovePathShapes, BlockedEdgeGoesUnderTheOverhang) {
+  PathFrame f = path_scenes::AllFrames()[0];
+  f.blank = {0, 0, 100, 0, 100, 50, 58, 50, 58, 60, 40, 60, 40, 58, 57, 58, 57, 50, 0, 50};
+  f.startZ = 30;
+  f.startX = 108;  // y = 54
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 10.0, 6.0), PathSpec{});
+  for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
+  ASSERT_TRUE(run->built);
+  const Contour& p = run->path;
+  // Start, down to the level, across to the first plunge; back across at the level, up to the
+  // start.
+  EXPECT_NEAR(p.Seg(0).EndPt.x, 30.0, 1e-9);
+  EXPECT_NEAR(p.Seg(0).EndPt.y, 53.0, 1e-3);
+  EXPECT_NEAR(p.Seg(1).EndPt.y, 53.0, 1e-3);
+  EXPECT_NEAR(p.Seg(p.Count() - 2).StartPt.y, 53.0, 1e-3);
+  EXPECT_NEAR(p.Seg(p.Count() - 2).EndPt.x, 30.0, 1e-9);
+  double highest = 0.0;
+  for (const Segment& m : p.Segs) highest = std::max({highest, m.StartPt.y, m.EndPt.y});
+  EXPECT_NEAR(highest, 54.0, 1e-9);  // the start point: nothing goes over the arm
+
+  MachiningCheckInput in;
+  in.toolPath = &p;
+  in.insert = {kW, kR, f.kind, 4.0};
+  in.blank = &run->blank;
+  in.finishedPart = &run->finished;
+  in.regionToMachine = &run->toMachine;
+  in.tolerance = kTolerance;
+  const MachiningReport report = CheckMachining(in);
+  EXPECT_LE(report.gougeDepth, 1e-4);
+  EXPECT_LT(WorstPositioning(report), 1e-4);
+  EXPECT_NEAR(report.uncutBeyondAllowance, 2 * Fillet(kR + kT), 1e-3);
+  // The insert of the other checks, its body 15 long, would reach through the arm.
+  in.insert.bodyLength = 15.0;
+  EXPECT_NEAR(CheckMachining(in).gougeDepth, 1.0, 1e-3);
+}
+
 }  // namespace
 }  // namespace sulkor
