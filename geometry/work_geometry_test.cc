@@ -391,6 +391,43 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
   }
 }
 
+// A V-slot 3.00002 wide at the surface, the tool 3 wide: the work area closes the slot where
+// it is as wide as the tool, 5.3e-5 below the surface. The second split finds both regions, but
+// none of the work area's test points (1e-4 beside its segments) lies inside the blank: the
+// closing line's lies above the surface, and so do those of the two wall stubs, which reach
+// from 5.3e-5 below the surface to 1e-4 above it. There is no region to machine: message 118.
+// 3.00001 wide (closed 2.7e-5 deep) ends the same way; 3.00004 (closed 1.06e-4 deep) is
+// prepared.
+TEST(WorkGeometryTest, SlotClosedAtTheSurfaceLeavesNothingToMachine) {
+  for (const GrooveFrame& f : AllFrames()) {
+    for (const double half : {1.5 + 1e-5, 1.5 + 5e-6, 1.5 + 2e-5}) {
+      SCOPED_TRACE(std::string(f.name) + " " + std::to_string(2 * half));
+      SceneSpec setup = SpecFor(
+          f, Profile(f, -half * 11 / 8, -3).LineTo(0, 8).LineTo(half * 11 / 8, -3).Build());
+      setup.cornerRadius = 0.0;
+      setup.finish = 0.0;
+      const PreparedScene p = RunPreparation(setup);
+      const WorkingContours& c = p.State().contours;
+      if (half > 1.5 + 1.5e-5) {
+        for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
+        EXPECT_TRUE(p.ok);
+        EXPECT_GT(std::fabs(Area(c.toMachine)), 0.0);
+        EXPECT_LT(std::fabs(Area(c.toMachine)), 1e-3);
+        continue;
+      }
+      EXPECT_FALSE(p.ok);
+      ASSERT_EQ(p.Messages().size(), 1u);
+      EXPECT_EQ(p.Messages()[0].prompt, "Work contour doesn't intersect current Blank contour");
+      EXPECT_FALSE(c.regionA.Empty());
+      EXPECT_FALSE(c.regionB.Empty());
+      EXPECT_TRUE(c.toMachine.Empty());
+      ASSERT_EQ(c.workCopy.Count(), 3);
+      EXPECT_NEAR(std::fabs(Area(c.blank)) - std::fabs(Area(c.regionA)) -
+                      std::fabs(Area(c.regionB)), 0.0, 1e-6);
+    }
+  }
+}
+
 // The tool's orientation: a tool that no other operation uses takes this operation's, whatever
 // it held; one that another operation uses keeps its own when it fits.
 TEST(WorkGeometryTest, ToolTakesTheOrientationOfItsOperation) {
