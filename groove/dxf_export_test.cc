@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "geometry/contour_area.h"
 #include "geometry/segment_build.h"
 #include "host/dxf/dxf_file.h"
 #include "host/dxf/entity_reader.h"
@@ -32,22 +33,10 @@ std::string RunCommand(const std::string& command) {
   return output;
 }
 
-double Area(const Contour& c) {
-  double a = 0.0;
-  for (const Segment& s : c.Segs) {
-    a += s.StartPt.x * s.EndPt.y - s.EndPt.x * s.StartPt.y;
-    if (s.IsArc()) {
-      const double sweep = s.Length / s.Radius;
-      a += s.Direction * s.Radius * s.Radius * (sweep - std::sin(sweep));
-    }
-  }
-  return std::fabs(a / 2.0);
-}
-
 double GraphicArea(const Handle<Graphic>& g) {
   Contour c;
   ConvertGraphicToContour(g, c);
-  return Area(c);
+  return std::fabs(SignedArea(c));
 }
 
 // A groove 10 wide and 5 deep with rounded bottom corners in a bar 50 long of radius 20.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/contour_area.h"
 #include "geometry/segment_build.h"
 #include "host/geometry/contour_services.h"
 #include "host/memory/scene.h"
@@ -22,23 +23,10 @@ Contour OpenChain(const std::vector<double>& xy) {
   return MakeContour(segs);
 }
 
-// The signed area of a closed contour of lines and arcs.
-double Area(const Contour& c) {
-  double a = 0.0;
-  for (const Segment& s : c.Segs) {
-    a += s.StartPt.x * s.EndPt.y - s.EndPt.x * s.StartPt.y;
-    if (s.IsArc()) {
-      const double sweep = s.Length / s.Radius;
-      a += s.Direction * s.Radius * s.Radius * (sweep - std::sin(sweep));
-    }
-  }
-  return a / 2.0;
-}
-
 double GraphicArea(const Handle<Graphic>& g) {
   Contour c;
   ConvertGraphicToContour(g, c);
-  return std::fabs(Area(c));
+  return std::fabs(SignedArea(c));
 }
 
 int CountNamed(const Handle<Graphic>& group, const std::string& name) {

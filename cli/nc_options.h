@@ -1,0 +1,33 @@
+// The NC program options of the command line: the file, the dialect, the tool-post side, the
+// dwell at the bottom of the plunges, and the rapid rate the cycle time is estimated with.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "post/nc_post.h"
+
+namespace sulkor::cli {
+
+// Rapid rates assumed when none is given: a modest lathe's, in drawing units per minute.
+inline constexpr double kDefaultRapidMillimetres = 10000.0;
+inline constexpr double kDefaultRapidInches = 400.0;
+
+struct NcOptions {
+  std::string file;  // empty: no program is written
+  std::string dialect{kDialectLinuxCnc};
+  std::string toolPost = "rear";
+  double dwell = 0.0;  // seconds
+  std::optional<double> rapidRate;
+};
+
+void AddNcOptions(CLI::App& command, NcOptions& nc);
+
+PostOptions ToPostOptions(const NcOptions& nc);
+
+// The rapid rate given, else the default of the drawing's units.
+double RapidRate(const NcOptions& nc, bool inch);
+
+}  // namespace sulkor::cli

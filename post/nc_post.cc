@@ -1,0 +1,296 @@
+#include "post/nc_post.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "toolpath/groove_path.h"
+
+namespace sulkor {
+namespace {
+
+// The words and number formats of a dialect.
+struct DialectWords {
+  std::string_view rapid, line, clockwise, counterclockwise;
+  std::string_view spindleOn, spindleOff, dwell;
+  int decimalsMillimetre, decimalsInch;
+  bool keepPoint;  // "20." rather than "20": a Fanuc reads a number without a point in
+                   // least input increments
+};
+
+const DialectWords& WordsOf(Dialect dialect) {
+  static const DialectWords kLinuxCnc{"G0", "G1", "G2", "G3", "M3", "M5", "G4", 5, 6, false};
+  static const DialectWords kFanuc{"G00", "G01", "G02", "G03", "M03", "M05", "G04", 3, 4, true};
+  return dialect == Dialect::Fanuc ? kFanuc : kLinuxCnc;
+}
+
+// A number in `decimals` places, trailing zeros dropped, never "-0".
+std::string Number(double value, int decimals, bool keepPoint) {
+  std::string s = fmt::format("{:.{}f}", value, decimals);
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+  }
+  if (s == "-0." || s == "-0") s.erase(0, 1);
+  if (!keepPoint && s.back() == '.') s.pop_back();
+  return s;
+}
+
+bool IsCutting(const Segment& move) { return move.MoveType != kMovePositioning; }
+// A rapid runs straight to its end: an arc, even a positioning one, runs at a feed.
+bool RunsAtFeed(const Segment& move) { return IsCutting(move) || move.IsArc(); }
+bool IsFinishing(const Segment& move) { return move.Phase == kPhaseFinishing; }
+
+std::string_view PhaseName(bool finishing) { return finishing ? "finishing" : "roughing"; }
+
+double FeedOf(const PostInput& in, const Segment& move) {
+  const bool finishing = IsFinishing(move);
+  const double feed = finishing ? in.finishFeed : in.roughFeed;
+  if (!(feed > 0.0) || !std::isfinite(feed)) {
+    throw PostError(fmt::format("the {} feed must be more than zero", PhaseName(finishing)));
+  }
+  return feed;
+}
+
+// The spindle speed in whole revolutions per minute.
+long SpeedOf(const PostInput& in, bool finishing) {
+  const double speed = finishing ? in.finishSpeed : in.roughSpeed;
+  if (!std::isfinite(speed) || !(speed < 1e9) || std::lround(speed) < 1) {
+    throw PostError(fmt::format("the {} speed must be at least 1 revolution per minute",
+                                PhaseName(finishing)));
+  }
+  return std::lround(speed);
+}
+
+class ProgramWriter {
+ public:
+  ProgramWriter(const PostInput& in, const PostOptions& options)
+      : in_(in),
+        options_(options),
+        w_(WordsOf(options.dialect)),
+        decimals_(in.units == NcUnits::Inch ? w_.decimalsInch : w_.decimalsMillimetre),
+        fanuc_(options.dialect == Dialect::Fanuc) {}
+
+  std::string Write() {
+    Check();
+    Start();
+    for (size_t i = 0; i < in_.moves.size(); ++i) {
+      MoveTo(in_.moves[i]);
+      if (options_.plungeDwell > 0.0 && EndsPlunge(in_.moves, i)) Dwell();
+    }
+    End();
+    return std::move(text_);
+  }
+
+ private:
+  void Check() const {
+    if (in_.toolNumber < 1) {
+      throw PostError(fmt::format("tool number {} cannot be called: tools are numbered from 1",
+                                  in_.toolNumber));
+    }
+    if (fanuc_ && in_.toolNumber > 99) {
+      throw PostError(fmt::format(
+          "tool number {} cannot be called in the fanuc dialect: T takes 1 to 99", in_.toolNumber));
+    }
+    if (!(options_.plungeDwell >= 0.0) || !std::isfinite(options_.plungeDwell)) {
+      throw PostError("the dwell at the bottom of a plunge must be zero or more seconds");
+    }
+    if (fanuc_ && (options_.programNumber < 1 || options_.programNumber > 9999)) {
+      throw PostError(
+          fmt::format("program number {} is outside 1 to 9999", options_.programNumber));
+    }
+  }
+
+  std::string N(double v) const { return Number(v, decimals_, w_.keepPoint); }
+
+  void Block(const std::string& block) {
+    text_ += block;
+    text_ += '\n';
+  }
+
+  std::string Point(const Point3& p) const {
+    return fmt::format("X{} Z{}", N(2.0 * p.y), N(p.x));
+  }
+
+  void Start() {
+    const bool inch = in_.units == NcUnits::Inch;
+    const std::string_view side = options_.toolPost == ToolPost::Front ? "front" : "rear";
+    const std::string_view units = inch ? "G20" : "G21";
+    bool firstFinishing = false;
+    for (const Segment& m : in_.moves) {
+      if (RunsAtFeed(m)) {
+        firstFinishing = IsFinishing(m);
+        break;
+      }
+    }
+    speed_ = SpeedOf(in_, firstFinishing);
+    if (fanuc_) {
+      Block("%");
+      Block(fmt::format("O{:04d} (SULKOR GROOVE T{:02d} {} TOOL POST {})", options_.programNumber,
+                        in_.toolNumber, side == "front" ? "FRONT" : "REAR", inch ? "INCH" : "MM"));
+      Block(fmt::format("G18 {} G40 G98", units));
+      Block(fmt::format("T{:02d}{:02d}", in_.toolNumber, in_.toolNumber));
+    } else {
+      Block(fmt::format("(Sulkor groove: tool {}, {} tool post, {})", in_.toolNumber, side,
+                        inch ? "inch" : "mm"));
+      Block(fmt::format("G18 {} G7 G90 G94 G40 G49", units));
+      Block(fmt::format("T{} M6 G43", in_.toolNumber));
+    }
+    Block(fmt::format("G97 S{} {}", speed_, w_.spindleOn));
+    Block(fmt::format("{} {}", w_.rapid, Point(in_.start)));
+    at_ = in_.start;
+  }
+
+  void MoveTo(const Segment& m) {
+    if (!RunsAtFeed(m)) {
+      Block(fmt::format("{} {}", w_.rapid, Point(m.EndPt)));
+      at_ = m.EndPt;
+      return;
+    }
+    const long speed = SpeedOf(in_, IsFinishing(m));
+    if (speed != speed_) {
+      Block(fmt::format("S{}", speed));
+      speed_ = speed;
+    }
+    const double feed = FeedOf(in_, m);
+    std::string f;
+    if (!hasFeed_ || feed != feed_) {
+      f = " F" + N(feed);
+      feed_ = feed;
+      hasFeed_ = true;
+    }
+    const std::string end = Point(m.EndPt);
+    // An arc that prints as ending where it starts would be a full circle to the control.
+    if (m.IsArc() && end != Point(at_)) {
+      const std::string_view word = m.Direction == 1 ? w_.counterclockwise : w_.clockwise;
+      Block(fmt::format("{} {} I{} K{}{}", word, end, N(m.Center.y - at_.y), N(m.Center.x - at_.x),
+                        f));
+    } else {
+      Block(fmt::format("{} {}{}", w_.line, end, f));
+    }
+    at_ = m.EndPt;
+  }
+
+  void Dwell() {
+    if (fanuc_) {
+      Block(fmt::format("{} P{}", w_.dwell, std::lround(options_.plungeDwell * 1000.0)));
+    } else {
+      Block(fmt::format("{} P{}", w_.dwell, Number(options_.plungeDwell, 3, false)));
+    }
+  }
+
+  void End() {
+    Block(std::string(w_.spindleOff));
+    if (fanuc_) {
+      Block("M30");
+      Block("%");
+    } else {
+      Block("M2");
+    }
+  }
+
+  const PostInput& in_;
+  const PostOptions& options_;
+  const DialectWords& w_;
+  int decimals_;
+  bool fanuc_;
+  std::string text_;
+  Point3 at_;
+  long speed_ = 0;
+  double feed_ = 0.0;
+  bool hasFeed_ = false;
+};
+
+}  // namespace
+
+PostInput PostInputFromOperation(const OperationState& state) {
+  PostInput in;
+  in.moves = state.toolPath.Segs;
+  in.roughFeed = state.params.Feed;
+  in.roughSpeed = state.params.Speed;
+  in.finishFeed = state.params.FinishFeed;
+  in.finishSpeed = state.params.FinishSpeed;
+  in.units = state.unitsSystem == 1 ? NcUnits::Inch : NcUnits::Millimetre;
+  in.toolNumber = state.params.ToolNumber;
+  in.start = {state.params.StartPointZ, state.params.StartPointX / 2.0, 0.0};
+  return in;
+}
+
+Dialect DialectFromName(std::string_view name) {
+  if (name == kDialectLinuxCnc) return Dialect::LinuxCnc;
+  if (name == kDialectFanuc) return Dialect::Fanuc;
+  throw PostError(fmt::format("unknown post dialect \"{}\": use \"{}\" or \"{}\"", name,
+                              kDialectLinuxCnc, kDialectFanuc));
+}
+
+std::string_view DialectName(Dialect dialect) {
+  return dialect == Dialect::Fanuc ? kDialectFanuc : kDialectLinuxCnc;
+}
+
+bool EndsPlunge(const std::vector<Segment>& moves, size_t index) {
+  if (index >= moves.size()) return false;
+  const Segment& cut = moves[index];
+  if (!IsCutting(cut) || cut.Phase != kPhaseRoughing) return false;
+  if (index + 2 >= moves.size()) return true;
+  const Segment& back = moves[index + 1];
+  const Segment& next = moves[index + 2];
+  if (IsCutting(back) || !IsCutting(next) || next.Phase != kPhaseRoughing) return true;
+  // The next peck goes on along the same line in the same sense.
+  const double dx = cut.EndPt.x - cut.StartPt.x;
+  const double dy = cut.EndPt.y - cut.StartPt.y;
+  const double length = std::hypot(dx, dy);
+  if (length < kEps) return true;
+  const double ox = next.StartPt.x - cut.StartPt.x;
+  const double oy = next.StartPt.y - cut.StartPt.y;
+  const double across = std::fabs(dx * oy - dy * ox) / length;
+  const double nx = next.EndPt.x - next.StartPt.x;
+  const double ny = next.EndPt.y - next.StartPt.y;
+  return !(across < kEps && dx * nx + dy * ny > 0.0);
+}
+
+double MoveLength(const Segment& move) {
+  const double chord = std::hypot(move.EndPt.x - move.StartPt.x, move.EndPt.y - move.StartPt.y);
+  if (!move.IsArc()) return chord;
+  if (chord < kCircleEps) return 0.0;
+  const double radius =
+      std::hypot(move.StartPt.x - move.Center.x, move.StartPt.y - move.Center.y);
+  const double a0 = std::atan2(move.StartPt.y - move.Center.y, move.StartPt.x - move.Center.x);
+  const double a1 = std::atan2(move.EndPt.y - move.Center.y, move.EndPt.x - move.Center.x);
+  const double turn = 2.0 * std::numbers::pi;
+  double sweep = move.Direction == 1 ? a1 - a0 : a0 - a1;
+  sweep = std::fmod(sweep, turn);
+  if (sweep < 0.0) sweep += turn;
+  return radius * sweep;
+}
+
+CycleTime EstimateCycleTime(const PostInput& input, double rapidRate, double plungeDwell) {
+  if (!(rapidRate > 0.0) || !std::isfinite(rapidRate)) {
+    throw PostError("the rapid rate must be more than zero");
+  }
+  if (!(plungeDwell >= 0.0) || !std::isfinite(plungeDwell)) {
+    throw PostError("the dwell at the bottom of a plunge must be zero or more seconds");
+  }
+  CycleTime t;
+  for (size_t i = 0; i < input.moves.size(); ++i) {
+    const Segment& m = input.moves[i];
+    const double length = MoveLength(m);
+    if (RunsAtFeed(m)) {
+      t.cuttingLength += length;
+      t.cuttingMinutes += length / FeedOf(input, m);
+    } else {
+      t.rapidLength += length;
+    }
+    if (plungeDwell > 0.0 && EndsPlunge(input.moves, i)) t.dwellMinutes += plungeDwell / 60.0;
+  }
+  t.rapidMinutes = t.rapidLength / rapidRate;
+  t.minutes = t.cuttingMinutes + t.rapidMinutes + t.dwellMinutes;
+  return t;
+}
+
+std::string PostProcess(const PostInput& input, const PostOptions& options) {
+  return ProgramWriter(input, options).Write();
+}
+
+}  // namespace sulkor
