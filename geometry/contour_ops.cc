@@ -87,10 +87,22 @@ bool SplitContourAtPoint(GeometryServices& services, Contour& contour, double px
   }
   if (!found) return false;
 
-  const Crossing& first = crossings.Points.front();
-  const double x = first.X;
-  const double y = first.Y;
-  const int32_t k = first.Seg1;
+  // The probe may meet the contour more than once: where a segment runs close beside the
+  // point (a lead-in pushed 2e-5 off the blank outline next to the crossing that is to become a
+  // vertex), the first crossing returned may lie on that segment. The crossing nearest to the
+  // point is the one that names it; of equally near ones the first returned wins.
+  const Crossing* nearest = &crossings.Points.front();
+  double best = std::hypot(nearest->X - px, nearest->Y - py);
+  for (const Crossing& c : crossings.Points) {
+    const double d = std::hypot(c.X - px, c.Y - py);
+    if (d < best) {
+      best = d;
+      nearest = &c;
+    }
+  }
+  const double x = nearest->X;
+  const double y = nearest->Y;
+  const int32_t k = nearest->Seg1;
   const Segment& hit = contour.Seg(k);  // a segment index outside the contour fails here
   if (Coincide(hit.StartPt, x, y) || Coincide(hit.EndPt, x, y)) return true;
 

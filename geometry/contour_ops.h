@@ -10,7 +10,8 @@ namespace sulkor {
 
 // Makes (px, py), a point that lies on the contour, a vertex of it. Short probe lines through
 // the point, of half-lengths 1e-4, 1e-3, ..., 1 at the angles 0.5 and 0.5 + pi/2, are crossed
-// with the contour until one meets it; the first crossing names the point and the segment. A
+// with the contour until one meets it; of that probe's crossings the one nearest to the point
+// (the first returned among equally near ones) names the point and the segment. A
 // crossing at an end of that segment changes nothing; otherwise the segment is cut in two
 // there. Answers whether a probe met the contour (false: the contour is left as it was).
 bool SplitContourAtPoint(GeometryServices& services, Contour& contour, double px, double py);

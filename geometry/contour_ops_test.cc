@@ -147,18 +147,34 @@ TEST(SplitContourAtPoint, ProbeSizesAndAnglesInOrder) {
     if (n % 2 == 1) h *= 10;
   }
 
-  // The third probe answers: the search stops there and its first crossing is used.
-  ScriptedServices third;
-  third.answer = [&third](const Contour&, IntersectionResult& r) {
-    if (third.calls.size() < 3) return false;
-    r.Points = {{2, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}};
-    return true;
+  // The third probe answers: the search stops there and, of its crossings, the one nearest to
+  // the point is used, wherever it comes in the answer; of two equally near the first wins.
+  struct Answer {
+    const char* name;
+    std::vector<Crossing> points;
+    double cutAt;
   };
-  Contour d = Square();
-  EXPECT_TRUE(SplitContourAtPoint(third, d, 2, 0));
-  EXPECT_EQ(third.calls.size(), 3u);
-  ASSERT_EQ(d.Count(), 5);
-  EXPECT_EQ(d.Seg(0).EndPt.x, 2);
+  const Answer answers[] = {
+      {"nearest first", {{2, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}}, 2},
+      {"nearest last", {{1, 0, 0, 0, 0, 0}, {3, 0, 0, 0, 0, 0}, {2.00001, 0, 0, 0, 0, 0}},
+       2.00001},
+      {"two equally near", {{1.5, 0, 0, 0, 0, 0}, {2.5, 0, 0, 0, 0, 0}}, 1.5},
+  };
+  for (const Answer& answer : answers) {
+    SCOPED_TRACE(answer.name);
+    ScriptedServices third;
+    third.answer = [&third, &answer](const Contour&, IntersectionResult& r) {
+      if (third.calls.size() < 3) return false;
+      r.Points = answer.points;
+      return true;
+    };
+    Contour d = Square();
+    EXPECT_TRUE(SplitContourAtPoint(third, d, 2, 0));
+    EXPECT_EQ(third.calls.size(), 3u);
+    ASSERT_EQ(d.Count(), 5);
+    EXPECT_EQ(d.Seg(0).EndPt.x, answer.cutAt);
+    EXPECT_EQ(d.Seg(1).StartPt.x, answer.cutAt);
+  }
 
   // A crossing on a segment the contour does not have is a failure of the geometry.
   ScriptedServices stray;

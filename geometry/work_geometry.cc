@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "geometry/contour_ops.h"
+#include "geometry/contour_utils.h"
 #include "geometry/groove_regions.h"
 #include "geometry/primitives.h"
 #include "geometry/validation.h"
@@ -174,16 +175,20 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   // 4. The blank must be one closed outline.
   if (FindSelfIntersections(c.blank)) return Fail(state, kMsgBlankSelfIntersects);
   if (!IsContourClosed(c.blank, ContourRole::Blank)) return Fail(state, kMsgBlankNotClosed);
+  // The kind of work is read from the sense in which the blank piece beside the groove runs
+  // (step 12), which presumes a blank that runs counterclockwise. A blank drawn clockwise is
+  // turned round here; one drawn counterclockwise is left as it is.
+  if (ContourOrientation(geometry, c.blank) == -1) ReverseContour(c.blank);
 
   // 5., 6. The work contour must be one open line; without one nothing meets the blank.
   if (!ReadWorkContour(state, workGraphics)) return Fail(state, kMsgWorkMissesBlank);
   if (IsContourClosed(c.work, ContourRole::Work)) return Fail(state, kMsgWorkClosed);
   if (FindSelfIntersections(c.work)) return Fail(state, kMsgWorkSelfIntersects);
 
-  // 7. Off the blank outline.
-  if (!WithErrorsSuppressed([&] { NudgeWorkAtBlank(state); })) {
-    return Fail(state, kMsgCheckGeometry);
-  }
+  // 7. Off the blank outline. A failure inside (a lone line on the outline has no neighbour to
+  // take along) passes the step over like a failing call: the work contour stays as far as it
+  // was moved, and the crossings below judge it.
+  WithErrorsSuppressed([&] { NudgeWorkAtBlank(state); });
 
   // 8. Exactly two crossings of blank and work contour.
   IntersectionResult crossings;

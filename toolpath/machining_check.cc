@@ -165,12 +165,42 @@ double DistanceToBoundary(const BPoint& p, const std::vector<BLine>& boundary) {
   return best;
 }
 
-// How far the overlap reaches into the solid: the largest distance of its vertices from the
-// solid's boundary.
-double Depth(const BMulti& overlap, const std::vector<BLine>& solidBoundary) {
+// Whether a vertex of an overlap of a swept piece with a solid belongs to their overlap.
+// Boost.Geometry's intersection can answer with a wrong ring when an edge of the piece runs
+// along an edge of the solid within the chord tolerance (a piece that leaves the part through
+// the face, counted whole as inside the part); a vertex farther than `slack` from the piece or
+// from the solid is no point of the overlap and would report a cut that no move makes.
+bool InOverlap(const BPoint& v, const BPolygon& piece, const BMulti& solid, double slack) {
+  return bg::distance(v, piece) <= slack && bg::distance(v, solid) <= slack;
+}
+
+// How far the overlap of a swept piece with a solid reaches into the solid: the largest
+// distance from the solid's boundary of the overlap's vertices and, for an overlap of some
+// area, of a grid of 9 by 9 points over it. The vertices find the depth of a cut into a wall
+// (the insert's corner is a vertex); the grid that of a cut across a protrusion, whose overlap
+// has all its vertices on the solid's boundary.
+double Depth(const BMulti& overlap, const BPolygon& piece, const BMulti& solid,
+             const std::vector<BLine>& solidBoundary, double slack) {
   double depth = 0.0;
   for (const BPolygon& p : overlap) {
-    for (const BPoint& v : p.outer()) depth = std::max(depth, DistanceToBoundary(v, solidBoundary));
+    for (const BPoint& v : p.outer()) {
+      if (!InOverlap(v, piece, solid, slack)) continue;
+      depth = std::max(depth, DistanceToBoundary(v, solidBoundary));
+    }
+    if (bg::area(p) < slack * slack) continue;
+    bg::model::box<BPoint> box;
+    bg::envelope(p, box);
+    constexpr int kGrid = 9;
+    for (int i = 1; i <= kGrid; ++i) {
+      for (int j = 1; j <= kGrid; ++j) {
+        const BPoint q(box.min_corner().x() +
+                           (box.max_corner().x() - box.min_corner().x()) * i / (kGrid + 1),
+                       box.min_corner().y() +
+                           (box.max_corner().y() - box.min_corner().y()) * j / (kGrid + 1));
+        if (!bg::within(q, p) || !InOverlap(q, piece, solid, slack)) continue;
+        depth = std::max(depth, DistanceToBoundary(q, solidBoundary));
+      }
+    }
   }
   return depth;
 }
@@ -192,6 +222,7 @@ MachiningReport CheckMachining(const MachiningCheckInput& input) {
   const BMulti part = Area(*input.finishedPart, tol);
   const std::vector<BLine> partBoundary = Boundary(part);
   BMulti stock = Area(*input.blank, tol);
+  BMulti gouged;  // the part that moves reaching deeper than the error bound swept
 
   for (int32_t i = 0; i < input.toolPath->Count(); ++i) {
     const Segment& move = input.toolPath->Seg(i);
@@ -200,10 +231,15 @@ MachiningReport CheckMachining(const MachiningCheckInput& input) {
       BMulti intoPart;
       bg::intersection(piece, part, intoPart);
       if (bg::area(intoPart) > kAreaNoise) {
-        const double depth = Depth(intoPart, partBoundary);
+        const double depth = Depth(intoPart, piece, part, partBoundary, report.errorBound);
         if (depth > report.gougeDepth) {
           report.gougeDepth = depth;
           report.gougeMove = i;
+        }
+        if (depth > report.errorBound) {
+          BMulti more;
+          bg::union_(gouged, intoPart, more);
+          gouged = std::move(more);
         }
       }
       if (move.MoveType == 0) {
@@ -211,7 +247,7 @@ MachiningReport CheckMachining(const MachiningCheckInput& input) {
         bg::intersection(piece, stock, intoStock);
         const double area = bg::area(intoStock);
         if (area > kAreaNoise) {
-          const double depth = Depth(intoStock, Boundary(stock));
+          const double depth = Depth(intoStock, piece, stock, Boundary(stock), report.errorBound);
           if (depth > report.errorBound) {
             if (report.positioningHits.empty() || report.positioningHits.back().move != i) {
               report.positioningHits.push_back({i, 0.0, 0.0});
@@ -227,6 +263,8 @@ MachiningReport CheckMachining(const MachiningCheckInput& input) {
       stock = std::move(rest);
     }
   }
+
+  report.gougeArea = bg::area(gouged);
 
   const BMulti region = Area(*input.regionToMachine, tol);
   BMulti uncut;
