@@ -30,15 +30,6 @@ double ArcSweep(const Segment& arc) {
   return sweep;
 }
 
-void RefreshLine(Segment& line) {
-  double length = 0.0;
-  double angle = 0.0;
-  LineLengthAngle(line.StartPt.x, line.StartPt.y, line.EndPt.x, line.EndPt.y, length, angle);
-  line.Length = length;
-  line.Tangent[0] = angle;
-  line.Tangent[1] = angle;
-}
-
 // Arcs and circles: tangents, mid point, span sign; the length from the sweep.
 void RefreshCurve(Segment& curve) {
   const Point3& s = curve.StartPt;
@@ -55,6 +46,16 @@ void RefreshCurve(Segment& curve) {
 }
 
 }  // namespace
+
+void RefreshLine(Segment& line) {
+  double length = 0.0;
+  double angle = 0.0;
+  LineLengthAngle(line.StartPt.x, line.StartPt.y, line.EndPt.x, line.EndPt.y, length, angle);
+  line.Length = length;
+  line.Tangent[0] = angle;
+  line.Tangent[1] = angle;
+}
+
 
 void RefreshSegment(Segment& segment) {
   switch (segment.Kind) {

@@ -17,6 +17,9 @@ Segment MakeArc(double sx, double sy, double ex, double ey, double cx, double cy
 
 Segment MakeCircle(double cx, double cy, double radius);
 
+// Length and both tangent elements of a line from its end points, whatever its kind says.
+void RefreshLine(Segment& line);
+
 // Recomputes the derived fields of a segment from its kind, ends, centre, radius and direction.
 void RefreshSegment(Segment& segment);
 

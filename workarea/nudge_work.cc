@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "geometry/segment_build.h"
 #include "geometry/contour_utils.h"
 #include "geometry/primitives.h"
 #include "geometry/tolerances.h"
@@ -139,7 +140,7 @@ class WorkNudger {
   // A neighbour whose shared end moved: a line is recomputed, an arc put back onto its ends.
   static void Follow(Segment& neighbour) {
     if (neighbour.IsLine()) {
-      RecomputeLine(neighbour);
+      RefreshLine(neighbour);
     } else if (neighbour.IsArc()) {
       RecenterArc(neighbour);
     }

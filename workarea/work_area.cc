@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "geometry/segment_build.h"
 #include "geometry/contour_ops.h"
 #include "geometry/primitives.h"
 #include "geometry/tolerances.h"
@@ -218,7 +219,7 @@ class WorkAreaBuilder {
       Segment& drop = rebuilt.Seg(i);
       drop.Kind = SegmentKind::Line;
       SetXY(drop.EndPt, landing.X, landing.Y);
-      RecomputeLine(drop);
+      RefreshLine(drop);
       Segment& landed = rebuilt.Seg(k);
       SetXY(landed.StartPt, landing.X, landing.Y);
       RecomputeSegment(landed);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/primitives.h"
+#include "geometry/segment_build.h"
 #include "geometry/tolerances.h"
 
 namespace sulkor {
@@ -20,15 +21,6 @@ void SetXY(Point3& point, double x, double y) {
   point.y = y;
 }
 
-void RecomputeLine(Segment& line) {
-  double length = 0.0;
-  double angle = 0.0;
-  LineLengthAngle(line.StartPt.x, line.StartPt.y, line.EndPt.x, line.EndPt.y, length, angle);
-  line.Length = length;
-  line.Tangent[0] = angle;
-  line.Tangent[1] = angle;
-}
-
 void RecomputeArc(Segment& arc) {
   double mx = 0.0;
   double my = 0.0;
@@ -41,7 +33,7 @@ void RecomputeArc(Segment& arc) {
 
 void RecomputeSegment(Segment& segment) {
   if (segment.IsLine()) {
-    RecomputeLine(segment);
+    RefreshLine(segment);
   } else {
     RecomputeArc(segment);
   }
@@ -52,7 +44,7 @@ Segment NewLine(double x1, double y1, double x2, double y2) {
   line.Kind = SegmentKind::Line;
   SetXY(line.StartPt, x1, y1);
   SetXY(line.EndPt, x2, y2);
-  RecomputeLine(line);
+  RefreshLine(line);
   return line;
 }
 

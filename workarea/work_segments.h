@@ -14,11 +14,9 @@ bool SamePoint(const Point3& a, const Point3& b);
 // Moves x and y of a point; z is left as it was.
 void SetXY(Point3& point, double x, double y);
 
-// Length and both tangent elements from the segment's end points.
-void RecomputeLine(Segment& line);
 // MidPt and Tangent from the centre, the ends, the radius and the direction; Length stays.
 void RecomputeArc(Segment& arc);
-// RecomputeLine for a "Line", RecomputeArc for anything else.
+// RefreshLine for a "Line", RecomputeArc for anything else.
 void RecomputeSegment(Segment& segment);
 
 // A "Line" from (x1, y1) to (x2, y2), recomputed as a line.
