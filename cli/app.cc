@@ -13,6 +13,8 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   CLI::App app("Sulkor: plunge-grooving tool paths for the lathe", "sulkor");
   app.require_subcommand(1);
   CommandContext context{out, err};
+  AddGrooveCommand(app, context);
+  AddDemoCommand(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

@@ -14,5 +14,7 @@ struct CommandContext {
   int status = 0;
 };
 
+void AddGrooveCommand(CLI::App& app, CommandContext& context);
+void AddDemoCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace sulkor::cli

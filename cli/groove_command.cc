@@ -1,0 +1,99 @@
+// `sulkor groove IN.dxf -o OUT.dxf ...`: one groove on a drawing, run through the public Groove
+// interface as a host runs it: the tool into the tool table, the parameters set by name, the
+// block set created from the selected "WorkContour", then DoGroove.
+#include <filesystem>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/exit_codes.h"
+#include "cli/groove_options.h"
+#include "cli/run_report.h"
+#include "cli/staged_files.h"
+#include "cli/stream_message_box.h"
+#include "host/dxf/dxf_file.h"
+#include "host/memory/memory_graphic_set.h"
+#include "host/memory/part_from_drawing.h"
+#include "host/memory/scene.h"
+
+namespace sulkor::cli {
+namespace {
+
+struct GrooveCommandOptions {
+  std::string input;
+  std::string output;
+  ToolOptions tool;
+  ParameterOptions parameters;
+  bool json = false;
+};
+
+std::string DrawingUnit(host::MemoryHost& host) {
+  const Variant unit = host.Drawing()->Property("LinearUnitName");
+  return unit.Type() == VariantType::String && unit.ToText() == "in" ? "in" : "mm";
+}
+
+int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
+  host::MemoryHost host = host::BuildMemoryHost();
+  auto messages = std::make_shared<StreamMessageBox>(context.err);
+  host.environment->messageBox = messages;
+
+  const std::string file = std::filesystem::path(options.input).filename().string();
+  host::DrawingPart part;
+  try {
+    host::ImportDxfFile(options.input, *host.Drawing());
+    part = host::SetUpPartFromDrawing(host, file);
+  } catch (const std::exception& error) {
+    throw UsageError(error.what());
+  }
+  const std::string units = DrawingUnit(host);
+  host::AddTool(*host.store, ToSceneTool(options.tool, units));
+
+  Groove groove(host.environment);
+  ApplyParameters(groove, options.parameters);
+  groove.SetParameter("ToolNumber", Variant(options.tool.number));
+
+  auto selection = std::make_shared<host::MemoryGraphicSet>();
+  selection->Add(part.workContour);
+  const Handle<BlockSet> operation = groove.CreateBlockSet(Handle<GraphicSet>(selection));
+  bool done = static_cast<bool>(operation);
+  if (done && part.lastPartBlank) {
+    // The stock an earlier operation left: this operation starts from it.
+    operation->GraphicGroup()->Children()->AddGraphic(part.lastPartBlank);
+  }
+  done = done && groove.DoGroove(operation);
+  if (!done || messages->Count() > 0) {
+    if (messages->Count() == 0) {
+      context.err << "sulkor: no groove could be computed on \"" << file << "\"\n";
+    }
+    return kExitMessage;
+  }
+
+  StagedFiles files;
+  files.Stage(options.output, host::ExportDxfText(*host.Drawing()));
+  files.Commit();
+
+  const RunReport report = ReportOf(groove.State(), units);
+  if (options.json) {
+    PrintReportJson(context.out, report);
+  } else {
+    PrintReport(context.out, report);
+  }
+  return kExitSuccess;
+}
+
+}  // namespace
+
+void AddGrooveCommand(CLI::App& app, CommandContext& context) {
+  auto options = std::make_shared<GrooveCommandOptions>();
+  CLI::App* command = app.add_subcommand(
+      "groove", "Cut one groove on a drawing: the \"WorkContour\" profile on the part blank");
+  command->add_option("input", options->input, "the part drawing (DXF)")
+      ->required()->check(CLI::ExistingFile);
+  command->add_option("-o,--output", options->output, "the drawing after the run (DXF)")
+      ->required();
+  AddToolOptions(*command, options->tool);
+  AddParameterOptions(*command, options->parameters);
+  command->add_flag("--json", options->json, "print the summary as JSON");
+  command->callback([options, &context] { context.status = RunGroove(*options, context); });
+}
+
+}  // namespace sulkor::cli

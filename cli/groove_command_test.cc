@@ -1,0 +1,267 @@
+// `sulkor groove` run as a program on the example drawings: exit statuses, the summary, the
+// output drawing read back by ezdxf (groups, colours, layer, hatch, the blank replaced by the
+// remaining stock), error texts, and no output at all when a run fails.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+
+#include <cairo.h>
+
+#include "cli/test_program.h"
+
+namespace sulkor::cli {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using testing::Example;
+using testing::InspectDxf;
+using testing::RunSulkor;
+using testing::ScratchDir;
+
+double OutlineArea(const std::vector<std::string>& facts, const std::string& layer) {
+  for (const std::string& line : facts) {
+    if (line.starts_with("outline " + layer + " ")) {
+      return std::stod(line.substr(line.find("area=") + 5));
+    }
+  }
+  return -1.0;
+}
+
+// Pixels of a PNG file near each of the colours, by name.
+std::map<std::string, int> CountColours(const std::string& png) {
+  std::map<std::string, int> counts;
+  cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
+  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+    cairo_surface_flush(image);
+    const int width = cairo_image_surface_get_width(image);
+    const int height = cairo_image_surface_get_height(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const auto* p = reinterpret_cast<const uint32_t*>(data + y * stride) + x;
+        const int r = (*p >> 16) & 0xff, g = (*p >> 8) & 0xff, b = *p & 0xff;
+        if (r > 200 && g < 60 && b < 60) ++counts["red"];
+        if (r > 200 && g > 200 && b < 60) ++counts["yellow"];
+        if (r < 60 && g > 200 && b < 60) ++counts["green"];
+        if (r < 60 && g < 60 && b > 200) ++counts["blue"];
+      }
+    }
+  }
+  cairo_surface_destroy(image);
+  return counts;
+}
+
+struct ExampleRun {
+  const char* name;
+  const char* file;
+  std::vector<std::string> options;
+  const char* kind;
+  const char* units;      // $INSUNITS
+  const char* hatch;      // the hatch line ezdxf reads
+  double blankAfter;      // area of the blank with the groove taken out
+};
+
+TEST(GrooveCommand, RunsTheExamplesAndWritesTheDrawing) {
+  const std::vector<ExampleRun> runs = {
+      // 10 x 5 with two bottom corners of radius 1: 50 - 2 (1 - pi / 4).
+      {"outside", "outside_groove.dxf", {}, "outside diameter", "4", "25", 2000.0 - 49.5708},
+      // 0.4 x 0.2 with two 0.02 chamfers.
+      {"inch", "outside_groove_inch.dxf", {"--tool-width", "0.118", "--corner-radius", "0.008"},
+       "outside diameter", "1", "1", 4.0 - 0.0804},
+      {"bore", "bore_groove.dxf", {"--direction", "Internal", "--start-x", "10", "--start-z", "65"},
+       "bore", "4", "25", 1200.0 - 32.0},
+      {"front", "face_groove.dxf",
+       {"--type", "Face", "--direction", "Internal", "--start-x", "20", "--start-z", "60"},
+       "front face", "4", "25", 2000.0 - 24.0},
+      {"back", "back_face_groove.dxf",
+       {"--type", "Face", "--direction", "External", "--start-x", "100", "--start-z", "-10"},
+       "back face", "4", "25", 2000.0 - 24.0},
+  };
+  for (const ExampleRun& run : runs) {
+    SCOPED_TRACE(run.name);
+    ScratchDir dir(std::string("groove_") + run.name);
+    std::vector<std::string> args{"groove", Example(run.file), "-o", "out.dxf", "--json"};
+    args.insert(args.end(), run.options.begin(), run.options.end());
+    const testing::ProgramResult r = RunSulkor(dir.Path(), args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_THAT(r.out, HasSubstr(std::string("\"kind\": \"") + run.kind + "\""));
+    EXPECT_THAT(dir.Files(), ElementsAre("out.dxf"));
+
+    const std::vector<std::string> facts = InspectDxf(dir / "out.dxf");
+    EXPECT_THAT(facts, Contains(std::string("units ") + run.units));
+    EXPECT_THAT(facts, Contains(std::string("hatch pattern=ANSI36 scale=") + run.hatch +
+                                " layer=CAMOperations aci=3"));
+    EXPECT_THAT(facts, Contains("group RemovedMaterial HATCH:1 LWPOLYLINE:1"));
+    EXPECT_THAT(facts, Contains("group LastPartBlank LWPOLYLINE:1"));
+    EXPECT_THAT(facts, Contains(StartsWith("group Trajectory ")));
+    int yellow = 0;
+    int red = 0;
+    for (const std::string& line : facts) {
+      if (!line.starts_with("entity Trajectory ")) continue;
+      EXPECT_THAT(line, HasSubstr("layer=CAMOperations"));
+      yellow += line.ends_with("aci=2 rgb=255,255,0");
+      red += line.ends_with("aci=1 rgb=255,0,0");
+    }
+    EXPECT_GT(yellow, 0);
+    EXPECT_GT(red, 0);
+    EXPECT_THAT(facts, Contains(HasSubstr("entity LastPartBlank LWPOLYLINE layer=CAMOperations "
+                                          "aci=5 rgb=0,0,255")));
+    // The part's blank is the stock that remains.
+    EXPECT_NEAR(OutlineArea(facts, "Blank"), run.blankAfter, 1e-3 * run.blankAfter);
+
+    const testing::ProgramResult audit = testing::RunIn(
+        dir.Path(), {"/usr/bin/python3", "-m", "ezdxf", "audit", (dir / "out.dxf").string()});
+    EXPECT_THAT(audit.out, HasSubstr("No errors found.")) << audit.out << audit.err;
+  }
+}
+
+TEST(GrooveCommand, OutputDrawsWithItsColours) {
+  ScratchDir dir("groove_draw");
+  ASSERT_EQ(RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf"}).status,
+            0);
+  // ezdxf's own renderer: the moves in red and yellow, the removed material green, the stock
+  // outlines blue.
+  const testing::ProgramResult draw = testing::RunIn(
+      dir.Path(), {"/usr/bin/python3", "-m", "ezdxf", "draw", "-o", (dir / "out.png").string(),
+                   (dir / "out.dxf").string()});
+  ASSERT_EQ(draw.status, 0) << draw.err;
+  const std::map<std::string, int> colours = CountColours((dir / "out.png").string());
+  for (const char* colour : {"red", "yellow", "green", "blue"}) {
+    EXPECT_GT(colours.count(colour) ? colours.at(colour) : 0, 100) << colour;
+  }
+}
+
+TEST(GrooveCommand, SummaryCountsPlungesAndPecks) {
+  ScratchDir dir("groove_pecks");
+  const auto counts = [&](const std::string& depthPerPass) {
+    const testing::ProgramResult r = RunSulkor(
+        dir.Path(), {"groove", Example("face_groove.dxf"), "-o", "out.dxf", "--json", "--type",
+                     "Face", "--direction", "Internal", "--start-x", "20", "--start-z", "60",
+                     "--set", "CAM_TurningDepthOnPass=" + depthPerPass});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::smatch m;
+    EXPECT_TRUE(std::regex_search(r.out, m, std::regex("\"plunges\": (\\d+), \"pecks\": (\\d+)")));
+    return std::pair<int, int>(std::stoi(m[1]), std::stoi(m[2]));
+  };
+  // The groove is 6 wide: two plunges of the 3 mm insert. Each plunge runs from the profile's
+  // end 3 in front of the face down to 47.47: 5.53 deep, one peck at 100 a pass and
+  // Int(5.53 / 1.5) + 1 = 4 at 1.5 a pass.
+  EXPECT_EQ(counts("100"), std::make_pair(2, 2));
+  EXPECT_EQ(counts("1.5"), std::make_pair(2, 8));
+
+  const testing::ProgramResult r =
+      RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf", "--json"});
+  EXPECT_THAT(r.out, HasSubstr("\"units\": \"mm\""));
+
+  const testing::ProgramResult text =
+      RunSulkor(dir.Path(), {"groove", Example("outside_groove_inch.dxf"), "-o", "in.dxf",
+                             "--tool-width", "0.118", "--corner-radius", "0.008"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_THAT(text.out, StartsWith("groove: outside diameter\nplunges: "));
+  EXPECT_THAT(text.out, HasSubstr(" in  rapid length: "));
+}
+
+struct Failure {
+  const char* name;
+  std::vector<std::string> args;  // "IN" stands for the prepared input file
+  const char* input;              // contents of IN, or nullptr for an example named in args
+  int status;
+  const char* err;                // expected in standard error
+};
+
+TEST(GrooveCommand, FailuresExitWithTheirStatusAndWriteNothing) {
+  const std::string outside = Example("outside_groove.dxf");
+  const char* truncated = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nBlank\n10\n0.0\n";
+  const std::vector<Failure> failures = {
+      {"no subcommand", {}, nullptr, 2, "A subcommand is required"},
+      {"no output", {"groove", outside}, nullptr, 2, "--output is required"},
+      {"missing input", {"groove", "missing.dxf", "-o", "out.dxf"}, nullptr, 2, "missing.dxf"},
+      {"bad option", {"groove", outside, "-o", "out.dxf", "--tool-width", "-3"}, nullptr, 2,
+       "--tool-width"},
+      {"truncated", {"groove", "IN", "-o", "out.dxf"}, truncated, 2, "in.dxf"},
+      {"unknown parameter", {"groove", outside, "-o", "out.dxf", "--set", "CAM_Nothing=1"},
+       nullptr, 2, "unknown parameter \"CAM_Nothing\""},
+      {"not a number", {"groove", outside, "-o", "out.dxf", "--set", "Feed=fast"}, nullptr, 2,
+       "parameter \"Feed\" takes a number, not \"fast\""},
+      {"not an assignment", {"groove", outside, "-o", "out.dxf", "--set", "Feed"}, nullptr, 2,
+       "--set \"Feed\": expected NAME=VALUE"},
+      {"unwritable", {"groove", outside, "-o", "no/such/dir/out.dxf"}, nullptr, 2,
+       "cannot write \"no/such/dir/out.dxf\""},
+      // The system's own message box: TITLE: PROMPT.
+      {"face from the wrong side",
+       {"groove", Example("face_groove.dxf"), "-o", "out.dxf", "--type", "Face", "--direction",
+        "External", "--start-x", "20", "--start-z", "60"},
+       nullptr, 1,
+       "Sulkor function cannot be performed.: Groove-Face operation can not be performed for "
+       "selected work area\n"},
+  };
+  for (const Failure& f : failures) {
+    SCOPED_TRACE(f.name);
+    ScratchDir dir("groove_fail");
+    std::vector<std::string> args = f.args;
+    if (f.input) {
+      std::ofstream(dir / "in.dxf") << f.input;
+      for (std::string& a : args) {
+        if (a == "IN") a = (dir / "in.dxf").string();
+      }
+    }
+    const testing::ProgramResult r = RunSulkor(dir.Path(), args);
+    EXPECT_EQ(r.status, f.status) << r.err;
+    EXPECT_THAT(r.err, HasSubstr(f.err));
+    EXPECT_EQ(r.out, "");
+    const std::vector<std::string> expected =
+        f.input ? std::vector<std::string>{"in.dxf"} : std::vector<std::string>{};
+    EXPECT_EQ(dir.Files(), expected);
+  }
+}
+
+TEST(GrooveCommand, DrawingsThatAreNoPartAreRefusedNamingTheFile) {
+  ScratchDir dir("groove_part");
+  // A blank but no "WorkContour", and two blanks.
+  const std::string square =
+      "0\nSECTION\n2\nENTITIES\n"
+      "0\nLWPOLYLINE\n8\nBlank\n90\n4\n70\n1\n10\n0\n20\n0\n10\n50\n20\n0\n10\n50\n20\n20\n10\n0\n20\n20\n"
+      "0\nENDSEC\n0\nEOF\n";
+  const std::string work =
+      "0\nLINE\n8\nWorkContour\n10\n10\n20\n25\n11\n10\n21\n15\n"
+      "0\nLINE\n8\nWorkContour\n10\n10\n20\n15\n11\n20\n21\n15\n"
+      "0\nLINE\n8\nWorkContour\n10\n20\n20\n15\n11\n20\n21\n25\n";
+  std::string twoBlanks = square;
+  twoBlanks.insert(twoBlanks.find("0\nENDSEC"),
+                   work + "0\nCIRCLE\n8\nOther\n10\n30\n20\n10\n40\n2\n");
+  std::ofstream(dir / "nowork.dxf") << square;
+  std::ofstream(dir / "two.dxf") << twoBlanks;
+
+  const testing::ProgramResult noWork =
+      RunSulkor(dir.Path(), {"groove", "nowork.dxf", "-o", "out.dxf"});
+  EXPECT_EQ(noWork.status, 2);
+  EXPECT_THAT(noWork.err, HasSubstr("nowork.dxf"));
+  EXPECT_THAT(noWork.err, HasSubstr("WorkContour"));
+
+  const testing::ProgramResult two = RunSulkor(dir.Path(), {"groove", "two.dxf", "-o", "out.dxf"});
+  EXPECT_EQ(two.status, 2);
+  EXPECT_THAT(two.err, HasSubstr("\"two.dxf\": the drawing has 2 part blanks (\"Blank\", \"Other\")"));
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"nowork.dxf", "two.dxf"}));
+}
+
+TEST(GrooveCommand, EverySubcommandHasHelp) {
+  ScratchDir dir("groove_help");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, std::vector<std::string>{"groove", "--help"}}) {
+    const testing::ProgramResult r = RunSulkor(dir.Path(), args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_THAT(r.out, HasSubstr("groove"));
+  }
+  EXPECT_THAT(RunSulkor(dir.Path(), {"groove", "--help"}).out, HasSubstr("--tool-width"));
+}
+
+}  // namespace
+}  // namespace sulkor::cli

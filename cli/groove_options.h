@@ -1,0 +1,49 @@
+// The options of a groove operation on the command line: the tool and the operation's
+// parameters, declared on a subcommand and applied to a Groove as a host would set them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "host/memory/scene.h"
+#include "sulkor/groove.h"
+
+namespace sulkor::cli {
+
+struct ToolOptions {
+  int32_t number = 1;
+  double width = 3.0;
+  double cornerRadius = 0.2;
+  std::string unit;         // "mm" or "in"; empty: the drawing's unit
+  std::string orientation;  // empty: the first operation that uses the tool decides
+};
+
+struct ParameterOptions {
+  std::optional<std::string> type;       // CAM_TurningTrajectoryType
+  std::optional<std::string> direction;  // CAM_TurningDirection
+  std::optional<double> startX;          // a diameter
+  std::optional<double> startZ;
+  std::optional<double> feed;
+  std::optional<double> speed;
+  std::optional<double> depthPerPass;
+  std::optional<double> finishThickness;
+  std::optional<double> finishFeed;
+  std::optional<double> finishSpeed;
+  std::vector<std::string> sets;  // NAME=VALUE, applied last, in order
+};
+
+void AddToolOptions(CLI::App& command, ToolOptions& tool);
+void AddParameterOptions(CLI::App& command, ParameterOptions& parameters);
+
+// The tool as the tool table holds it; `drawingUnit` stands in for an empty unit.
+host::SceneTool ToSceneTool(const ToolOptions& tool, const std::string& drawingUnit);
+
+// Sets the named options, then every NAME=VALUE, through Groove::SetParameter. Throws
+// UsageError for a --set that is not NAME=VALUE, an unknown parameter name, or a value that the
+// parameter cannot take.
+void ApplyParameters(Groove& groove, const ParameterOptions& parameters);
+
+}  // namespace sulkor::cli

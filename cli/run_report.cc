@@ -1,0 +1,59 @@
+#include "cli/run_report.h"
+
+#include <fmt/format.h>
+
+#include "groove/operation_state.h"
+#include "groove/work_kind.h"
+
+namespace sulkor::cli {
+namespace {
+
+std::string KindName(WorkKind kind) {
+  switch (kind) {
+    case WorkKind::OutsideDiameter: return "outside diameter";
+    case WorkKind::Bore: return "bore";
+    case WorkKind::FrontFace: return "front face";
+    case WorkKind::BackFace: return "back face";
+  }
+  return "unknown";
+}
+
+// JSON string contents: the texts here are our own names, but escape what JSON requires.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+RunReport ReportOf(const OperationState& state, const std::string& units) {
+  RunReport report;
+  const WorkKind kind = KindOfWork(state.params.TrajectoryType, state.directionSign);
+  report.kind = KindName(kind);
+  report.units = units;
+  report.path = SummarizePath(state.toolPath,
+                              kind == WorkKind::FrontFace || kind == WorkKind::BackFace);
+  return report;
+}
+
+void PrintReport(std::ostream& out, const RunReport& r) {
+  out << fmt::format("groove: {}\n", r.kind)
+      << fmt::format("plunges: {}  pecks: {}  moves: {}\n", r.path.plunges, r.path.pecks,
+                     r.path.moves)
+      << fmt::format("cutting length: {:.3f} {}  rapid length: {:.3f} {}\n", r.path.cuttingLength,
+                     r.units, r.path.rapidLength, r.units);
+}
+
+void PrintReportJson(std::ostream& out, const RunReport& r) {
+  out << fmt::format(
+      "{{\"kind\": \"{}\", \"units\": \"{}\", \"plunges\": {}, \"pecks\": {}, \"moves\": {}, "
+      "\"cuttingLength\": {:.6f}, \"rapidLength\": {:.6f}}}\n",
+      Escaped(r.kind), Escaped(r.units), r.path.plunges, r.path.pecks, r.path.moves,
+      r.path.cuttingLength, r.path.rapidLength);
+}
+
+}  // namespace sulkor::cli
