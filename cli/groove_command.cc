@@ -26,11 +26,6 @@ struct GrooveCommandOptions {
   bool json = false;
 };
 
-std::string DrawingUnit(host::MemoryHost& host) {
-  const Variant unit = host.Drawing()->Property("LinearUnitName");
-  return unit.Type() == VariantType::String && unit.ToText() == "in" ? "in" : "mm";
-}
-
 int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   host::MemoryHost host = host::BuildMemoryHost();
   auto messages = std::make_shared<StreamMessageBox>(context.err);

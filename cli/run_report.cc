@@ -6,7 +6,6 @@
 #include "groove/work_kind.h"
 
 namespace sulkor::cli {
-namespace {
 
 std::string KindName(WorkKind kind) {
   switch (kind) {
@@ -17,6 +16,8 @@ std::string KindName(WorkKind kind) {
   }
   return "unknown";
 }
+
+namespace {
 
 // JSON string contents: the texts here are our own names, but escape what JSON requires.
 std::string Escaped(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "groove/work_kind.h"
 #include "toolpath/path_summary.h"
 
 namespace sulkor {
@@ -18,6 +19,9 @@ struct RunReport {
   std::string units;  // "mm" or "in"
   PathSummary path;
 };
+
+// "outside diameter", "bore", "front face", "back face".
+std::string KindName(WorkKind kind);
 
 // The report of the operation's last computed tool path.
 RunReport ReportOf(const OperationState& state, const std::string& units);

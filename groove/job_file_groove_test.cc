@@ -67,11 +67,12 @@ host::GrooveScene ChainOfThree() {
 
 // The update handler a host wires to its store: a fresh operation object per request.
 void WireUpdates(host::MemoryHost& host, std::vector<int32_t>* updated) {
-  auto environment = host.environment;
+  // Held weakly: the store belongs to the environment.
+  std::weak_ptr<HostEnvironment> environment = host.environment;
   host.store->SetUpdateHandler([environment, updated](const Handle<BlockSet>& bs, bool first,
                                                       bool) {
     if (updated) updated->push_back(bs->Identifier());
-    Groove groove(environment);
+    Groove groove(environment.lock());
     return groove.UpdateBlockSet(bs, first);
   });
 }
