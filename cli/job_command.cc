@@ -229,8 +229,9 @@ int RunTool(const ToolCommandOptions& options, CommandContext& context) {
       }
     }
     if (!users.empty()) {
-      report << fmt::format("used by operation {}; `sulkor job update {} {}` recomputes from there\n",
-                            fmt::join(users, ", "), options.job, users.front());
+      report << fmt::format(
+          "used by operation{} {}; `sulkor job update {} {}` recomputes from there\n",
+          users.size() == 1 ? "" : "s", fmt::join(users, ", "), options.job, users.front());
     }
     return kExitSuccess;
   });
@@ -313,7 +314,8 @@ int RunUpdate(const UpdateOptions& options, CommandContext& context) {
     report << fmt::format("operation {} recomputed\n", options.number);
     PrintRun(report, groove, DrawingUnit(job.host));
     if (!job.updated->empty()) {
-      report << fmt::format("stock handed on to operation {}\n", fmt::join(*job.updated, ", "));
+      report << fmt::format("stock handed on to operation{} {}\n",
+                            job.updated->size() == 1 ? "" : "s", fmt::join(*job.updated, ", "));
     }
     return kExitSuccess;
   });

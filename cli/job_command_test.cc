@@ -167,8 +167,7 @@ TEST_F(JobCommandTest, ThreeChainedGroovesListUpdateAndExport) {
   int removed = 0;
   for (const std::string& line : facts) {
     trajectories += line.starts_with("group Trajectory");
-    removed += line == "group RemovedMaterial HATCH:1 LWPOLYLINE:1" ||
-               (line.starts_with("group RemovedMaterial") && line.ends_with("HATCH:1 LWPOLYLINE:1"));
+    removed += line.starts_with("group RemovedMaterial") && line.ends_with(" HATCH:1 LWPOLYLINE:1");
   }
   EXPECT_EQ(trajectories, 3);
   EXPECT_EQ(removed, 3);
@@ -205,7 +204,8 @@ TEST_F(JobCommandTest, FailuresChangeNothingAndEndWithTheirStatus) {
        "sulkor: " + dxf + ": not a Sulkor job file (file is not a database)\n"},
       {{"job", "new", "job.sulkor", dxf}, 2,
        "sulkor: job.sulkor: a file of that name exists (--force replaces it)\n"},
-      {{"job", "update", "job.sulkor", "4"}, 2, "sulkor: job.sulkor: no operation 4 (the job has 3)\n"},
+      {{"job", "update", "job.sulkor", "4"}, 2,
+       "sulkor: job.sulkor: no operation 4 (the job has 3)\n"},
       {{"job", "add", "job.sulkor", "left.dxf", "--tool-number", "5"}, 2,
        "sulkor: job.sulkor: the job has no tool 5 (add it with `sulkor job tool`)\n"},
       {{"job", "add", "job.sulkor", "left.dxf", "--set", "Depth=2"}, 2,

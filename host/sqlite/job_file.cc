@@ -34,9 +34,10 @@ auto Guarded(const std::string& name, std::string_view doing, F&& f) -> decltype
     throw JobFileError(name + ": damaged job file: " + e.what());
   } catch (const SQLite::Exception& e) {
     const int code = e.getErrorCode();
-    if (code == SQLITE_NOTADB) throw JobFileError(name + ": not a Sulkor job file (" + e.what() + ")");
-    if (code == SQLITE_CORRUPT) throw JobFileError(name + ": damaged job file (" + e.what() + ")");
-    throw JobFileError(name + ": " + std::string(doing) + ": " + e.what());
+    const std::string what = e.what();
+    if (code == SQLITE_NOTADB) throw JobFileError(name + ": not a Sulkor job file (" + what + ")");
+    if (code == SQLITE_CORRUPT) throw JobFileError(name + ": damaged job file (" + what + ")");
+    throw JobFileError(name + ": " + std::string(doing) + ": " + what);
   }
 }
 
@@ -487,7 +488,8 @@ class Reader {
       auto t = toolAt(toolProperty.getColumn(0));
       const std::string key = toolProperty.getColumn(1).getString();
       t->SetProperty(key, ReadVariant(toolProperty.getColumn(2), toolProperty.getColumn(3),
-                                      "tool property \"" + key + "\""));
+                                      "tool " + toolProperty.getColumn(0).getString() +
+                                          " property \"" + key + "\""));
     }
     while (toolOperation.executeStep()) {
       toolAt(toolOperation.getColumn(0))->AllowOperation(toolOperation.getColumn(1).getString());
@@ -526,7 +528,8 @@ class Reader {
       auto b = opAt(opProperty.getColumn(0), "a property");
       const std::string key = opProperty.getColumn(1).getString();
       b->SetProperty(key, ReadVariant(opProperty.getColumn(2), opProperty.getColumn(3),
-                                      "operation property \"" + key + "\""));
+                                      "operation " + std::to_string(b->Identifier()) +
+                                          " property \"" + key + "\""));
     }
     SQLite::Statement item(db_,
                            "SELECT operation, graphic FROM contour_set_item"

@@ -312,7 +312,8 @@ TEST(JobFile, FailedSaveLeavesThePreviousContent) {
     ADD_FAILURE() << "saved a foreign graphic";
   } catch (const JobFileError& e) {
     EXPECT_EQ(std::string(e.what()),
-              path + ": cannot save: the contour set of operation 1 holds a graphic of another host");
+              path + ": cannot save: the contour set of operation 1 holds a graphic of another "
+                     "host");
   }
   EXPECT_EQ(DumpMemoryHost(job.Load()), expected);
 

@@ -10,9 +10,10 @@ namespace sulkor::host {
 namespace {
 
 constexpr std::string_view kSchema = R"sql(
-CREATE TABLE job_info(key TEXT PRIMARY KEY NOT NULL, value);
-CREATE TABLE drawing_property(name TEXT PRIMARY KEY NOT NULL, type TEXT NOT NULL, value);
-CREATE TABLE brush(name TEXT PRIMARY KEY NOT NULL);
+CREATE TABLE job_info(key TEXT PRIMARY KEY NOT NULL, value) WITHOUT ROWID;
+CREATE TABLE drawing_property(name TEXT PRIMARY KEY NOT NULL, type TEXT NOT NULL, value)
+  WITHOUT ROWID;
+CREATE TABLE brush(name TEXT PRIMARY KEY NOT NULL) WITHOUT ROWID;
 CREATE TABLE graphic(
   id INTEGER PRIMARY KEY,
   place TEXT NOT NULL CHECK (place IN ('top', 'child', 'free')),
@@ -28,12 +29,11 @@ CREATE TABLE graphic(
   deleted INTEGER NOT NULL,
   vertices BLOB NOT NULL,
   CHECK ((place = 'child') = (owner IS NOT NULL)));
-CREATE INDEX graphic_by_owner ON graphic(owner, position);
 CREATE TABLE graphic_property(
   graphic INTEGER NOT NULL REFERENCES graphic(id),
   name TEXT NOT NULL, type TEXT NOT NULL, value,
-  PRIMARY KEY (graphic, name));
-CREATE TABLE setting(key TEXT PRIMARY KEY NOT NULL, type TEXT NOT NULL, value);
+  PRIMARY KEY (graphic, name)) WITHOUT ROWID;
+CREATE TABLE setting(key TEXT PRIMARY KEY NOT NULL, type TEXT NOT NULL, value) WITHOUT ROWID;
 CREATE TABLE part(
   id INTEGER PRIMARY KEY,
   position INTEGER NOT NULL UNIQUE,
@@ -43,11 +43,11 @@ CREATE TABLE tool(number INTEGER PRIMARY KEY);
 CREATE TABLE tool_property(
   tool INTEGER NOT NULL REFERENCES tool(number),
   key TEXT NOT NULL, type TEXT NOT NULL, value,
-  PRIMARY KEY (tool, key));
+  PRIMARY KEY (tool, key)) WITHOUT ROWID;
 CREATE TABLE tool_operation(
   tool INTEGER NOT NULL REFERENCES tool(number),
   operation TEXT NOT NULL,
-  PRIMARY KEY (tool, operation));
+  PRIMARY KEY (tool, operation)) WITHOUT ROWID;
 CREATE TABLE operation(
   id INTEGER PRIMARY KEY,
   position INTEGER NOT NULL UNIQUE,
@@ -58,12 +58,12 @@ CREATE TABLE operation(
 CREATE TABLE operation_property(
   operation INTEGER NOT NULL REFERENCES operation(id),
   key TEXT NOT NULL, type TEXT NOT NULL, value,
-  PRIMARY KEY (operation, key));
+  PRIMARY KEY (operation, key)) WITHOUT ROWID;
 CREATE TABLE contour_set_item(
   operation INTEGER NOT NULL REFERENCES operation(id),
   position INTEGER NOT NULL,
   graphic INTEGER NOT NULL REFERENCES graphic(id),
-  PRIMARY KEY (operation, position));
+  PRIMARY KEY (operation, position)) WITHOUT ROWID;
 )sql";
 
 int PragmaInt(SQLite::Database& db, const char* pragma) {
