@@ -17,6 +17,7 @@
 #include "host/dxf/dxf_file.h"
 #include "host/memory/memory_graphic_set.h"
 #include "host/memory/scene.h"
+#include "sulkor/graphic_names.h"
 #include "sulkor/groove.h"
 
 namespace sulkor::cli {
@@ -61,7 +62,7 @@ int RunDemo(const DemoOptions& options, CommandContext& context) {
     Groove groove(scene.host.environment);
     SetUp(groove, op);
     auto selection = std::make_shared<host::MemoryGraphicSet>();
-    selection->Add(host::AddContourPolyline(*top, op.profile, "WorkContour"));
+    selection->Add(host::AddContourPolyline(*top, op.profile, kWorkContourName));
     const Handle<BlockSet> blockSet = groove.CreateBlockSet(Handle<GraphicSet>(selection));
     if (!blockSet || !groove.DoGroove(blockSet) || messages->Count() > 0) return kExitMessage;
     operations.push_back(blockSet);

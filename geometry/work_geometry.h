@@ -8,12 +8,11 @@
 #include "groove/operation_state.h"
 #include "sulkor/data_store.h"
 #include "sulkor/drawing.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor {
 
 // Graphic names the preparation reads.
-inline constexpr std::string_view kWorkContourName = "WorkContour";
-inline constexpr std::string_view kLastPartBlankName = "LastPartBlank";
 
 // Fills working contours 1 to 9, 11 and 12 and the direction sign. Every failure after the blank
 // has been read shows its message (title 106) and answers false; a missing part, part group or

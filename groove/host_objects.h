@@ -6,10 +6,10 @@
 
 #include "sulkor/drawing.h"
 #include "sulkor/environment.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor {
 
-inline constexpr std::string_view kLayerCamOperations = "CAMOperations";
 
 // The layer of every graphic that the operation adds to an operation's group.
 std::string_view CamOperationsLayer();

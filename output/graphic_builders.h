@@ -10,10 +10,10 @@
 #include "geometry/records.h"
 #include "groove/operation_state.h"
 #include "sulkor/drawing.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor {
 
-inline constexpr std::string_view kTrajectoryName = "Trajectory";
 
 // Pen properties and values.
 inline constexpr std::string_view kPenColor = "PenColor";

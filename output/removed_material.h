@@ -7,11 +7,10 @@
 
 #include "groove/operation_state.h"
 #include "sulkor/data_store.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor {
 
-inline constexpr std::string_view kRemovedMaterialName = "RemovedMaterial";
-inline constexpr std::string_view kHatchBrush = "ANSI36";
 
 // Writes working contours 2 (remaining stock, cleaned in place), 7 (removed material, cleaned in
 // place) and 1 (the starting stock) into the drawing. Errors are suppressed: a failing step is

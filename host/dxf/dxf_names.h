@@ -4,25 +4,28 @@
 
 #include <string_view>
 
+#include "sulkor/drawing.h"
+#include "sulkor/graphic_names.h"
+
 namespace sulkor::host {
 
 // Layers read on import.
-inline constexpr std::string_view kDxfLayerWorkContour = "WorkContour";
-inline constexpr std::string_view kDxfLayerLastPartBlank = "LastPartBlank";
-inline constexpr std::string_view kDxfLayerData = "DATA";
+inline constexpr std::string_view kDxfLayerWorkContour = kWorkContourName;
+inline constexpr std::string_view kDxfLayerLastPartBlank = kLastPartBlankName;
+inline constexpr std::string_view kDxfLayerData = kKindData;
 // The layer of the graphics an operation adds; import leaves it to the next run.
-inline constexpr std::string_view kDxfLayerCamOperations = "CAMOperations";
+inline constexpr std::string_view kDxfLayerCamOperations = kLayerCamOperations;
 
 // Graphics that become DXF groups on export.
-inline constexpr std::string_view kDxfGroupTrajectory = "Trajectory";
-inline constexpr std::string_view kDxfGroupRemovedMaterial = "RemovedMaterial";
-inline constexpr std::string_view kDxfGroupLastPartBlank = "LastPartBlank";
+inline constexpr std::string_view kDxfGroupTrajectory = kTrajectoryName;
+inline constexpr std::string_view kDxfGroupRemovedMaterial = kRemovedMaterialName;
+inline constexpr std::string_view kDxfGroupLastPartBlank = kLastPartBlankName;
 
 // Drawing and graphic properties.
 inline constexpr std::string_view kDxfUnitProperty = "LinearUnitName";
 inline constexpr std::string_view kDxfPenColor = "PenColor";
 inline constexpr std::string_view kDxfBrushScale = "BrushScale";
-inline constexpr std::string_view kDxfHatchPattern = "ANSI36";
+inline constexpr std::string_view kDxfHatchPattern = kHatchBrush;
 
 // $INSUNITS values and the drawing's unit names.
 inline constexpr int kDxfUnitsInch = 1;

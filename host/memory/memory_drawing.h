@@ -11,11 +11,12 @@
 #include "host/memory/memory_graphic.h"
 #include "sulkor/drawing.h"
 #include "sulkor/environment.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor::host {
 
 inline constexpr std::string_view kLinearUnitName = "LinearUnitName";
-inline constexpr std::string_view kBrushAnsi36 = "ANSI36";
+inline constexpr std::string_view kBrushAnsi36 = kHatchBrush;
 
 class MemoryBrush : public Brush {
  public:

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "host/geometry/arc_vertices.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor::host {
 namespace {
@@ -81,7 +82,7 @@ GrooveScene BuildGrooveScene(const Contour& blank, const Contour& work, const Sc
   scene.part = store.NewPart(scene.partGroup);
   store.SetActivePart(scene.part);
 
-  scene.workContour = AddContourPolyline(*top, work, "WorkContour");
+  scene.workContour = AddContourPolyline(*top, work, kWorkContourName);
   scene.tool = AddTool(store, tool);
   scene.blockSet = AddOperation(scene, scene.workContour, tool.number);
   scene.contourSet = std::dynamic_pointer_cast<MemoryGraphicSet>(scene.blockSet->ContourSet().shared());
