@@ -29,7 +29,6 @@
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
-#include "geometry/work_geometry.h"
 #include "groove/blank_graphic.h"
 #include "groove/parameters.h"
 #include "host/dxf/dxf_file.h"
@@ -37,6 +36,7 @@
 #include "host/memory/part_from_drawing.h"
 #include "host/memory/scene.h"
 #include "host/sqlite/job_file.h"
+#include "sulkor/graphic_names.h"
 #include "sulkor/groove.h"
 
 namespace sulkor::cli {
