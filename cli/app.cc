@@ -15,6 +15,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   CommandContext context{out, err};
   AddGrooveCommand(app, context);
   AddDemoCommand(app, context);
+  AddJobCommand(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

@@ -30,11 +30,6 @@ struct GrooveCommandOptions {
   bool json = false;
 };
 
-std::string DrawingUnit(host::MemoryHost& host) {
-  const Variant unit = host.Drawing()->Property("LinearUnitName");
-  return unit.Type() == VariantType::String && unit.ToText() == "in" ? "in" : "mm";
-}
-
 int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   if (!options.preview.empty()) CheckPreviewPath(options.preview);
   host::MemoryHost host = host::BuildMemoryHost();

@@ -55,6 +55,11 @@ void AddParameterOptions(CLI::App& command, ParameterOptions& p) {
                      "CAM_TurningDepthOnPass=2");
 }
 
+std::string DrawingUnit(host::MemoryHost& host) {
+  const Variant unit = host.Drawing()->Property("LinearUnitName");
+  return unit.Type() == VariantType::String && unit.ToText() == "in" ? "in" : "mm";
+}
+
 host::SceneTool ToSceneTool(const ToolOptions& tool, const std::string& drawingUnit) {
   host::SceneTool scene;
   scene.number = tool.number;

@@ -38,6 +38,9 @@ struct ParameterOptions {
 void AddToolOptions(CLI::App& command, ToolOptions& tool);
 void AddParameterOptions(CLI::App& command, ParameterOptions& parameters);
 
+// The drawing's linear unit: "in" when its "LinearUnitName" says so, else "mm".
+std::string DrawingUnit(host::MemoryHost& host);
+
 // The tool as the tool table holds it; `drawingUnit` stands in for an empty unit.
 host::SceneTool ToSceneTool(const ToolOptions& tool, const std::string& drawingUnit);
 

@@ -2,12 +2,11 @@
 
 #include <fmt/format.h>
 
-#include "groove/operation_state.h"
 #include "cli/nc_options.h"
+#include "groove/operation_state.h"
 #include "groove/work_kind.h"
 
 namespace sulkor::cli {
-namespace {
 
 std::string KindName(WorkKind kind) {
   switch (kind) {
@@ -18,6 +17,8 @@ std::string KindName(WorkKind kind) {
   }
   return "unknown";
 }
+
+namespace {
 
 // JSON string contents: the texts here are our own names, but escape what JSON requires.
 std::string Escaped(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "groove/work_kind.h"
 #include "post/nc_post.h"
 #include "toolpath/path_summary.h"
 
@@ -22,6 +23,9 @@ struct RunReport {
   bool timed = false;      // false: a feed of the path is not above zero, no time is known
   CycleTime cycle;
 };
+
+// "outside diameter", "bore", "front face", "back face".
+std::string KindName(WorkKind kind);
 
 // The report of the operation's last computed tool path, its cycle time at `rapidRate` (0: the
 // default rate of the units) with `dwell` seconds at the bottom of every plunge.

@@ -137,6 +137,27 @@ void MemoryDataStore::RemoveBlockSet(int32_t index) {
   blockSets_.erase(blockSets_.begin() + index);
 }
 
+std::shared_ptr<MemoryPart> MemoryDataStore::RestorePart(int32_t identifier,
+                                                         Handle<Graphic> group) {
+  auto part = std::make_shared<MemoryPart>(identifier, std::move(group));
+  parts_.push_back(part);
+  nextPartId_ = std::max(nextPartId_, identifier + 1);
+  return part;
+}
+
+std::shared_ptr<MemoryBlockSet> MemoryDataStore::RestoreBlockSet(int32_t identifier) {
+  auto blockSet = std::make_shared<MemoryBlockSet>(weak_from_this(), identifier);
+  blockSet->initialized_ = true;
+  blockSets_.push_back(blockSet);
+  nextBlockSetId_ = std::max(nextBlockSetId_, identifier + 1);
+  return blockSet;
+}
+
+void MemoryDataStore::SetNextIdentifiers(int32_t part, int32_t blockSet) {
+  nextPartId_ = part;
+  nextBlockSetId_ = blockSet;
+}
+
 int32_t MemoryDataStore::IndexOf(const MemoryBlockSet* blockSet) const {
   for (size_t i = 0; i < blockSets_.size(); ++i) {
     if (blockSets_[i].get() == blockSet) return static_cast<int32_t>(i);

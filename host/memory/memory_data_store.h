@@ -90,12 +90,18 @@ class MemoryBlockSet : public BlockSet, public std::enable_shared_from_this<Memo
 
   bool Initialized() const { return initialized_; }
   void SetGraphicGroup(Handle<Graphic> group) { group_ = std::move(group); }
+  // Restores the attachment of a saved trajectory, leaving the graphic where it is.
+  void SetTrajectory(Handle<Graphic> trajectory) { trajectory_ = std::move(trajectory); }
   void SetPart(Handle<Part> part) { part_ = std::move(part); }
+  // The part set with SetPart, without falling back on "CAM_PartID".
+  const Handle<Part>& AssignedPart() const { return part_; }
   const std::map<std::string, Variant, std::less<>>& Properties() const { return properties_; }
   // The flags of every update request, in order.
   const std::vector<std::pair<bool, bool>>& UpdateRequests() const { return updateRequests_; }
 
  private:
+  friend class MemoryDataStore;
+
   std::weak_ptr<MemoryDataStore> store_;
   int32_t identifier_;
   bool initialized_ = false;
@@ -134,6 +140,17 @@ class MemoryDataStore : public DataStore, public std::enable_shared_from_this<Me
   const std::vector<std::shared_ptr<MemoryPart>>& Parts() const { return parts_; }
   // Takes a block set out of the list; the following ones move up.
   void RemoveBlockSet(int32_t index);
+
+  // Restoring a saved store (the job file). A part or an operation comes back with its saved
+  // identifier: the part joins the parts (never becoming the active one by itself), the block
+  // set joins the end of the list as initialized, without asking the group maker.
+  std::shared_ptr<MemoryPart> RestorePart(int32_t identifier, Handle<Graphic> group);
+  std::shared_ptr<MemoryBlockSet> RestoreBlockSet(int32_t identifier);
+  // The identifiers that the next NewPart and NewBlockSet give.
+  int32_t NextPartIdentifier() const { return nextPartId_; }
+  int32_t NextBlockSetIdentifier() const { return nextBlockSetId_; }
+  void SetNextIdentifiers(int32_t part, int32_t blockSet);
+  const std::map<std::string, Variant, std::less<>>& Settings() const { return settings_; }
 
   void SetUpdateHandler(UpdateHandler handler) { updateHandler_ = std::move(handler); }
   void SetGroupMaker(GroupMaker maker) { groupMaker_ = std::move(maker); }

@@ -41,6 +41,10 @@ class MemoryDrawing : public Drawing, public std::enable_shared_from_this<Memory
   // Adds a brush to the collection (or answers the one of that name).
   std::shared_ptr<MemoryBrush> AddBrush(std::string_view name);
   MemoryGraphics& TopList() { return *top_; }
+  const std::map<std::string, Variant, std::less<>>& Properties() const { return properties_; }
+  const std::map<std::string, std::shared_ptr<MemoryBrush>, std::less<>>& Brushes() const {
+    return brushes_;
+  }
 
  private:
   MemoryDrawing() = default;

@@ -1,0 +1,363 @@
+// The job file: a host comes back exactly, broken files give one clear error, and a save that
+// fails or a process killed while saving leaves the file as it was.
+#include "host/sqlite/job_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#include <SQLiteCpp/SQLiteCpp.h>
+
+#include "host/memory/failing_host.h"
+#include "host/sqlite/host_dump.h"
+
+namespace sulkor::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A host with something of every kind a job holds, in awkward values.
+MemoryHost RichHost() {
+  MemoryHost host = BuildMemoryHost();
+  MemoryDrawing& drawing = *host.Drawing();
+  drawing.SetProperty("LinearUnitName", Variant("in"));
+  drawing.SetProperty("NaN", Variant(std::numeric_limits<double>::quiet_NaN()));
+  drawing.SetProperty("NegativeZero", Variant(-0.0));
+  drawing.SetProperty("Tiny", Variant(std::numeric_limits<double>::denorm_min()));
+  drawing.SetProperty("Huge", Variant(-std::numeric_limits<double>::max()));
+  drawing.SetProperty("Infinite", Variant(std::numeric_limits<double>::infinity()));
+  drawing.SetProperty("Third", Variant(1.0 / 3.0));
+  drawing.SetProperty("Flag", Variant::Boolean(true));
+  drawing.SetProperty("Short", Variant(int16_t{-32768}));
+  drawing.SetProperty("Long", Variant(int32_t{2147483647}));
+  drawing.SetProperty("Nothing", Variant());
+  drawing.SetProperty("Text", Variant("quote \" line\nbreak, ümlaut, ''"));
+  drawing.SetProperty("EmptyText", Variant(""));
+  drawing.AddBrush("CROSS");
+
+  Graphics& top = *drawing.TopGraphics();
+  Handle<Graphic> part = top.Add();
+  part->SetName("Part");
+  Handle<Graphic> blank = part->Children()->Add("QVL50Polyline");
+  blank->SetName("Blank");
+  blank->SetClosed(true);
+  for (auto [x, y, arc] : {std::tuple{0.0, 0.0, false}, {50.0, 0.0, false}, {50.0, 20.0, false},
+                           {25.0, 20.0, true}, {25.0, 45.0, true}, {0.1 + 0.2, 20.0, false}}) {
+    Handle<Vertex> v = blank->VertexCollection()->Add(x, y, -0.0);
+    if (arc) v->SetArcMark(true);
+  }
+  Handle<Graphic> group = top.Add();
+  group->SetName("Operation 1");
+  Handle<Graphic> trajectory = group->Children()->Add();
+  trajectory->SetName("Trajectory");
+  Handle<Graphic> arc = trajectory->Children()->AddArcThroughPoints(1, 0, 0, 0, 1, 0, -1, 0, 0);
+  arc->SetProperty("PenColor", Variant(int32_t{255}));
+  arc->SetProperty("PenWidth", Variant(int16_t{0}));
+  arc->SetLayer("CAMOperations");
+  Handle<Graphic> circle = trajectory->Children()->AddCircleCenterPoint(3, 4, 0, 3, 5.5, 0);
+  circle->SetFlag(true);
+  circle->SetState(0);
+  Handle<Graphic> removed = group->Children()->Add("QVL50Polyline");
+  removed->SetName("RemovedMaterial");
+  removed->SetFillBrush(drawing.BrushByName("ANSI36"));
+  removed->SetProperty("BrushScale", Variant(25.0));
+  Handle<Graphic> work = top.Add("QVL50Polyline");
+  work->SetName("WorkContour");
+  work->VertexCollection()->Add(20, 25, 0);
+  work->VertexCollection()->Add(20, 15, 1e-300);
+
+  // A graphic out of every collection, deleted, that a contour set still holds.
+  Handle<Graphic> gone = top.Add("QVL50Polyline");
+  gone->SetName("Gone");
+  gone->Children()->Add()->SetName("GoneChild");
+  gone->Delete();
+
+  MemoryDataStore& store = *host.store;
+  store.SetSetting("CAM_UnitsSystem", Variant(int32_t{1}));
+  store.SetSetting("Ratio", Variant(0.1));
+  auto first = store.NewPart(part);
+  auto second = store.NewPart(nullptr);
+  store.SetActivePart(second);
+  auto tool = std::make_shared<MemoryTool>();
+  const char* strings[][2] = {{"CAM_ToolType", "Turning"}, {"CAM_ToolSubType", "Groove"},
+                              {"Measure", "in"},           {"CAM_ToolHand", "Neutral"},
+                              {"CAM_ToolOrientation", "TurnExternal"}};
+  for (auto& [key, value] : strings) tool->SetProperty(key, Variant(value));
+  const char* doubles[] = {"Angle", "CAM_ToolFrontAngle", "CAM_ToolCornerRadius",
+                           "CAM_ToolWidth", "CAM_ToolInscribedCircle", "CAM_ToolOverallLength",
+                           "CAM_ToolHeadLength", "CAM_ToolHeight"};
+  double d = 0.1;
+  for (const char* key : doubles) tool->SetProperty(key, Variant(d *= 1.7));
+  tool->SetProperty("CAM_ToolIsSide", Variant::Boolean(true));
+  tool->AllowOperation("Groove");
+  tool->AllowOperation("Part");
+  store.ToolList().SetTool(7, tool);
+  store.ToolList().SetTool(-3, std::make_shared<MemoryTool>());
+
+  auto op1 = store.NewBlockSet();
+  op1->SetGraphicGroup(group);
+  op1->Initialize();
+  op1->SetProperty("CAM_PartID", Variant(first->Identifier()));
+  op1->SetProperty("ToolNumber", Variant(int32_t{7}));
+  op1->SetProperty("Feed", Variant(0.05));
+  op1->SetProperty("OperationType", Variant("Groove"));
+  op1->SetTrajectory(trajectory);
+  auto set1 = std::make_shared<MemoryGraphicSet>();
+  set1->Add(work);
+  set1->Add(gone->Children()->Item(0));
+  set1->Add(work);
+  set1->Add(gone);
+  op1->SetContourSet(Handle<GraphicSet>(set1));
+  auto dropped = store.NewBlockSet();  // an identifier that no operation keeps
+  dropped->Initialize();
+  auto op3 = store.NewBlockSet();
+  op3->Initialize();  // gets its group "Operation 3" from the group maker
+  op3->SetPart(Handle<Part>(second));
+  op3->SetContourSet(nullptr);
+  store.RemoveBlockSet(dropped->Index());
+  store.NewBlockSet();  // made and never initialized: no operation of the store
+  return host;
+}
+
+fs::path TempDir() {
+  fs::path dir = fs::temp_directory_path() /
+                 ("sulkor_job_" + std::to_string(::getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+TEST(JobFile, HostComesBackExactly) {
+  const MemoryHost original = RichHost();
+  const std::string expected = DumpMemoryHost(original);
+  // The dump sees what the test built: it is no empty oracle.
+  for (const char* piece : {"7ff8000000000000", "8000000000000000", "String:\"\"", "Gone",
+                            "GoneChild", "no contour set", "part 2 graphic - active",
+                            "deleted 1", "next part 3 next operation 5", "performs Part"}) {
+    EXPECT_NE(expected.find(piece), std::string::npos) << piece;
+  }
+
+  JobFile memory = JobFile::InMemory();
+  memory.Save(original);
+  MemoryHost loaded = memory.Load();
+  EXPECT_EQ(DumpMemoryHost(loaded), expected);
+
+  // Through a file on disk, saved again from what was read: still the same.
+  const fs::path dir = TempDir();
+  const std::string path = (dir / "a.sulkor").string();
+  {
+    JobFile file = JobFile::Create(path);
+    file.Save(loaded);
+  }
+  JobFile reopened = JobFile::Open(path);
+  MemoryHost again = reopened.Load();
+  EXPECT_EQ(DumpMemoryHost(again), expected);
+
+  // The wiring: the loaded operation answers its part by CAM_PartID, its group is the drawing's
+  // graphic, the deleted graphic is still held by the contour set, new ids go on from the saved.
+  Handle<BlockSet> op = again.store->BlockSetAt(0);
+  EXPECT_EQ(op->OwnerPart()->Identifier(), 1);
+  EXPECT_TRUE(op->GraphicGroup() == again.Drawing()->TopGraphics()->ItemByName("Operation 1"));
+  EXPECT_TRUE(op->Trajectory() == op->GraphicGroup()->Children()->ItemByName("Trajectory"));
+  EXPECT_EQ(op->ContourSet()->Item(1)->Name(), "GoneChild");
+  EXPECT_TRUE(op->ContourSet()->Item(0) == op->ContourSet()->Item(2));
+  EXPECT_EQ(again.store->NewBlockSet()->Identifier(), 5);
+  EXPECT_EQ(again.store->BlockSetAt(1)->GraphicGroup()->Name(), "Operation 3");
+  fs::remove_all(dir);
+}
+
+TEST(JobFile, NewJobHoldsAnEmptyHost) {
+  const std::string empty = DumpMemoryHost(BuildMemoryHost());
+  EXPECT_EQ(DumpMemoryHost(JobFile::InMemory().Load()), empty);
+  const fs::path dir = TempDir();
+  const std::string path = (dir / "new.sulkor").string();
+  JobFile::Create(path);
+  EXPECT_EQ(DumpMemoryHost(JobFile::Open(path).Load()), empty);
+  try {
+    JobFile::Create(path);
+    ADD_FAILURE() << "created over an existing file";
+  } catch (const JobFileError& e) {
+    EXPECT_EQ(std::string(e.what()), path + ": a file of that name exists");
+  }
+  fs::remove_all(dir);
+}
+
+// Writes a job file with the rich host and lets `spoil` damage it through SQL.
+std::string SpoiledJob(const fs::path& dir, const std::string& name, const std::string& spoil) {
+  const std::string path = (dir / name).string();
+  {
+    JobFile job = JobFile::Create(path);
+    job.Save(RichHost());
+    job.Database().exec("PRAGMA foreign_keys = OFF");
+    job.Database().exec(spoil);
+  }
+  return path;
+}
+
+TEST(JobFile, BrokenFilesGiveOneErrorNamingTheFile) {
+  const fs::path dir = TempDir();
+  auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  };
+  const std::string sqlitePath = (dir / "other.db").string();
+  {
+    SQLite::Database other(sqlitePath, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    other.exec("CREATE TABLE t(x)");
+  }
+  const std::string truncated = SpoiledJob(dir, "truncated.sulkor", "SELECT 1");
+  fs::resize_file(truncated, fs::file_size(truncated) / 2);
+
+  struct Case {
+    std::string path;
+    std::string message;  // after "PATH: "
+  };
+  const Case cases[] = {
+      {(dir / "missing.sulkor").string(), "no such job file"},
+      {dir.string(), "not a file"},
+      {write("part.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n" +
+                             std::string(600, ' ')),
+       "not a Sulkor job file (file is not a database)"},
+      {write("empty.sulkor", ""), "not a Sulkor job file"},
+      {sqlitePath, "not a Sulkor job file"},
+      {SpoiledJob(dir, "newer.sulkor", "PRAGMA user_version = 2"),
+       "job file of version 2, written by a newer Sulkor; this one reads up to version 1"},
+      {SpoiledJob(dir, "notable.sulkor", "DROP TABLE contour_set_item"),
+       "damaged job file: the table \"contour_set_item\" is missing"},
+      {SpoiledJob(dir, "vertices.sulkor", "UPDATE graphic SET vertices = x'00' WHERE id = 2"),
+       "damaged job file: graphic 2: vertices of a broken length"},
+      {SpoiledJob(dir, "mark.sulkor",
+                  "UPDATE graphic SET vertices = zeroblob(24) || x'02' WHERE id = 2"),
+       "damaged job file: graphic 2: a vertex whose arc mark is neither 0 nor 1"},
+      {SpoiledJob(dir, "type.sulkor", "UPDATE setting SET type = 'Currency' WHERE key = 'Ratio'"),
+       "damaged job file: setting \"Ratio\": the unknown value type \"Currency\""},
+      {SpoiledJob(dir, "long.sulkor",
+                  "UPDATE drawing_property SET value = 2147483648 WHERE name = 'Long'"),
+       "damaged job file: drawing property \"Long\": a Long value out of range"},
+      {SpoiledJob(dir, "double.sulkor",
+                  "UPDATE drawing_property SET value = 'x' WHERE name = 'Third'"),
+       "damaged job file: drawing property \"Third\": a Double value that is no double"},
+      {SpoiledJob(dir, "owner.sulkor", "UPDATE graphic SET owner = 999 WHERE id = 2"),
+       "damaged job file: graphic 2: its owner 999 is missing"},
+      {SpoiledJob(dir, "circle.sulkor",
+                  "UPDATE graphic SET owner = 2, place = 'child' WHERE id = 1"),
+       "damaged job file: graphics that belong to no tree (owners in a circle)"},
+      {SpoiledJob(dir, "item.sulkor", "UPDATE contour_set_item SET graphic = 999"),
+       "damaged job file: the contour set of operation 1 refers to the missing graphic 999"},
+      {SpoiledJob(dir, "part.sulkor", "UPDATE operation SET part = 77 WHERE part IS NOT NULL"),
+       "damaged job file: operation 3 refers to a missing part"},
+  };
+  for (const Case& c : cases) {
+    try {
+      JobFile job = JobFile::Open(c.path);
+      job.Load();
+      ADD_FAILURE() << c.path << " opened";
+    } catch (const JobFileError& e) {
+      EXPECT_EQ(std::string(e.what()), c.path + ": " + c.message);
+    }
+  }
+  // A file cut in half: SQLite finds the damage when it reads the missing pages.
+  try {
+    JobFile job = JobFile::Open(truncated);
+    job.Load();
+    ADD_FAILURE() << "the truncated file opened";
+  } catch (const JobFileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind(truncated + ": damaged job file", 0), 0u) << e.what();
+  }
+  fs::remove_all(dir);
+}
+
+TEST(JobFile, FailedSaveLeavesThePreviousContent) {
+  const fs::path dir = TempDir();
+  const std::string path = (dir / "job.sulkor").string();
+  JobFile job = JobFile::Create(path);
+  const MemoryHost before = RichHost();
+  job.Save(before);
+  const std::string expected = DumpMemoryHost(before);
+
+  MemoryHost changed = RichHost();
+  changed.Drawing()->TopGraphics()->Item(0)->SetName("Renamed");
+  changed.store->SetSetting("CAM_UnitsSystem", Variant(int32_t{0}));
+
+  // An exception in the middle of the save: the old content is deleted by then.
+  bool reached = false;
+  EXPECT_THROW(job.Save(changed,
+                        [&] {
+                          reached = true;
+                          EXPECT_EQ(job.Database().execAndGet("SELECT count(*) FROM operation")
+                                        .getInt(), 0);
+                          throw std::runtime_error("midway");
+                        }),
+               std::runtime_error);
+  EXPECT_TRUE(reached);
+  EXPECT_EQ(DumpMemoryHost(job.Load()), expected);
+  EXPECT_EQ(DumpMemoryHost(JobFile::Open(path).Load()), expected);
+
+  // A graphic of another host in a contour set cannot be saved, and nothing changes.
+  auto set = std::make_shared<MemoryGraphicSet>();
+  set->Add(Handle<Graphic>(std::make_shared<FaultyGraphic>(
+      std::make_shared<FaultPlan>(), changed.Drawing()->TopGraphics()->Item(0), "foreign")));
+  MemoryHost foreign = RichHost();
+  foreign.store->BlockSets()[0]->SetContourSet(Handle<GraphicSet>(set));
+  try {
+    job.Save(foreign);
+    ADD_FAILURE() << "saved a foreign graphic";
+  } catch (const JobFileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              path + ": cannot save: the contour set of operation 1 holds a graphic of another "
+                     "host");
+  }
+  EXPECT_EQ(DumpMemoryHost(job.Load()), expected);
+
+  // A change that is not committed is not kept; one that is committed is.
+  {
+    JobChange change(job);
+    job.Save(changed);
+    EXPECT_EQ(DumpMemoryHost(job.Load()), DumpMemoryHost(changed));
+    // Another reader of the file still sees the content before the change.
+    EXPECT_EQ(DumpMemoryHost(JobFile::Open(path).Load()), expected);
+  }
+  EXPECT_EQ(DumpMemoryHost(job.Load()), expected);
+  {
+    JobChange change(job);
+    job.Save(changed);
+    change.Commit();
+  }
+  EXPECT_EQ(DumpMemoryHost(JobFile::Open(path).Load()), DumpMemoryHost(changed));
+  fs::remove_all(dir);
+}
+
+// A process killed in the middle of a save leaves a hot journal; the next open rolls back.
+TEST(JobFile, ProcessKilledWhileSavingLeavesThePreviousContent) {
+  const fs::path dir = TempDir();
+  const std::string path = (dir / "job.sulkor").string();
+  const MemoryHost before = RichHost();
+  JobFile::Create(path).Save(before);
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    JobFile job = JobFile::Open(path);
+    MemoryHost changed = BuildMemoryHost();
+    job.Save(changed, [] { ::raise(SIGKILL); });
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGKILL);
+  EXPECT_TRUE(fs::exists(path + "-journal"));
+  EXPECT_EQ(DumpMemoryHost(JobFile::Open(path).Load()), DumpMemoryHost(before));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace sulkor::host
