@@ -64,35 +64,48 @@ long SpeedOf(const PostInput& in, bool finishing) {
   return std::lround(speed);
 }
 
+// One program of one or more operations: the header once, then for every operation its tool
+// call, spindle start, the move to its start point and its moves, then the end of the program.
 class ProgramWriter {
  public:
-  ProgramWriter(const PostInput& in, const PostOptions& options)
-      : in_(in),
+  ProgramWriter(const std::vector<PostInput>& operations, const PostOptions& options)
+      : operations_(operations),
+        in_(operations.front()),
         options_(options),
         w_(WordsOf(options.dialect)),
-        decimals_(in.units == NcUnits::Inch ? w_.decimalsInch : w_.decimalsMillimetre),
+        decimals_(in_.units == NcUnits::Inch ? w_.decimalsInch : w_.decimalsMillimetre),
         fanuc_(options.dialect == Dialect::Fanuc) {}
 
   std::string Write() {
-    Check();
-    Start();
-    for (size_t i = 0; i < in_.moves.size(); ++i) {
-      MoveTo(in_.moves[i]);
-      if (options_.plungeDwell > 0.0 && EndsPlunge(in_.moves, i)) Dwell();
+    for (const PostInput& operation : operations_) {
+      if (operation.units != in_.units) {
+        throw PostError("the operations of one program must be in the same units");
+      }
+      Check(operation);
+    }
+    Header();
+    for (size_t k = 0; k < operations_.size(); ++k) {
+      const PostInput& operation = operations_[k];
+      if (k > 0) Block(std::string(w_.spindleOff));
+      Operation(operation);
+      for (size_t i = 0; i < operation.moves.size(); ++i) {
+        MoveTo(operation, operation.moves[i]);
+        if (options_.plungeDwell > 0.0 && EndsPlunge(operation.moves, i)) Dwell();
+      }
     }
     End();
     return std::move(text_);
   }
 
  private:
-  void Check() const {
-    if (in_.toolNumber < 1) {
+  void Check(const PostInput& in) const {
+    if (in.toolNumber < 1) {
       throw PostError(fmt::format("tool number {} cannot be called: tools are numbered from 1",
-                                  in_.toolNumber));
+                                  in.toolNumber));
     }
-    if (fanuc_ && in_.toolNumber > 99) {
+    if (fanuc_ && in.toolNumber > 99) {
       throw PostError(fmt::format(
-          "tool number {} cannot be called in the fanuc dialect: T takes 1 to 99", in_.toolNumber));
+          "tool number {} cannot be called in the fanuc dialect: T takes 1 to 99", in.toolNumber));
     }
     if (!(options_.plungeDwell >= 0.0) || !std::isfinite(options_.plungeDwell)) {
       throw PostError("the dwell at the bottom of a plunge must be zero or more seconds");
@@ -114,47 +127,64 @@ class ProgramWriter {
     return fmt::format("X{} Z{}", N(2.0 * p.y), N(p.x));
   }
 
-  void Start() {
+  // The program's start and its modal set-up; the comment names the tools in their order.
+  void Header() {
     const bool inch = in_.units == NcUnits::Inch;
     const std::string_view side = options_.toolPost == ToolPost::Front ? "front" : "rear";
     const std::string_view units = inch ? "G20" : "G21";
+    const bool several = operations_.size() > 1;
+    std::string tools;
+    for (const PostInput& operation : operations_) {
+      tools += fanuc_ ? fmt::format(" T{:02d}", operation.toolNumber)
+                      : fmt::format("{}{}", tools.empty() ? " " : ", ", operation.toolNumber);
+    }
+    if (fanuc_) {
+      Block("%");
+      Block(fmt::format("O{:04d} (SULKOR GROOVE{}{} {} TOOL POST {})", options_.programNumber,
+                        several ? "S" : "", tools, side == "front" ? "FRONT" : "REAR",
+                        inch ? "INCH" : "MM"));
+      Block(fmt::format("G18 {} G40 G98", units));
+    } else {
+      Block(fmt::format("(Sulkor groove{}: tool{}{}, {} tool post, {})", several ? "s" : "",
+                        several ? "s" : "", tools, side, inch ? "inch" : "mm"));
+      Block(fmt::format("G18 {} G7 G90 G94 G40 G49", units));
+    }
+  }
+
+  // An operation's tool call, its spindle start at the speed of its first feed move and the
+  // rapid to its start point.
+  void Operation(const PostInput& in) {
     bool firstFinishing = false;
-    for (const Segment& m : in_.moves) {
+    for (const Segment& m : in.moves) {
       if (RunsAtFeed(m)) {
         firstFinishing = IsFinishing(m);
         break;
       }
     }
-    speed_ = SpeedOf(in_, firstFinishing);
+    speed_ = SpeedOf(in, firstFinishing);
+    hasFeed_ = false;
     if (fanuc_) {
-      Block("%");
-      Block(fmt::format("O{:04d} (SULKOR GROOVE T{:02d} {} TOOL POST {})", options_.programNumber,
-                        in_.toolNumber, side == "front" ? "FRONT" : "REAR", inch ? "INCH" : "MM"));
-      Block(fmt::format("G18 {} G40 G98", units));
-      Block(fmt::format("T{:02d}{:02d}", in_.toolNumber, in_.toolNumber));
+      Block(fmt::format("T{:02d}{:02d}", in.toolNumber, in.toolNumber));
     } else {
-      Block(fmt::format("(Sulkor groove: tool {}, {} tool post, {})", in_.toolNumber, side,
-                        inch ? "inch" : "mm"));
-      Block(fmt::format("G18 {} G7 G90 G94 G40 G49", units));
-      Block(fmt::format("T{} M6 G43", in_.toolNumber));
+      Block(fmt::format("T{} M6 G43", in.toolNumber));
     }
     Block(fmt::format("G97 S{} {}", speed_, w_.spindleOn));
-    Block(fmt::format("{} {}", w_.rapid, Point(in_.start)));
-    at_ = in_.start;
+    Block(fmt::format("{} {}", w_.rapid, Point(in.start)));
+    at_ = in.start;
   }
 
-  void MoveTo(const Segment& m) {
+  void MoveTo(const PostInput& in, const Segment& m) {
     if (!RunsAtFeed(m)) {
       Block(fmt::format("{} {}", w_.rapid, Point(m.EndPt)));
       at_ = m.EndPt;
       return;
     }
-    const long speed = SpeedOf(in_, IsFinishing(m));
+    const long speed = SpeedOf(in, IsFinishing(m));
     if (speed != speed_) {
       Block(fmt::format("S{}", speed));
       speed_ = speed;
     }
-    const double feed = FeedOf(in_, m);
+    const double feed = FeedOf(in, m);
     std::string f;
     if (!hasFeed_ || feed != feed_) {
       f = " F" + N(feed);
@@ -191,7 +221,8 @@ class ProgramWriter {
     }
   }
 
-  const PostInput& in_;
+  const std::vector<PostInput>& operations_;
+  const PostInput& in_;  // the first operation: its units are the program's
   const PostOptions& options_;
   const DialectWords& w_;
   int decimals_;
@@ -290,7 +321,12 @@ CycleTime EstimateCycleTime(const PostInput& input, double rapidRate, double plu
 }
 
 std::string PostProcess(const PostInput& input, const PostOptions& options) {
-  return ProgramWriter(input, options).Write();
+  return ProgramWriter({input}, options).Write();
+}
+
+std::string PostProcess(const std::vector<PostInput>& operations, const PostOptions& options) {
+  if (operations.empty()) throw PostError("a program needs at least one operation");
+  return ProgramWriter(operations, options).Write();
 }
 
 }  // namespace sulkor

@@ -99,6 +99,12 @@ struct PostOptions {
 // above zero, a negative or non-finite dwell, or a program number outside 1..9999.
 std::string PostProcess(const PostInput& input, const PostOptions& options);
 
+// One program of several operations in their order, as above: the set-up once, then for every
+// operation its tool call, spindle start, rapid to its start point and moves (the spindle
+// stopped before each tool change after the first), then the end. Throws PostError as above,
+// for no operation at all, and for operations in different units.
+std::string PostProcess(const std::vector<PostInput>& operations, const PostOptions& options);
+
 // Whether move `index` of the input ends at the bottom of a plunge: a roughing cut that is not
 // followed, after one positioning back-off, by another roughing cut along the same line. The
 // dwell is written after these moves.

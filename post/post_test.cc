@@ -260,6 +260,58 @@ TEST(PostTest, RefusedInputsNameTheirFault) {
   EXPECT_NO_THROW(PostProcess(bigTool, {}));
 }
 
+TEST(PostTest, SeveralOperationsShareOneProgram) {
+  PostInput second = GrooveInput();
+  second.toolNumber = 2;
+  second.start = {120.0, 70.0, 0.0};
+  PostOptions fanuc;
+  fanuc.dialect = Dialect::Fanuc;
+  const struct {
+    const char* name;
+    PostOptions options;
+    std::vector<std::string> blocks;  // in this order, not necessarily adjacent
+    std::string firstCut;
+  } cases[] = {
+      {"linuxcnc", {},
+       {"(Sulkor grooves: tools 1, 2, rear tool post, mm)", "G18 G21 G7 G90 G94 G40 G49",
+        "T1 M6 G43", "G97 S1300 M3", "G0 X120 Z110", "M5", "T2 M6 G43", "G97 S1300 M3",
+        "G0 X140 Z120", "G1 X97 Z50 F115", "M5", "M2"},
+       "G1 X97 Z50 F115"},
+      {"fanuc", fanuc,
+       {"O0001 (SULKOR GROOVES T01 T02 REAR TOOL POST MM)", "G18 G21 G40 G98", "T0101",
+        "G00 X120. Z110.", "M05", "T0202", "G97 S1300 M03", "G00 X140. Z120.",
+        "G01 X97. Z50. F115.", "M30", "%"},
+       "G01 X97. Z50. F115."},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> lines = Lines(PostProcess({GrooveInput(), second}, c.options));
+    auto at = lines.begin();
+    for (const std::string& block : c.blocks) {
+      at = std::find(at, lines.end(), block);
+      ASSERT_NE(at, lines.end()) << c.name << ": " << block << " missing or out of order";
+    }
+    // The feed is written again after the tool change: the second operation's first cut.
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), c.firstCut), 2) << c.name;
+  }
+  PostInput inch = second;
+  inch.units = NcUnits::Inch;
+  const struct {
+    std::vector<PostInput> operations;
+    const char* message;
+  } refused[] = {
+      {{}, "a program needs at least one operation"},
+      {{GrooveInput(), inch}, "the operations of one program must be in the same units"},
+  };
+  for (const auto& r : refused) {
+    try {
+      PostProcess(r.operations, PostOptions{});
+      ADD_FAILURE() << r.message << ": no error";
+    } catch (const PostError& e) {
+      EXPECT_STREQ(e.what(), r.message);
+    }
+  }
+}
+
 TEST(PostTest, DialectsByName) {
   EXPECT_EQ(DialectFromName("linuxcnc"), Dialect::LinuxCnc);
   EXPECT_EQ(DialectFromName("fanuc"), Dialect::Fanuc);

@@ -98,8 +98,8 @@ struct Rs274Run {
 // Runs the program through rs274 in batch mode (-g) with a lathe INI (-i) and a tool table (-t)
 // holding the tool with no offsets, in a directory of its own; the canonical commands go to a
 // file.
-Rs274Run RunRs274(const fs::path& rs274, const std::string& program, int32_t toolNumber,
-                  NcUnits units) {
+Rs274Run RunRs274(const fs::path& rs274, const std::string& program,
+                  const std::vector<int32_t>& tools, NcUnits units) {
   TempDir dir;
   WriteFile(dir.Path() / "lathe.ini",
             std::string("[RS274NGC]\n"
@@ -113,9 +113,11 @@ Rs274Run RunRs274(const fs::path& rs274, const std::string& program, int32_t too
                 "ANGULAR_UNITS = degree\n"
                 "[DISPLAY]\n"
                 "LATHE = 1\n");
-  WriteFile(dir.Path() / "tool.tbl", "T" + std::to_string(toolNumber) + " P" +
-                                         std::to_string(toolNumber) +
-                                         " X0 Z0 D0 Q8 ;grooving tool\n");
+  std::string table;
+  for (const int32_t tool : tools) {
+    table += "T" + std::to_string(tool) + " P" + std::to_string(tool) + " X0 Z0 D0 Q8 ;grooving tool\n";
+  }
+  WriteFile(dir.Path() / "tool.tbl", table);
   WriteFile(dir.Path() / "program.ngc", program);
   // The interpreter shares its tool table through a file $HOME/.tool.mmap: a home of the run's
   // own keeps runs in parallel (ctest -j) from reading each other's tools.
@@ -364,7 +366,7 @@ void CheckInLinuxCnc(const fs::path& rs274, const std::string& name, const PostI
     PostOptions options;
     options.plungeDwell = dwell;
     const std::string program = PostProcess(in, options);
-    const Rs274Run result = RunRs274(rs274, program, in.toolNumber, in.units);
+    const Rs274Run result = RunRs274(rs274, program, {in.toolNumber}, in.units);
     ASSERT_EQ(result.status, 0) << run << ": rs274 failed:\n" << result.errors << "\n" << program;
     Comparison c;
     Compare(run, in, dwell, ParseCanon(result.canon), c);
@@ -432,6 +434,48 @@ TEST(Rs274Test, EveryGrooveRunsInLinuxCncAsComputed) {
   EXPECT_EQ(programs, 20);
   EXPECT_LE(total.worst, kTolerance);
   Report("scenes", programs, total);
+}
+
+// The four kinds of work in one program, each with its own tool: the interpreter changes tools
+// in order and runs every operation's moves, each from its own start point.
+TEST(Rs274Test, SeveralOperationsRunAsOneProgram) {
+  const std::optional<fs::path> rs274 = FindRs274();
+  ASSERT_TRUE(rs274.has_value()) << kRs274Missing;
+  std::vector<PostInput> operations;
+  std::vector<int32_t> tools;
+  for (const PathFrame& f : AllFrames()) {
+    const std::unique_ptr<Operation> op = RunOperation(GrooveSetup{&f, false, 0.5});
+    ASSERT_TRUE(op->ran) << f.name;
+    operations.push_back(PostInputFromOperation(op->groove->State()));
+    operations.back().toolNumber = static_cast<int32_t>(operations.size());
+    tools.push_back(operations.back().toolNumber);
+  }
+  const std::string program = PostProcess(operations, PostOptions{});
+  const Rs274Run run = RunRs274(*rs274, program, tools, NcUnits::Millimetre);
+  ASSERT_EQ(run.status, 0) << run.errors << "\n" << program;
+
+  // The motions between one tool change and the next are that operation's: the rapid to its
+  // start point and one motion a move, the last ending where its path ends.
+  std::vector<std::vector<Canon>> motions;
+  for (const Canon& c : ParseCanon(run.canon)) {
+    if (c.name == "CHANGE_TOOL") motions.emplace_back();
+    const bool motion = c.name == "STRAIGHT_TRAVERSE" || c.name == "STRAIGHT_FEED" ||
+                        c.name == "ARC_FEED";
+    if (motion && !motions.empty()) motions.back().push_back(c);
+  }
+  ASSERT_EQ(motions.size(), operations.size());
+  for (size_t k = 0; k < operations.size(); ++k) {
+    const PostInput& in = operations[k];
+    ASSERT_EQ(motions[k].size(), in.moves.size() + 1) << AllFrames()[k].name;
+    const Canon& first = motions[k].front();  // STRAIGHT_TRAVERSE(x, y, z, ...)
+    EXPECT_NEAR(first.args.at(0), in.start.y, kTolerance) << AllFrames()[k].name;
+    EXPECT_NEAR(first.args.at(2), in.start.x, kTolerance) << AllFrames()[k].name;
+    const Canon& last = motions[k].back();
+    const Point3& end = in.moves.back().EndPt;
+    const bool arc = last.name == "ARC_FEED";
+    EXPECT_NEAR(arc ? last.args.at(1) : last.args.at(0), end.y, kTolerance);
+    EXPECT_NEAR(arc ? last.args.at(0) : last.args.at(2), end.x, kTolerance);
+  }
 }
 
 // The example drawings, run as the command line runs them: read from DXF, the part set up from
@@ -520,7 +564,7 @@ TEST(Rs274Test, DiameterModeAndArcSense) {
   const std::string program = PostProcess(in, {});
   EXPECT_NE(program.find("G3 X14 Z-2 I0 K-2 F50\n"), std::string::npos) << program;
   EXPECT_NE(program.find("G2 X18 Z-4 I2 K0\n"), std::string::npos) << program;
-  const Rs274Run run = RunRs274(*rs274, program, 1, NcUnits::Millimetre);
+  const Rs274Run run = RunRs274(*rs274, program, {1}, NcUnits::Millimetre);
   ASSERT_EQ(run.status, 0) << run.errors;
   std::vector<Canon> arcs;
   for (const Canon& c : ParseCanon(run.canon)) {
@@ -533,7 +577,7 @@ TEST(Rs274Test, DiameterModeAndArcSense) {
   // A doubled I is a different centre, which the interpreter refuses.
   std::string doubled = program;
   doubled.replace(doubled.find("I2 K0"), 5, "I4 K0");
-  const Rs274Run refused = RunRs274(*rs274, doubled, 1, NcUnits::Millimetre);
+  const Rs274Run refused = RunRs274(*rs274, doubled, {1}, NcUnits::Millimetre);
   EXPECT_NE(refused.status, 0);
   EXPECT_NE(refused.errors.find("Radius to end of arc differs from radius to start"),
             std::string::npos)
