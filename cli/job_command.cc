@@ -26,6 +26,8 @@
 #include "cli/exit_codes.h"
 #include "cli/groove_options.h"
 #include "cli/kill_point.h"
+#include "cli/nc_options.h"
+#include "cli/previews.h"
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
@@ -375,11 +377,53 @@ int RunList(const ListOptions& options, CommandContext& context) {
 struct ExportOptions {
   std::string job;
   std::string output;
+  std::string preview;
+  NcOptions nc;
 };
 
+// The lathe program of every operation in the job's order. Each operation's path is computed
+// afresh from the stock the job holds for it; nothing is handed on (the job already holds the
+// stock each operation left) and nothing is saved. False when an operation cannot be computed.
+bool PostAll(LoadedJob& job, const ExportOptions& options, std::string& program,
+             std::ostream& report) {
+  job.Store().SetUpdateHandler([](const Handle<BlockSet>&, bool, bool) { return true; });
+  std::vector<PostInput> operations;
+  double minutes = 0.0;
+  const std::string units = DrawingUnit(job.host);
+  for (int32_t i = 0; i < job.Store().BlockSetCount(); ++i) {
+    Groove groove(job.host.environment);
+    if (!groove.UpdateBlockSet(job.Store().BlockSetAt(i), true) || job.messages->Count() > 0) {
+      if (job.messages->Count() == 0) {
+        report << fmt::format("sulkor: operation {} could not be computed\n", i + 1);
+      }
+      return false;
+    }
+    operations.push_back(PostInputFromOperation(groove.State()));
+    const RunReport run = ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"),
+                                   options.nc.dwell);
+    minutes += run.timed ? run.cycle.minutes : 0.0;
+  }
+  if (operations.empty()) throw UsageError(options.job + ": the job has no operation to post");
+  try {
+    program = PostProcess(operations, ToPostOptions(options.nc));
+  } catch (const PostError& error) {
+    throw UsageError("\"" + options.nc.file + "\": " + error.what());
+  }
+  report << fmt::format("program: {} operation{}, cycle time {:.2f} min\n", operations.size(),
+                        operations.size() == 1 ? "" : "s", minutes);
+  return true;
+}
+
 int RunExport(const ExportOptions& options, CommandContext& context) {
+  if (!options.preview.empty()) CheckPreviewPath(options.preview);
   host::JobFile job = JobCall([&] { return host::JobFile::Open(options.job); });
   LoadedJob loaded = Load(job, context);
+  std::string program;
+  std::ostringstream report;
+  if (!options.nc.file.empty() && !PostAll(loaded, options, program, report)) {
+    context.err << report.str();
+    return kExitMessage;
+  }
   StagedFiles files;
   std::string text;
   try {
@@ -388,8 +432,14 @@ int RunExport(const ExportOptions& options, CommandContext& context) {
     throw UsageError(options.job + ": the drawing cannot be written as DXF: " + error.what());
   }
   files.Stage(options.output, text);
+  if (!options.preview.empty()) StagePreview(files, *loaded.host.Drawing(), options.preview);
+  if (!options.nc.file.empty()) files.Stage(options.nc.file, program);
   files.Commit();
-  context.out << fmt::format("written: {}\n", options.output);
+  context.out << report.str() << fmt::format("written: {}", options.output);
+  for (const std::string* extra : {&options.preview, &options.nc.file}) {
+    if (!extra->empty()) context.out << ", " << *extra;
+  }
+  context.out << '\n';
   return kExitSuccess;
 }
 
@@ -451,6 +501,9 @@ void AddJobCommand(CLI::App& app, CommandContext& context) {
                 "tool path and removed material on layer \"CAMOperations\"");
   exporting->add_option("job", exported->job, "the job file")->required();
   exporting->add_option("-o,--output", exported->output, "the drawing (DXF)")->required();
+  exporting->add_option("--preview", exported->preview,
+                        "a picture of the drawing: FILE.png, FILE.svg or FILE.pdf");
+  AddNcOptions(*exporting, exported->nc);
   exporting->callback([exported, &context] { context.status = RunExport(*exported, context); });
 }
 

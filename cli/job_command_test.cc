@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,20 @@ TEST_F(JobCommandTest, ThreeChainedGroovesListUpdateAndExport) {
   }
   EXPECT_EQ(trajectories, 3);
   EXPECT_EQ(removed, 3);
+
+  // The job's program: one tool call per operation, in the job's order, and its picture.
+  const ProgramResult posted = Run({"job", "export", "job.sulkor", "-o", "job.dxf", "--nc",
+                                    "job.ngc", "--preview", "job.png", "--post", "fanuc"});
+  ExpectSuccess(posted, "export with a program");
+  EXPECT_THAT(posted.out, StartsWith("program: 3 operations, cycle time "));
+  const std::string program = testing::ReadText(dir_ / "job.ngc");
+  std::vector<std::string> calls;
+  std::istringstream lines(program);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.size() == 5 && line[0] == 'T') calls.push_back(line);
+  }
+  EXPECT_THAT(calls, ::testing::ElementsAre("T0101", "T0202", "T0101"));
+  EXPECT_EQ(testing::ReadText(dir_ / "job.png").substr(0, 4), "\x89PNG");
 }
 
 // Killed after computing the update or in the middle of saving it, the job keeps its state.
