@@ -39,6 +39,18 @@ def outside_groove():
     save(doc, "outside_groove.dxf")
 
 
+def outside_groove_second():
+    # A second groove on the same bar, 7 wide and 4 deep between z 55 and 62: the second
+    # operation of the README's job.
+    doc = drawing(4)
+    msp = doc.modelspace()
+    msp.add_lwpolyline([(0, 0), (80, 0), (80, 25), (0, 25)], close=True,
+                       dxfattribs={"layer": "Blank"})
+    msp.add_lwpolyline([(55, 28), (55, 21), (62, 21), (62, 28)],
+                       dxfattribs={"layer": "WorkContour"})
+    save(doc, "outside_groove_second.dxf")
+
+
 def outside_groove_inch():
     # The inch drawing, written as R2000 with LINE entities: a bar 4 in long of radius 1, a
     # groove 0.4 wide and 0.2 deep with 0.02 x 45 degree chamfers on both edges.
@@ -85,6 +97,7 @@ def back_face_groove():
 
 if __name__ == "__main__":
     outside_groove()
+    outside_groove_second()
     outside_groove_inch()
     bore_groove()
     face_groove()
