@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "host/preview/preview_scene.h"
+#include "sulkor/graphic_names.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // Text goes through cairo's toy font API, which asks fontconfig for a font once per process:
@@ -23,16 +24,14 @@
 // process ends, and the leak checker counts them as lost. They do not grow with the number of
 // pictures; a program that paints previews is otherwise checked for leaks as usual.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// The suppression is known; its count on standard error would only disturb a program's output.
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
 
 namespace sulkor::host {
 namespace {
 
-// Names of graphics that the picture stacks and labels on its own.
-constexpr std::string_view kTrajectory = "Trajectory";
-constexpr std::string_view kWorkContour = "WorkContour";
-constexpr std::string_view kRemovedMaterial = "RemovedMaterial";
-constexpr std::string_view kLastPartBlank = "LastPartBlank";
+// The brush that fills a closed graphic solid.
 constexpr std::string_view kSolidBrush = "SOLID";
 
 struct BuiltInLabel {
@@ -40,10 +39,10 @@ struct BuiltInLabel {
   std::string_view text;
 };
 constexpr BuiltInLabel kBuiltInLabels[] = {
-    {kTrajectory, "tool path"},
-    {kWorkContour, "finished profile"},
-    {kRemovedMaterial, "removed material"},
-    {kLastPartBlank, "stock before the cut"},
+    {kTrajectoryName, "tool path"},
+    {kWorkContourName, "finished profile"},
+    {kRemovedMaterialName, "removed material"},
+    {kLastPartBlankName, "stock before the cut"},
 };
 
 // Sizes in picture units (pixels of a PNG, points of SVG and PDF).
@@ -135,8 +134,8 @@ std::string ColorName(int32_t c) {
 enum class Layer : uint8_t { Outline, Hatched, Profile, Path };
 
 Layer LayerOf(const PreviewShape& s) {
-  if (s.role == kTrajectory) return Layer::Path;
-  if (s.role == kWorkContour) return Layer::Profile;
+  if (s.role == kTrajectoryName) return Layer::Path;
+  if (s.role == kWorkContourName) return Layer::Profile;
   if (s.closed && !s.brush.empty()) return Layer::Hatched;
   return Layer::Outline;
 }
