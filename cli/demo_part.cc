@@ -14,13 +14,6 @@ host::SceneTool Tool(int32_t number, double width, double cornerRadius) {
   return tool;
 }
 
-// An open profile of lines through the points: the three sides of a rectangular groove.
-Contour Lines(const std::vector<double>& xy) {
-  Contour profile = MakePolygon(xy);
-  profile.Segs.pop_back();
-  return profile;
-}
-
 }  // namespace
 
 DemoPart MakeDemoPart() {
@@ -34,10 +27,10 @@ DemoPart MakeDemoPart() {
   part.operations = {
       {"outside groove", outside, Tool(1, 3.0, 0.2), "Turn", "External", 70.0, 85.0, 2.0, 0.2},
       // 8 wide and 4 deep in the bore, reached from the front of the part.
-      {"bore groove", Lines({45, 7, 45, 14, 53, 14, 53, 7}), Tool(2, 2.5, 0.2), "Turn",
+      {"bore groove", MakePolyline({45, 7, 45, 14, 53, 14, 53, 7}), Tool(2, 2.5, 0.2), "Turn",
        "Internal", 10.0, 85.0, 1.5, 0.2},
       // 6 wide and 4 deep in the front face, between diameters 36 and 48.
-      {"front face groove", Lines({83, 18, 76, 18, 76, 24, 83, 24}), Tool(3, 3.0, 0.2), "Face",
+      {"front face groove", MakePolyline({83, 18, 76, 18, 76, 24, 83, 24}), Tool(3, 3.0, 0.2), "Face",
        "Internal", 70.0, 90.0, 2.0, 0.0},
   };
   return part;

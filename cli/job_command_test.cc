@@ -45,21 +45,6 @@ void WriteWorkDrawing(const std::filesystem::path& path, const std::vector<doubl
   std::ofstream(path, std::ios::binary) << host::ExportDxfText(*host.Drawing());
 }
 
-// The area of a closed outline of lines and arcs.
-double Area(const Handle<Graphic>& g) {
-  Contour c;
-  ConvertGraphicToContour(g, c);
-  double a = 0.0;
-  for (const Segment& s : c.Segs) {
-    a += s.StartPt.x * s.EndPt.y - s.EndPt.x * s.StartPt.y;
-    if (s.IsArc()) {
-      const double sweep = s.Length / s.Radius;
-      a += s.Direction * s.Radius * s.Radius * (sweep - std::sin(sweep));
-    }
-  }
-  return std::fabs(a / 2.0);
-}
-
 Handle<Graphic> StartingStock(host::MemoryHost& host, int32_t index) {
   return host.store->BlockSetAt(index)->GraphicGroup()->Children()->ItemByName("LastPartBlank");
 }
@@ -113,12 +98,12 @@ TEST_F(JobCommandTest, ThreeChainedGroovesListUpdateAndExport) {
     host::MemoryHost job = host::JobFile::Open(Job().string()).Load();
     ASSERT_EQ(job.store->BlockSetCount(), 3);
     // Each operation starts from the stock the one before left; the part keeps the last.
-    EXPECT_NEAR(Area(StartingStock(job, 0)), 2000.0, 1e-6);
-    const double second = Area(StartingStock(job, 1));
-    const double third = Area(StartingStock(job, 2));
+    EXPECT_NEAR(EnclosedArea(StartingStock(job, 0)), 2000.0, 1e-6);
+    const double second = EnclosedArea(StartingStock(job, 1));
+    const double third = EnclosedArea(StartingStock(job, 2));
     EXPECT_LT(second, 2000.0 - 45.0);
     EXPECT_NEAR(second - third, 8.0 * 4.0, 0.5);  // the right groove, 8 wide and 4 deep
-    EXPECT_NEAR(third - Area(PartBlank(job)), 8.0 * 3.0, 0.5);
+    EXPECT_NEAR(third - EnclosedArea(PartBlank(job)), 8.0 * 3.0, 0.5);
     EXPECT_EQ(job.store->BlockSetAt(1)->Property("ToolNumber"), Variant(int32_t{2}));
   }
 
@@ -141,8 +126,8 @@ TEST_F(JobCommandTest, ThreeChainedGroovesListUpdateAndExport) {
   {
     host::JobFile file = host::JobFile::Open(Job().string());
     host::MemoryHost job = file.Load();
-    rightStock = Area(StartingStock(job, 2));
-    partStock = Area(PartBlank(job));
+    rightStock = EnclosedArea(StartingStock(job, 2));
+    partStock = EnclosedArea(PartBlank(job));
     StartingStock(job, 2)->Delete();
     host::AddContourPolyline(*job.store->BlockSetAt(2)->GraphicGroup()->Children(),
                              MakePolygon({0, 0, 1, 0, 1, 1, 0, 1}), "LastPartBlank");
@@ -154,9 +139,9 @@ TEST_F(JobCommandTest, ThreeChainedGroovesListUpdateAndExport) {
   EXPECT_THAT(update.out, HasSubstr("stock handed on to operation 3\n"));
   {
     host::MemoryHost job = host::JobFile::Open(Job().string()).Load();
-    EXPECT_NEAR(Area(StartingStock(job, 2)), rightStock, 1e-6);
+    EXPECT_NEAR(EnclosedArea(StartingStock(job, 2)), rightStock, 1e-6);
     EXPECT_EQ(StartingStock(job, 2)->Property("PenColor"), Variant(int32_t{16711680}));
-    EXPECT_NEAR(Area(PartBlank(job)), partStock, 1e-6);
+    EXPECT_NEAR(EnclosedArea(PartBlank(job)), partStock, 1e-6);
     EXPECT_EQ(job.store->BlockSetAt(1)->Property("Feed"), Variant(40.0));
     EXPECT_EQ(job.store->BlockSetAt(1)->Property("ToolNumber"), Variant(int32_t{2}));
   }

@@ -108,7 +108,7 @@ Contour MakeContour(std::vector<Segment> segments) {
   return contour;
 }
 
-Contour MakePolygon(const std::vector<double>& xy) {
+Contour MakePolyline(const std::vector<double>& xy) {
   if (xy.size() % 2 != 0) throw GeometryError("a polygon needs pairs of coordinates");
   const size_t n = xy.size() / 2;
   std::vector<Segment> segments;
@@ -117,11 +117,17 @@ Contour MakePolygon(const std::vector<double>& xy) {
   for (size_t i = 0; i + 1 < n; ++i) {
     segments.push_back(MakeLine(xy[2 * i], xy[2 * i + 1], xy[2 * i + 2], xy[2 * i + 3]));
   }
+  return MakeContour(std::move(segments));
+}
+
+Contour MakePolygon(const std::vector<double>& xy) {
+  Contour polygon = MakePolyline(xy);
+  if (polygon.Empty()) return polygon;
   // Close back to the first point unless the list already repeats it.
   const Point3 first{xy[0], xy[1], 0.0};
-  const Point3 last{xy[2 * n - 2], xy[2 * n - 1], 0.0};
-  if (!SamePoint(first, last)) segments.push_back(MakeLine(last.x, last.y, first.x, first.y));
-  return MakeContour(std::move(segments));
+  const Point3 last{xy[xy.size() - 2], xy[xy.size() - 1], 0.0};
+  if (!SamePoint(first, last)) polygon.Segs.push_back(MakeLine(last.x, last.y, first.x, first.y));
+  return polygon;
 }
 
 }  // namespace sulkor

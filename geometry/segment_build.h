@@ -29,4 +29,7 @@ Contour MakeContour(std::vector<Segment> segments);
 // A closed polygon of lines through the points (x0, y0, x1, y1, ...), closed back to the first.
 Contour MakePolygon(const std::vector<double>& xy);
 
+// An open chain of lines through the points (x0, y0, x1, y1, ...).
+Contour MakePolyline(const std::vector<double>& xy);
+
 }  // namespace sulkor

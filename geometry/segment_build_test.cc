@@ -140,6 +140,13 @@ TEST(MakePolygon, ClosesBackAndRejectsOddInput) {
     EXPECT_EQ(c.MaxX, -kBoxStart);  // the box is left empty
   }
   EXPECT_THROW(MakePolygon({0, 0, 1}), GeometryError);
+
+  // The open chain: the same lines without the one back to the start.
+  const Contour open = MakePolyline({0, 0, 4, 0, 4, 3});
+  ASSERT_EQ(open.Count(), 2);
+  EXPECT_EQ(open.Last().EndPt, (Point3{4, 3, 0}));
+  EXPECT_EQ(MakePolyline({1, 1}).Count(), 0);
+  EXPECT_THROW(MakePolyline({0, 0, 1}), GeometryError);
 }
 
 }  // namespace

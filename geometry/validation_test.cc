@@ -7,14 +7,6 @@
 namespace sulkor {
 namespace {
 
-Contour OpenChain(const std::vector<double>& xy) {
-  std::vector<Segment> segs;
-  for (size_t i = 0; i + 3 < xy.size(); i += 2) {
-    segs.push_back(MakeLine(xy[i], xy[i + 1], xy[i + 2], xy[i + 3]));
-  }
-  return MakeContour(segs);
-}
-
 TEST(ValidationTest, ClosednessDiffersForBlankAndWorkAtTheTolerance) {
   struct Case {
     double gapX, gapY;
@@ -26,7 +18,7 @@ TEST(ValidationTest, ClosednessDiffersForBlankAndWorkAtTheTolerance) {
       {1e-5, 1e-5, true, true},      {1.6e-5, 0.0, false, false},
   };
   for (const Case& c : cases) {
-    Contour contour = OpenChain({0, 0, 10, 0, 10, 10, c.gapX, c.gapY});
+    Contour contour = MakePolyline({0, 0, 10, 0, 10, 10, c.gapX, c.gapY});
     EXPECT_EQ(IsContourClosed(contour, ContourRole::Blank), c.blankClosed) << c.gapX << "," << c.gapY;
     EXPECT_EQ(IsContourClosed(contour, ContourRole::Work), c.workClosed) << c.gapX << "," << c.gapY;
   }
@@ -37,7 +29,7 @@ TEST(ValidationTest, GapOfExactlyTheToleranceClosesABlankButNotAWork) {
   const double x0 = 0.0;
   const double x1 = 1.5e-5;
   ASSERT_EQ(x1 - x0, 1.5e-5);
-  Contour contour = OpenChain({x0, 0, 10, 0, 10, 10, x1, 0});
+  Contour contour = MakePolyline({x0, 0, 10, 0, 10, 10, x1, 0});
   EXPECT_TRUE(IsContourClosed(contour, ContourRole::Blank));
   EXPECT_FALSE(IsContourClosed(contour, ContourRole::Work));
 }
@@ -55,11 +47,11 @@ TEST(ValidationTest, SelfIntersectionCases) {
   const Case cases[] = {
       {"rectangle", MakePolygon({0, 0, 10, 0, 10, 5, 0, 5}), false},
       {"bow tie", MakePolygon({0, 0, 10, 10, 10, 0, 0, 10}), true},
-      {"T junction: end of a wall on the middle of another", OpenChain({0, 0, 10, 0, 10, 5, 5, 5, 5, 0}),
+      {"T junction: end of a wall on the middle of another", MakePolyline({0, 0, 10, 0, 10, 5, 5, 5, 5, 0}),
        true},
-      {"collinear overlap: a spike running back along a line", OpenChain({0, 0, 10, 0, 5, 0, 5, 5}),
+      {"collinear overlap: a spike running back along a line", MakePolyline({0, 0, 10, 0, 5, 0, 5, 5}),
        false},
-      {"single segment", OpenChain({0, 0, 1, 1}), false},
+      {"single segment", MakePolyline({0, 0, 1, 1}), false},
       {"line crossing an arc",
        MakeContour({MakeLine(-2, 0.5, 2, 0.5), MakeLine(2, 0.5, 2, 3), MakeLine(2, 3, 1, 3),
                     MakeArc(1, 3, 1, -1, 1, 1, 1)}),

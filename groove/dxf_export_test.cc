@@ -12,7 +12,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "geometry/contour_area.h"
 #include "geometry/segment_build.h"
 #include "host/dxf/dxf_file.h"
 #include "host/dxf/entity_reader.h"
@@ -31,12 +30,6 @@ std::string RunCommand(const std::string& command) {
   while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
   pclose(pipe);
   return output;
-}
-
-double GraphicArea(const Handle<Graphic>& g) {
-  Contour c;
-  ConvertGraphicToContour(g, c);
-  return std::fabs(SignedArea(c));
 }
 
 // A groove 10 wide and 5 deep with rounded bottom corners in a bar 50 long of radius 20.
@@ -83,8 +76,8 @@ TEST(DxfExport, RunDrawingPassesEzdxfAuditAndReadsBack) {
   Handle<Graphic> blank = top->ItemByName("Blank");
   ASSERT_TRUE(blank);
   EXPECT_TRUE(blank->Closed());
-  EXPECT_NEAR(GraphicArea(blank), GraphicArea(scene.partGroup->Children()->Item(0)), 1e-9);
-  EXPECT_LT(GraphicArea(blank), 1000.0 - 40.0);
+  EXPECT_NEAR(EnclosedArea(blank), EnclosedArea(scene.partGroup->Children()->Item(0)), 1e-9);
+  EXPECT_LT(EnclosedArea(blank), 1000.0 - 40.0);
   Handle<Graphic> removed = top->ItemByName("RemovedMaterial");
   ASSERT_TRUE(removed);
   EXPECT_EQ(removed->FillBrush()->Name(), "ANSI36");

@@ -34,24 +34,8 @@ namespace {
 using host::FaultPlan;
 using host::PlanPtr;
 
-Contour OpenChain(const std::vector<double>& xy) {
-  std::vector<Segment> segs;
-  for (size_t i = 0; i + 3 < xy.size(); i += 2) {
-    segs.push_back(MakeLine(xy[i], xy[i + 1], xy[i + 2], xy[i + 3]));
-  }
-  return MakeContour(segs);
-}
-
 // A bar 50 long of radius 20 with a rectangular groove 10 wide and 5 deep drawn at x0.
-Contour GrooveAt(double x0) { return OpenChain({x0, 25, x0, 15, x0 + 10, 15, x0 + 10, 25}); }
-
-double PolygonArea(const Handle<Graphic>& g) {
-  Contour c;
-  ConvertGraphicToContour(g, c);
-  double a = 0.0;
-  for (const Segment& s : c.Segs) a += s.StartPt.x * s.EndPt.y - s.EndPt.x * s.StartPt.y;
-  return std::fabs(a / 2.0);
-}
+Contour GrooveAt(double x0) { return MakePolyline({x0, 25, x0, 15, x0 + 10, 15, x0 + 10, 25}); }
 
 std::vector<Handle<Graphic>> Named(const Handle<Graphic>& group, const std::string& name) {
   std::vector<Handle<Graphic>> found;
@@ -227,11 +211,11 @@ TEST(GrooveFaultsTest, DoGrooveSurvivesEveryFailingCall) {
         EXPECT_EQ(removed[0]->Property("PenColor"), Variant(int32_t{65280}));
         ASSERT_TRUE(removed[0]->FillBrush());
         EXPECT_EQ(removed[0]->FillBrush()->Name(), "ANSI36");
-        EXPECT_NEAR(PolygonArea(removed[0]), 50.0, 1e-3);
+        EXPECT_NEAR(EnclosedArea(removed[0]), 50.0, 1e-3);
         EXPECT_EQ(start[0]->Property("PenColor"), Variant(int32_t{16711680}));
-        EXPECT_NEAR(PolygonArea(start[0]), 1000.0, 1e-6);
+        EXPECT_NEAR(EnclosedArea(start[0]), 1000.0, 1e-6);
         EXPECT_FALSE(partChildren[0] == oldBlank);
-        EXPECT_NEAR(PolygonArea(partChildren[0]), 950.0, 1e-3);
+        EXPECT_NEAR(EnclosedArea(partChildren[0]), 950.0, 1e-3);
       }
     }
   }
@@ -345,7 +329,7 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
     EXPECT_TRUE(ops.first->Trajectory() == trajectories[0]);
     if (!starts.empty() && !(starts[0] == ops.secondStart)) {
       ++handedOn;
-      EXPECT_NEAR(PolygonArea(starts[0]), 950.0, 1e-3);  // the first operation's remaining stock
+      EXPECT_NEAR(EnclosedArea(starts[0]), 950.0, 1e-3);  // the first operation's remaining stock
     }
     const std::string failed = n <= calls ? trace[static_cast<size_t>(n - 1)].method : "";
     const bool settingStock =

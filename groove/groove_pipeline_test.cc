@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "geometry/contour_area.h"
 #include "geometry/segment_build.h"
 #include "host/geometry/contour_services.h"
 #include "host/memory/scene.h"
@@ -14,20 +13,6 @@
 
 namespace sulkor {
 namespace {
-
-Contour OpenChain(const std::vector<double>& xy) {
-  std::vector<Segment> segs;
-  for (size_t i = 0; i + 3 < xy.size(); i += 2) {
-    segs.push_back(MakeLine(xy[i], xy[i + 1], xy[i + 2], xy[i + 3]));
-  }
-  return MakeContour(segs);
-}
-
-double GraphicArea(const Handle<Graphic>& g) {
-  Contour c;
-  ConvertGraphicToContour(g, c);
-  return std::fabs(SignedArea(c));
-}
 
 int CountNamed(const Handle<Graphic>& group, const std::string& name) {
   int n = 0;
@@ -37,7 +22,7 @@ int CountNamed(const Handle<Graphic>& group, const std::string& name) {
 }
 
 // A bar 50 long of radius 20 with one rectangular groove 10 wide and 5 deep drawn at x0.
-Contour GrooveAt(double x0) { return OpenChain({x0, 25, x0, 15, x0 + 10, 15, x0 + 10, 25}); }
+Contour GrooveAt(double x0) { return MakePolyline({x0, 25, x0, 15, x0 + 10, 15, x0 + 10, 25}); }
 
 class GroovePipelineTest : public ::testing::Test {
  protected:
@@ -98,12 +83,12 @@ TEST_F(GroovePipelineTest, HostCreatesAndRunsAnOperation) {
   EXPECT_EQ(removed->Layer(), "CAMOperations");
   ASSERT_TRUE(removed->FillBrush());
   EXPECT_EQ(removed->FillBrush()->Name(), "ANSI36");
-  EXPECT_NEAR(GraphicArea(removed), 50.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(removed), 50.0, 1e-3);
   Handle<Graphic> start = group->Children()->ItemByName("LastPartBlank");
   EXPECT_EQ(start->Property("PenColor"), Variant(int32_t{16711680}));
-  EXPECT_NEAR(GraphicArea(start), 1000.0, 1e-6);
+  EXPECT_NEAR(EnclosedArea(start), 1000.0, 1e-6);
   ASSERT_EQ(scene_.partGroup->Children()->Count(), 1);
-  EXPECT_NEAR(GraphicArea(PartBlank()), 950.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank()), 950.0, 1e-3);
 }
 
 TEST_F(GroovePipelineTest, SubtypeOfEachKindOfWork) {
@@ -115,11 +100,11 @@ TEST_F(GroovePipelineTest, SubtypeOfEachKindOfWork) {
   };
   const Case cases[] = {
       {"Turn", "Internal", MakePolygon({0, 5, 50, 5, 50, 20, 0, 20}),
-       OpenChain({20, 0, 20, 10, 30, 10, 30, 0}), "Internal"},
+       MakePolyline({20, 0, 20, 10, 30, 10, 30, 0}), "Internal"},
       {"Face", "External", MakePolygon({0, 0, 50, 0, 50, 40, 0, 40}),
-       OpenChain({55, 20, 45, 20, 45, 10, 55, 10}), "Face"},
+       MakePolyline({55, 20, 45, 20, 45, 10, 55, 10}), "Face"},
       {"Face", "External", MakePolygon({0, 0, 50, 0, 50, 40, 0, 40}),
-       OpenChain({-5, 10, 5, 10, 5, 20, -5, 20}), "BackFace"},
+       MakePolyline({-5, 10, 5, 10, 5, 20, -5, 20}), "BackFace"},
   };
   for (const Case& c : cases) {
     host::GrooveScene scene = host::BuildGrooveScene(c.blank, c.work, host::SceneTool{});
@@ -156,7 +141,7 @@ TEST_F(GroovePipelineTest, UpdatesHandTheStockDownAChainOfThree) {
     }
   }
   ASSERT_TRUE(scene_.host.messages->Messages().empty());
-  EXPECT_NEAR(GraphicArea(PartBlank()), 850.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank()), 850.0, 1e-3);
 
   // The host answers an update request with a fresh operation object, as a palette would.
   std::vector<int32_t> updated;
@@ -172,11 +157,11 @@ TEST_F(GroovePipelineTest, UpdatesHandTheStockDownAChainOfThree) {
   for (int i = 0; i < 3; ++i) {
     Handle<Graphic> start = ops[static_cast<size_t>(i)]->GraphicGroup()->Children()->ItemByName("LastPartBlank");
     ASSERT_TRUE(start);
-    EXPECT_NEAR(GraphicArea(start), expected[i], 1e-3) << i;
+    EXPECT_NEAR(EnclosedArea(start), expected[i], 1e-3) << i;
     EXPECT_EQ(start->Property("PenColor"), Variant(int32_t{16711680}));
     EXPECT_EQ(start->Layer(), "CAMOperations");
   }
-  EXPECT_NEAR(GraphicArea(PartBlank()), 850.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank()), 850.0, 1e-3);
 }
 
 TEST_F(GroovePipelineTest, FollowingOperationWithoutStartingStockIsLeftAlone) {

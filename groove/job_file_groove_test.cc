@@ -20,24 +20,8 @@
 namespace sulkor {
 namespace {
 
-Contour OpenChain(const std::vector<double>& xy) {
-  std::vector<Segment> segs;
-  for (size_t i = 0; i + 3 < xy.size(); i += 2) {
-    segs.push_back(MakeLine(xy[i], xy[i + 1], xy[i + 2], xy[i + 3]));
-  }
-  return MakeContour(segs);
-}
-
 // A rectangular groove 10 wide and 5 deep at x0 on a bar of radius 20.
-Contour GrooveAt(double x0) { return OpenChain({x0, 25, x0, 15, x0 + 10, 15, x0 + 10, 25}); }
-
-double Area(const Handle<Graphic>& g) {
-  Contour c;
-  ConvertGraphicToContour(g, c);
-  double a = 0.0;
-  for (const Segment& s : c.Segs) a += s.StartPt.x * s.EndPt.y - s.EndPt.x * s.StartPt.y;
-  return std::fabs(a / 2.0);
-}
+Contour GrooveAt(double x0) { return MakePolyline({x0, 25, x0, 15, x0 + 10, 15, x0 + 10, 25}); }
 
 Handle<Graphic> PartBlank(host::MemoryHost& host) {
   return host.store->ActivePart()->PartGraphic()->Children()->ItemByName("Blank");
@@ -103,14 +87,14 @@ TEST(JobFileGroove, RunComesBackAndRunsAgainTheSame) {
     EXPECT_TRUE(h->messages->Messages().empty());
   }
   EXPECT_EQ(host::DumpMemoryHost(loaded), host::DumpMemoryHost(scene.host));
-  EXPECT_NEAR(Area(PartBlank(loaded)), 950.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank(loaded)), 950.0, 1e-3);
 }
 
 TEST(JobFileGroove, ChainOfThreeSurvivesSaveLoadAndUpdate) {
   host::GrooveScene scene = ChainOfThree();
   ASSERT_TRUE(scene.host.messages->Messages().empty());
   ASSERT_EQ(scene.host.store->BlockSetCount(), 3);
-  EXPECT_NEAR(Area(PartBlank(scene.host)), 850.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank(scene.host)), 850.0, 1e-3);
 
   const std::filesystem::path path = std::filesystem::temp_directory_path() /
                                      ("sulkor_chain_" + std::to_string(::getpid()) + ".sulkor");
@@ -134,8 +118,8 @@ TEST(JobFileGroove, ChainOfThreeSurvivesSaveLoadAndUpdate) {
                                           loaded.store->BlockSetAt(2)->Identifier()};
   EXPECT_EQ(updated, following);
   const double stock[] = {1000.0, 950.0, 900.0};
-  for (int32_t i = 0; i < 3; ++i) EXPECT_NEAR(Area(StartingStock(loaded, i)), stock[i], 1e-3);
-  EXPECT_NEAR(Area(PartBlank(loaded)), 850.0, 1e-3);
+  for (int32_t i = 0; i < 3; ++i) EXPECT_NEAR(EnclosedArea(StartingStock(loaded, i)), stock[i], 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank(loaded)), 850.0, 1e-3);
   EXPECT_EQ(host::DumpMemoryHost(loaded), host::DumpMemoryHost(scene.host));
 
   // The updated job saved and read again, timed: the numbers a user waits for.

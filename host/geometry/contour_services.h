@@ -20,6 +20,9 @@ int16_t LocatePoint(const Contour& contour, double x, double y);
 // or a group of them) to a contour in order of travel.
 void ConvertGraphicToContour(const Handle<Graphic>& graphic, Contour& target);
 
+// The area a closed graphic of lines and arcs encloses, whatever its direction of travel.
+double EnclosedArea(const Handle<Graphic>& graphic);
+
 // One-sided offset, mode "Single".
 bool OffsetContour(const Contour& contour, std::string_view side, double distance,
                    std::string_view mode, int16_t flag, ContourList& result);

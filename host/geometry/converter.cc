@@ -19,6 +19,7 @@
 #include <cmath>
 #include <vector>
 
+#include "geometry/contour_area.h"
 #include "geometry/segment_build.h"
 #include "geometry/tolerances.h"
 #include "host/geometry/arc_vertices.h"
@@ -247,6 +248,12 @@ Piece ConvertAny(Graphic& graphic) {
 void ConvertGraphicToContour(const Handle<Graphic>& graphic, Contour& target) {
   Piece piece = ConvertAny(graphic.Get());
   target = MakeContour(std::move(piece));
+}
+
+double EnclosedArea(const Handle<Graphic>& graphic) {
+  Contour contour;
+  ConvertGraphicToContour(graphic, contour);
+  return std::fabs(SignedArea(contour));
 }
 
 }  // namespace sulkor
