@@ -14,6 +14,7 @@
 
 #include "geometry/segment_build.h"
 #include "host/dxf/dxf_file.h"
+#include "host/dxf/test_command.h"
 #include "host/dxf/entity_reader.h"
 #include "host/geometry/contour_services.h"
 #include "host/memory/scene.h"
@@ -22,15 +23,7 @@
 namespace sulkor {
 namespace {
 
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return "popen failed";
-  char buffer[4096];
-  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  pclose(pipe);
-  return output;
-}
+using host::testing::RunCommand;
 
 // A groove 10 wide and 5 deep with rounded bottom corners in a bar 50 long of radius 20.
 Contour RoundedGroove(double x0) {

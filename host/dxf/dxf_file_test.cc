@@ -1,4 +1,5 @@
 #include "host/dxf/dxf_file.h"
+#include "host/dxf/test_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -75,15 +76,7 @@ Contour ContourOf(const Handle<Graphic>& g) {
   return c;
 }
 
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return "popen failed";
-  char buffer[4096];
-  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  pclose(pipe);
-  return output;
-}
+using testing::RunCommand;
 
 // A scratch folder of its own per test program run.
 std::filesystem::path TempDir() {
