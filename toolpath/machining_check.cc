@@ -271,9 +271,12 @@ MachiningReport CheckMachining(const MachiningCheckInput& input) {
   bg::intersection(stock, region, uncut);
   report.uncutArea = bg::area(uncut);
   for (const BPolygon& p : uncut) {
+    std::vector<std::array<double, 2>> ring;
     for (const BPoint& v : p.outer()) {
       report.uncutDepth = std::max(report.uncutDepth, bg::distance(v, part));
+      ring.push_back({v.x(), v.y()});
     }
+    report.uncutOutlines.push_back(std::move(ring));
   }
 
   // What lies farther from the finished part than the allowance (and the error bound).
