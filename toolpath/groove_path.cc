@@ -128,9 +128,11 @@ class PathBuilder {
 
  private:
   bool Envelopes();
-  void ChoosePlunges(const Interval& range);
+  void ChoosePlunges(const Interval& range, const Pieces& level);
+  void RoughingAndSemiFinish(std::vector<std::vector<Segment>>& blocks);
   void Rough();
-  void Finishing(const Pieces& locus, std::vector<std::vector<Segment>>& blocks);
+  void Finishing(const Pieces& locus, double lo, double hi,
+                 std::vector<std::vector<Segment>>& blocks);
   bool RemovesMaterial(const std::vector<Segment>& block) const;
   void Cut(const std::vector<Segment>& block);
   void Link(const UV& to, bool acrossFirst);
@@ -156,8 +158,12 @@ class PathBuilder {
   Pieces stockTop_;                 // the stock's surface, from above
   Pieces clearance_;                // lowest clear reference level over the stock
   Pieces finished_;                 // lowest reference level over the finished part
-  Pieces atAllowance_;              // lowest reference level leaving the whole allowance
-  Pieces rough_;                    // the roughing level: the allowance that fits
+  // The lowest reference level that leaves an allowance of t, t/2, t/4, t/8 and 0 on the
+  // finished part, computed when first asked for: where the groove has less room than w + 2t the
+  // roughing and the first finishing pass leave the largest of these that fits.
+  std::vector<double> allowances_;
+  std::vector<std::optional<Pieces>> levels_;
+  const Pieces& LevelAt(size_t k);
   std::vector<Interval> reach_;     // where the insert enters the stock at all
   std::vector<Segment> plunges_;    // from their start (clearance included) down
   std::vector<Segment> roughMoves_;
@@ -165,7 +171,25 @@ class PathBuilder {
   std::vector<Segment> path_;
 };
 
+const Pieces& PathBuilder::LevelAt(size_t k) {
+  if (!levels_[k]) {
+    const double radius = r_ + allowances_[k];
+    Pieces top = DilatedTop(part_, radius);
+    // The floor keeps the reference point from running deeper than the groove's bottom where
+    // the finished part has no outline below it (beyond an end of the part).
+    top.push_back(Level(lo_ - radius, hi_ + s_ + radius, groove_.MinY + radius));
+    levels_[k] = WindowExtreme(Envelope(top, true), s_, true);
+  }
+  return *levels_[k];
+}
+
 bool PathBuilder::Envelopes() {
+  allowances_.clear();
+  if (t_ > 0.0) {
+    for (const double f : {1.0, 0.5, 0.25, 0.125}) allowances_.push_back(f * t_);
+  }
+  allowances_.push_back(0.0);
+  levels_.assign(allowances_.size(), std::nullopt);
   blank_ = frame_.ToFrame(c_.blank);
   part_ = frame_.ToFrame(c_.partDrawn);
   groove_ = frame_.ToFrame(c_.grooveDrawn);
@@ -175,23 +199,7 @@ bool PathBuilder::Envelopes() {
 
   stockTop_ = DilatedTop(blank_, 0.0);
   clearance_ = WindowExtreme(DilatedTop(blank_, r_), s_, true);
-  // The floor keeps the reference point from running deeper than the groove's bottom where the
-  // finished part has no outline below it (beyond an end of the part).
-  const auto lowest = [&](double radius) {
-    Pieces top = DilatedTop(part_, radius);
-    top.push_back(Level(lo_ - r_ - t_, hi_ + s_ + r_ + t_, groove_.MinY + radius));
-    return WindowExtreme(Envelope(top, true), s_, true);
-  };
-  finished_ = lowest(r_);
-  if (t_ > 0.0) {
-    atAllowance_ = lowest(r_ + t_);
-    Pieces both = atAllowance_;
-    for (const Piece& p : finished_) both.push_back(p.Shifted(0.0, t_));
-    rough_ = Envelope(both, false);
-  } else {
-    atAllowance_ = finished_;
-    rough_ = finished_;
-  }
+  finished_ = LevelAt(allowances_.size() - 1);
   reach_ = WhereBelow(finished_, clearance_, kEps, lo_, hi_);
   return !reach_.empty();
 }
@@ -200,7 +208,7 @@ bool PathBuilder::Envelopes() {
 // meets the stock down to the roughing level. A chord at most 0.9 w from the last plunge is
 // absorbed by it unless the bottom changes level there; the last chord is always plunged;
 // chords of 0.1 w or less never.
-void PathBuilder::ChoosePlunges(const Interval& range) {
+void PathBuilder::ChoosePlunges(const Interval& range, const Pieces& level) {
   struct Chord {
     double u, top, bottom;
     bool marked = false;
@@ -215,7 +223,7 @@ void PathBuilder::ChoosePlunges(const Interval& range) {
   for (int32_t i = 0; i <= n; ++i) {
     const double u = n == 0 ? a : a + (b - a) * i / n;
     const std::optional<double> top = ValueAt(clearance_, u);
-    const std::optional<double> bottom = ValueAt(rough_, u);
+    const std::optional<double> bottom = ValueAt(level, u);
     if (!top || !bottom || !(*bottom < *top - kEps)) continue;
     chords.push_back({u, *top, *bottom});
   }
@@ -245,6 +253,50 @@ void PathBuilder::ChoosePlunges(const Interval& range) {
     Segment plunge = FrameMove({chord.u, chord.top + v_.clearance * w_}, {chord.u, chord.bottom},
                                kMoveCutting, kPhaseRoughing);
     plunges_.push_back(plunge);
+  }
+}
+
+// Over every part of the groove the insert can enter: plunges where the largest allowance that
+// fits there (the whole allowance where the room allows) leaves the insert room, and the
+// semi-finishing pass along that level. Pockets that lie deeper than that level by more than its
+// allowance (a deeper step narrower than the rest) get plunges of their own at the largest
+// allowance that fits in them.
+void PathBuilder::RoughingAndSemiFinish(std::vector<std::vector<Segment>>& blocks) {
+  const size_t last = allowances_.size() - 1;
+  for (const Interval& part : reach_) {
+    size_t main = last;
+    std::vector<Interval> ranges;
+    for (size_t k = 0; k <= last; ++k) {
+      ranges = WhereBelow(LevelAt(k), clearance_, kEps, part.lo, part.hi);
+      if (!ranges.empty()) {
+        main = k;
+        break;
+      }
+    }
+    if (ranges.empty()) ranges.push_back(part);
+    for (const Interval& range : ranges) ChoosePlunges(range, LevelAt(main));
+    if (main == last) continue;
+    const double allowance = allowances_[main];
+    // The main level's lowest value within the allowance to either side: beside a wall the
+    // smaller allowances reach only the strip that the allowance leaves, which is no pocket.
+    const Pieces nearby =
+        WindowExtreme(WindowExtreme(LevelAt(main), allowance, false), -allowance, false);
+    if (!WhereBelow(finished_, nearby, 2.0 * allowance + kEps, part.lo, part.hi).empty()) {
+      std::vector<Interval> done;
+      for (size_t k = main + 1; k <= last; ++k) {
+        for (const Interval& pocket : WhereBelow(LevelAt(k), nearby,
+                                                 allowance + allowances_[k] + kEps, part.lo,
+                                                 part.hi)) {
+          const bool seen = std::any_of(done.begin(), done.end(), [&](const Interval& d) {
+            return pocket.lo < d.hi && pocket.hi > d.lo;
+          });
+          if (seen) continue;
+          ChoosePlunges(pocket, LevelAt(k));
+          done.push_back(pocket);
+        }
+      }
+    }
+    Finishing(LevelAt(main), part.lo, part.hi, blocks);
   }
 }
 
@@ -278,8 +330,9 @@ void PathBuilder::Rough() {
 // stock on the left down and along to where it leaves it on the right, split into the side that
 // runs down from the left up to the first wall rising w / 10 or more, and the rest, run down
 // from the right.
-void PathBuilder::Finishing(const Pieces& locus, std::vector<std::vector<Segment>>& blocks) {
-  for (const Interval& range : WhereBelow(locus, clearance_, kEps, lo_, hi_)) {
+void PathBuilder::Finishing(const Pieces& locus, double lo, double hi,
+                            std::vector<std::vector<Segment>>& blocks) {
+  for (const Interval& range : WhereBelow(locus, clearance_, kEps, lo, hi)) {
     std::vector<Segment> chain = GraphChain(locus, range.lo, range.hi);
     if (chain.empty()) continue;
     const double topLeft = ValueAt(clearance_, range.lo).value_or(chain.front().StartPt.y);
@@ -447,13 +500,10 @@ bool PathBuilder::Build(Contour& toolPath) {
     return false;
   }
 
-  // Roughing: plunges over the columns where the insert fits with the whole allowance, or, in a
-  // part of the groove where it never does, over the columns where it fits at all.
-  for (const Interval& range : reach_) {
-    std::vector<Interval> ranges = WhereBelow(atAllowance_, clearance_, kEps, range.lo, range.hi);
-    if (ranges.empty()) ranges.push_back(range);
-    for (const Interval& r : ranges) ChoosePlunges(r);
-  }
+  std::vector<std::vector<Segment>> blocks;
+  RoughingAndSemiFinish(blocks);
+  std::sort(plunges_.begin(), plunges_.end(),
+            [](const Segment& a, const Segment& b) { return a.StartPt.x < b.StartPt.x; });
   path_.push_back(FrameMove(start, start, kMovePositioning, kPhaseNone));
   cut_ = stockTop_;
   if (!plunges_.empty()) {
@@ -465,10 +515,8 @@ bool PathBuilder::Build(Contour& toolPath) {
     cut_ = Envelope(both, false);
   }
 
-  // Finishing: at the allowance (where it fits), then on the finished profile.
-  std::vector<std::vector<Segment>> blocks;
-  if (t_ > 0.0) Finishing(rough_, blocks);
-  Finishing(finished_, blocks);
+  // The last pass on the finished profile.
+  Finishing(finished_, lo_, hi_, blocks);
   bool any = !plunges_.empty();
   for (const std::vector<Segment>& block : blocks) {
     if (!RemovesMaterial(block)) continue;
