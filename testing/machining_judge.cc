@@ -85,65 +85,65 @@ double TipBottom(double d, double s, double r) {
 class Reach {
  public:
   Reach(WorkKind kind, const Contour& part, double w, double r, double u0, double u1)
-      : s_(std::max(0.0, w - 2 * r)), r_(r), h_(w / 1000.0), u0_(u0) {
+      : s_(std::max(0.0, w - 2 * r)), r_(r), h_(w / 800.0), u0_(u0) {
+    // Only the outline within reach of the columns judged.
     std::vector<P2> pts;
+    const double from = u0 - r_, to = u1 + s_ + r_;
     for (const Segment& seg : part.Segs) {
-      std::vector<P2> drawn{{seg.StartPt.x, seg.StartPt.y}};
-      Densify(seg, h_ / 2.0, drawn);
-      for (const P2& p : drawn) pts.push_back(ToFrame(kind, p.u, p.v));
+      const P2 a = ToFrame(kind, seg.StartPt.x, seg.StartPt.y);
+      const P2 b = ToFrame(kind, seg.EndPt.x, seg.EndPt.y);
+      const double extent = seg.IsArc() ? std::fabs(seg.Radius) : 0.0;
+      if (std::max(a.u, b.u) + extent < from || std::min(a.u, b.u) - extent > to) continue;
+      std::vector<P2> drawn;
+      if (seg.IsLine() && std::fabs(b.u - a.u) > 1e-12) {
+        // The part of the line within reach, densified alone.
+        const double t0 = std::clamp((from - a.u) / (b.u - a.u), 0.0, 1.0);
+        const double t1 = std::clamp((to - a.u) / (b.u - a.u), 0.0, 1.0);
+        const double lo = std::min(t0, t1), hi = std::max(t0, t1);
+        const auto at = [&](double t) {
+          return Point3{seg.StartPt.x + (seg.EndPt.x - seg.StartPt.x) * t,
+                        seg.StartPt.y + (seg.EndPt.y - seg.StartPt.y) * t, 0.0};
+        };
+        const Segment piece = MakeLine(at(lo).x, at(lo).y, at(hi).x, at(hi).y);
+        drawn.push_back({piece.StartPt.x, piece.StartPt.y});
+        Densify(piece, h_, drawn);
+      } else {
+        drawn.push_back({seg.StartPt.x, seg.StartPt.y});
+        Densify(seg, h_, drawn);
+      }
+      for (const P2& p : drawn) {
+        const P2 f = ToFrame(kind, p.u, p.v);
+        if (f.u >= from && f.u <= to) pts.push_back(f);
+      }
     }
     std::sort(pts.begin(), pts.end(), [](const P2& a, const P2& b) { return a.u < b.u; });
-    const int n = static_cast<int>(std::ceil((u1 - u0) / h_));
-    level_.assign(static_cast<size_t>(n + 1), -kInf);
-    for (int i = 0; i <= n; ++i) {
-      const double c = u0 + i * h_;
-      auto it = std::lower_bound(pts.begin(), pts.end(), c - r_,
-                                 [](const P2& p, double x) { return p.u < x; });
-      double best = -kInf;
-      for (; it != pts.end() && it->u < c + s_ + r_; ++it) {
-        const double d = it->u - c;
-        if (d <= -r_ + 1e-9 || d >= s_ + r_ - 1e-9) continue;  // on the flank: a touch
-        best = std::max(best, it->v - TipBottom(d, s_, r_));
-      }
-      level_[static_cast<size_t>(i)] = best;
-    }
-    floor_.assign(level_.size(), kInf);
-    const int reach = static_cast<int>(std::ceil((s_ + r_) / h_));
-    for (int i = 0; i <= n; ++i) {
-      const double u = u0 + i * h_;
-      double best = kInf;
-      for (int j = std::max(0, i - reach); j <= std::min(n, i + reach); ++j) {
-        const double lv = level_[static_cast<size_t>(j)];
-        if (lv == -kInf) continue;
-        best = std::min(best, lv + TipBottom(u - (u0 + j * h_), s_, r_));
-      }
-      floor_[static_cast<size_t>(i)] = best;
-    }
+    pts_ = std::move(pts);
+    const size_t n = static_cast<size_t>(std::ceil((u1 - u0) / h_)) + 1;
+    level_.assign(n, std::nan(""));
+    floor_.assign(n, std::nan(""));
   }
 
   // How far inside what the insert can reach the point lies (0 when it lies out of reach).
   double Depth(const P2& p) const {
-    const double x = (p.u - u0_) / h_;
-    const int i = static_cast<int>(std::floor(x));
-    if (i < 0 || i + 1 >= static_cast<int>(floor_.size())) return 0.0;
-    const double f0 = floor_[static_cast<size_t>(i)];
-    const double f1 = floor_[static_cast<size_t>(i + 1)];
+    const int i = static_cast<int>(std::floor((p.u - u0_) / h_));
+    if (i < 0 || i + 1 >= Columns()) return 0.0;
+    const double f0 = Floor(i);
+    const double f1 = Floor(i + 1);
     if (!std::isfinite(f0) || !std::isfinite(f1)) return 0.0;
     if (p.v <= std::max(f0, f1)) return 0.0;
-    // The distance to the reachable floor, searched over the columns around.
-    double best = kInf;
-    const int span = static_cast<int>(std::ceil((s_ + 2 * r_ + 0.05) / h_));
-    for (int j = std::max(0, i - span); j + 1 < static_cast<int>(floor_.size()) && j <= i + span;
-         ++j) {
-      const double a = floor_[static_cast<size_t>(j)];
-      const double b = floor_[static_cast<size_t>(j + 1)];
+    // The distance to the reachable floor, over the columns no farther than the floor below.
+    double best = p.v - std::max(f0, f1);
+    const int span = static_cast<int>(std::ceil(best / h_)) + 1;
+    for (int j = std::max(0, i - span); j + 1 < Columns() && j <= i + span; ++j) {
+      const double a = Floor(j);
+      const double b = Floor(j + 1);
       if (!std::isfinite(a) || !std::isfinite(b)) {
         best = std::min(best, std::fabs(p.u - (u0_ + j * h_)));
         continue;
       }
       // Distance from p to the segment between the two floor samples.
-      const double ax = u0_ + j * h_, bx = ax + h_;
-      const double dx = bx - ax, dy = b - a;
+      const double ax = u0_ + j * h_;
+      const double dx = h_, dy = b - a;
       const double t = std::clamp(((p.u - ax) * dx + (p.v - a) * dy) / (dx * dx + dy * dy), 0.0,
                                   1.0);
       best = std::min(best, std::hypot(p.u - ax - t * dx, p.v - a - t * dy));
@@ -152,10 +152,60 @@ class Reach {
   }
 
  private:
+  int Columns() const { return static_cast<int>(level_.size()); }
+
+  // The lowest reference level in column i that keeps the insert out of the part.
+  double Level(int i) const {
+    double& cached = level_[static_cast<size_t>(i)];
+    if (!std::isnan(cached)) return cached;
+    const double c = u0_ + i * h_;
+    auto it = std::lower_bound(pts_.begin(), pts_.end(), c - r_,
+                               [](const P2& p, double x) { return p.u < x; });
+    double best = -kInf;
+    for (; it != pts_.end() && it->u < c + s_ + r_; ++it) {
+      const double d = it->u - c;
+      if (d <= -r_ + 1e-9 || d >= s_ + r_ - 1e-9) continue;  // on the flank: a touch
+      best = std::max(best, it->v - TipBottom(d, s_, r_));
+    }
+    return cached = best;
+  }
+
+  // The lowest point the tip reaches in column i.
+  double Floor(int i) const {
+    double& cached = floor_[static_cast<size_t>(i)];
+    if (!std::isnan(cached)) return cached;
+    const int reach = static_cast<int>(std::ceil((s_ + r_) / h_));
+    const double u = u0_ + i * h_;
+    double best = kInf;
+    for (int j = std::max(0, i - reach); j <= std::min(Columns() - 1, i + reach); ++j) {
+      const double lv = Level(j);
+      if (lv == -kInf) continue;
+      best = std::min(best, lv + TipBottom(u - (u0_ + j * h_), s_, r_));
+    }
+    return cached = best;
+  }
+
   double s_, r_, h_, u0_;
-  std::vector<double> level_;
-  std::vector<double> floor_;
+  std::vector<P2> pts_;
+  mutable std::vector<double> level_;
+  mutable std::vector<double> floor_;
 };
+
+// The area of a closed contour, its arcs replaced by chords no longer than `step`.
+double Area(const Contour& c, double step) {
+  if (c.Empty()) return 0.0;
+  std::vector<P2> pts{{c.First().StartPt.x, c.First().StartPt.y}};
+  for (const Segment& s : c.Segs) {
+    if (s.IsArc()) {
+      Densify(s, step, pts);
+    } else {
+      pts.push_back({s.EndPt.x, s.EndPt.y});
+    }
+  }
+  double a = 0.0;
+  for (size_t i = 0; i + 1 < pts.size(); ++i) a += pts[i].u * pts[i + 1].v - pts[i + 1].u * pts[i].v;
+  return std::fabs(a / 2.0);
+}
 
 bool InRing(const std::vector<std::array<double, 2>>& ring, double x, double y) {
   bool in = false;
@@ -265,15 +315,28 @@ Verdict Judge(const GrooveCase& c, std::optional<double> allowance) {
 
   MachiningCheckInput in;
   in.toolPath = &path;
-  // The body reaches well above the stock: the insert cannot pass under an overhang.
-  in.insert = {c.toolWidth, state.tool.GeomCornerRadius, c.kind,
-               100.0 * std::max(c.toolWidth, 1.0)};
+  // The body reaches above the stock from anywhere in it: the insert cannot pass under an
+  // overhang. (Much longer, and the polygon library's rescaling loses the insert's corners.)
+  double v0 = kInf, v1 = -kInf;
+  for (const Segment& s : blank.Segs) {
+    for (const Point3& q : {s.StartPt, s.EndPt}) {
+      const double v = ToFrame(c.kind, q.x, q.y).v;
+      v0 = std::min(v0, v);
+      v1 = std::max(v1, v);
+    }
+  }
+  in.insert = {c.toolWidth, state.tool.GeomCornerRadius, c.kind, (v1 - v0) + c.toolWidth};
   in.blank = &blank;
   in.finishedPart = &part;
   in.regionToMachine = &region;
   in.tolerance = 1e-5 * std::max(c.toolWidth, 0.1);
   const MachiningReport report = CheckMachining(in);
   verdict.gouge = report.gougeDepth;
+  for (const Segment& s : path.Segs) verdict.arcs += s.IsArc() ? 1 : 0;
+  double outline = 0.0;
+  for (const Segment& s : region.Segs) outline += s.Length;
+  verdict.stockMismatch =
+      std::fabs(Area(state.contours.remaining, in.tolerance) - report.stockLeftArea) / outline;
   for (const PositioningHit& h : report.positioningHits) {
     verdict.positioning = std::max(verdict.positioning, h.depth);
   }

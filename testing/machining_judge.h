@@ -50,6 +50,10 @@ struct Verdict {
   double leftReachable = 0.0;    // thickest material left that the insert could reach
   double leftAt[2] = {0.0, 0.0};  // where, in the drawing
   bool closedAtStart = false;    // the path starts and ends at the start point
+  // How far the stock the operation hands on lies from the stock the sweep leaves: their
+  // difference in area over the length of the groove's outline.
+  double stockMismatch = 0.0;
+  int arcs = 0;  // arc moves in the path
 };
 
 // Runs the groove with the finish allowance given (nothing: the operation's default) and 1 mm

@@ -383,7 +383,8 @@ std::vector<Segment> GraphChain(const Pieces& f, double u0, double u1) {
       }
       if (std::fabs(va - lastV) > 1e-9) add(MakeLine(lastU, lastV, a, va));
     }
-    if (p.arc && std::hypot(b - a, vb - va) > 1e-9) {
+    // An arc whose ends coincide within the point tolerance would be taken for a full circle.
+    if (p.arc && std::hypot(b - a, vb - va) > kEps) {
       // Left to right over an upper half turns clockwise.
       add(MakeArc(a, va, b, vb, p.cu, p.cv, static_cast<int16_t>(p.half > 0 ? -1 : 1)));
     } else {

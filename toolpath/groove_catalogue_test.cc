@@ -32,6 +32,7 @@ TEST(GrooveCatalogue, EveryGrooveIsCutRight) {
       EXPECT_LE(v.leftReachable, 0.005 * mm) << "at " << v.leftAt[0] << ", " << v.leftAt[1];
       EXPECT_LE(v.positioning, 1e-3 * mm);
       EXPECT_TRUE(v.closedAtStart);
+      EXPECT_LE(v.stockMismatch, 1e-3 * mm);
       right += v.gouge <= 1e-3 * mm && v.leftReachable <= 0.005 * mm &&
                v.positioning <= 1e-3 * mm && v.closedAtStart;
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/contour_area.h"
 #include "geometry/contour_ops.h"
 #include "geometry/contour_utils.h"
 #include "geometry/primitives.h"
@@ -26,10 +27,15 @@ constexpr double kLevelTol = 1e-4;     // bottoms within this are one level
 constexpr double kSpacing = 0.9;       // plunges at most this many tool widths apart
 constexpr double kShortChord = 0.1;    // chords of at most this many tool widths are not plunged
 constexpr double kRisingWall = 0.1;    // a wall this many tool widths high ends a side
+// An insert enters a groove when it reaches this fraction of the groove's depth (or of its own
+// width, for a deep groove) below the stock.
+constexpr double kEnterFraction = 0.1;
 constexpr double kFinishMin = 1e-4;    // a finish allowance up to this is none
 // A position this close above the stock's envelope is clear of it: the envelopes are exact, so
 // this only absorbs rounding.
 constexpr double kClear = 1e-7;
+// Moves shorter than this, in millimetres, are no moves.
+constexpr double kShortMoveMm = 1e-5;
 // A finishing pass that would take off less than this anywhere has nothing left to cut.
 constexpr double kMaterial = 1e-4;
 // The removed-material outline stays this far inside the stock's surface where it runs along
@@ -139,6 +145,7 @@ class PathBuilder {
   bool Clear(const UV& p) const;
   bool ClearMove(const UV& a, const UV& b) const;
   double StockTop(double ua, double ub) const;
+  void Tidy();
   void RemovedMaterial();
   std::string Narrowest() const;
 
@@ -201,7 +208,12 @@ bool PathBuilder::Envelopes() {
   clearance_ = WindowExtreme(DilatedTop(blank_, r_), s_, true);
   finished_ = LevelAt(allowances_.size() - 1);
   reach_ = WhereBelow(finished_, clearance_, kEps, lo_, hi_);
-  return !reach_.empty();
+  if (reach_.empty()) return false;
+  // An insert that gets no deeper into the groove than a tenth of its depth and of its own width
+  // (its corners dip between the edges of a groove narrower than itself) does not enter it.
+  const double reached = MaxDifference(finished_, clearance_, lo_, hi_);
+  const double depth = groove_.MaxY - groove_.MinY;
+  return reached >= kEnterFraction * std::min(depth, w_);
 }
 
 // Probes a hundred per tool width across the range: each gives a chord from where the insert
@@ -220,8 +232,18 @@ void PathBuilder::ChoosePlunges(const Interval& range, const Pieces& level) {
   const double count = std::floor((b - a) / (w_ / 100.0));
   if (!(count < 1e7)) throw GeometryError("overflow: too many probes");
   const int32_t n = static_cast<int32_t>(count);
-  for (int32_t i = 0; i <= n; ++i) {
-    const double u = n == 0 ? a : a + (b - a) * i / n;
+  // The probes, and beside every breakpoint of the level a probe on either side of it, so that a
+  // plunge where the bottom changes level stands exactly where it changes.
+  std::vector<double> probes;
+  for (int32_t i = 0; i <= n; ++i) probes.push_back(n == 0 ? a : a + (b - a) * i / n);
+  for (const Piece& p : level) {
+    for (const double u : {p.u0 + kRangeShrink, p.u1 - kRangeShrink}) {
+      if (u > a && u < b) probes.push_back(u);
+    }
+  }
+  std::sort(probes.begin(), probes.end());
+  for (const double u : probes) {
+    if (!chords.empty() && u - chords.back().u < kEps) continue;
     const std::optional<double> top = ValueAt(clearance_, u);
     const std::optional<double> bottom = ValueAt(level, u);
     if (!top || !bottom || !(*bottom < *top - kEps)) continue;
@@ -240,8 +262,9 @@ void PathBuilder::ChoosePlunges(const Interval& range, const Pieces& level) {
         if (prev < kEps && next > kLevelTol) break;                         // j ends a level
         if (prev > kLevelTol && next < kEps) break;                         // j begins a level
       }
-      if (std::fabs(chords[static_cast<size_t>(i)].u - chords[static_cast<size_t>(j)].u) >=
-          kSpacing * w_) {
+      // The plunge after this one stands no farther than 0.9 w away.
+      if (j + 1 < m && chords[static_cast<size_t>(j + 1)].u - chords[static_cast<size_t>(i)].u >
+                           kSpacing * w_) {
         break;
       }
       chords[static_cast<size_t>(j)].marked = true;
@@ -419,13 +442,38 @@ void PathBuilder::Link(const UV& to, bool acrossFirst) {
   To(to);
 }
 
+// Moves shorter than 1e-5 mm (in inch drawings the same length) go: a line is taken into the
+// line before it, an arc becomes a line first. The same groove drawn in millimetres and in
+// inches thus gets the same moves, and no arc is replaced for being small in drawing units.
+void PathBuilder::Tidy() {
+  const double shortest = kShortMoveMm * (state_.unitsSystem == 1 ? 1.0 / 25.4 : 1.0);
+  std::vector<Segment> kept;
+  for (Segment s : path_) {
+    const double length = std::hypot(s.EndPt.x - s.StartPt.x, s.EndPt.y - s.StartPt.y);
+    if (length >= shortest) {
+      kept.push_back(s);
+      continue;
+    }
+    if (!kept.empty() && kept.back().IsLine()) {
+      kept.back().EndPt = s.EndPt;
+      RefreshLine(kept.back());
+    } else if (!kept.empty() || length > 0.0) {
+      Segment line = FrameMove(Start(s), End(s), s.MoveType, s.Phase);
+      kept.push_back(line);
+    }
+  }
+  path_ = std::move(kept);
+}
+
 // The removed material is the stock above the lowest point the tip reached in each column; the
 // stock that remains is the rest.
 void PathBuilder::RemovedMaterial() {
   const std::vector<Interval> swept = WhereBelow(cut_, stockTop_, kSliver, lo_ - r_, hi_ + s_ + r_);
   if (swept.empty()) throw GeometryError("the path removes nothing");
-  const double a = swept.front().lo;
-  const double b = swept.back().hi;
+  // The sides stand a sliver inside the swept columns, off any wall of the stock there.
+  const double a = swept.front().lo + kSliver;
+  const double b = swept.back().hi - kSliver;
+  if (!(b > a)) throw GeometryError("the path removes nothing");
   Pieces floor = cut_;
   for (const Piece& p : stockTop_) floor.push_back(p.Shifted(0.0, -kSliver));
   std::vector<Segment> bottom = GraphChain(Envelope(floor, false), a, b);
@@ -451,8 +499,16 @@ void PathBuilder::RemovedMaterial() {
   if (!geometry_.Clip(c_.blank, closer, hits, rest) || rest.Count() == 0) {
     throw GeometryError("the remaining stock could not be formed");
   }
-  c_.toMachine = removed.Contours[0];
-  c_.remaining = rest.Contours[0];
+  // Slivers where the outline runs along the stock's surface come out as pieces of their own.
+  const auto largest = [](const ContourList& list) {
+    const Contour* best = &list.Contours[0];
+    for (const Contour& c : list.Contours) {
+      if (std::fabs(SignedArea(c)) > std::fabs(SignedArea(*best))) best = &c;
+    }
+    return *best;
+  };
+  c_.toMachine = largest(removed);
+  c_.remaining = largest(rest);
 }
 
 // The groove's narrowest opening in the frame: the narrowest span of the groove at any of a set
@@ -530,9 +586,9 @@ bool PathBuilder::Build(Contour& toolPath) {
   }
   Link(start, !v_.acrossFirst);
 
+  Tidy();
   toolPath.Reset();
   for (const Segment& s : path_) toolPath.Segs.push_back(frame_.ToDrawing(s));
-  DropShortLines(toolPath);
 
   RemovedMaterial();
   return true;
