@@ -172,6 +172,7 @@ class PathBuilder {
   std::vector<std::optional<Pieces>> levels_;
   const Pieces& LevelAt(size_t k);
   std::vector<Interval> reach_;     // where the insert enters the stock at all
+  double reached_ = 0.0;            // the deepest it gets below the stock
   std::vector<Segment> plunges_;    // from their start (clearance included) down
   std::vector<Segment> roughMoves_;
   Pieces cut_;                      // lowest point the tip has reached so far, per column
@@ -211,9 +212,9 @@ bool PathBuilder::Envelopes() {
   if (reach_.empty()) return false;
   // An insert that gets no deeper into the groove than a tenth of its depth and of its own width
   // (its corners dip between the edges of a groove narrower than itself) does not enter it.
-  const double reached = MaxDifference(finished_, clearance_, lo_, hi_);
+  reached_ = std::max(0.0, MaxDifference(finished_, clearance_, lo_, hi_));
   const double depth = groove_.MaxY - groove_.MinY;
-  return reached >= kEnterFraction * std::min(depth, w_);
+  return reached_ >= kEnterFraction * std::min(depth, w_);
 }
 
 // Probes a hundred per tool width across the range: each gives a chord from where the insert
@@ -511,18 +512,16 @@ void PathBuilder::RemovedMaterial() {
   c_.remaining = largest(rest);
 }
 
-// The groove's narrowest opening in the frame: the narrowest span of the groove at any of a set
-// of levels from its mouth to its bottom.
+// Where the insert stops in the groove: the groove's narrowest span at the level just below the
+// deepest point that the insert's tip reaches.
 std::string PathBuilder::Narrowest() const {
   double best = kInf;
   double where = 0.0;
   const Contour& g = groove_;
-  constexpr int kLevels = 64;
-  for (int i = 1; i < kLevels; ++i) {
-    const double v = g.MaxY - (g.MaxY - g.MinY) * i / kLevels;
-    IntersectionResult hits;
-    const Segment probe = MakeLine(g.MinX - 1.0, v, g.MaxX + 1.0, v);
-    if (!geometry_.Intersect(MakeContour({probe}), g, hits) || hits.Count() < 2) continue;
+  const double v = std::max(g.MaxY - reached_ - 1e-3 * (g.MaxY - g.MinY), 0.5 * (g.MaxY + g.MinY));
+  IntersectionResult hits;
+  const Segment probe = MakeLine(g.MinX - 1.0, v, g.MaxX + 1.0, v);
+  if (geometry_.Intersect(MakeContour({probe}), g, hits) && hits.Count() >= 2) {
     std::vector<double> us;
     for (const Crossing& h : hits.Points) us.push_back(h.X);
     std::sort(us.begin(), us.end());
