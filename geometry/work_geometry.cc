@@ -170,7 +170,8 @@ bool CheckToolOrientation(OperationState& state, const Handle<BlockSet>& camBSet
 
   const std::string own = OperationOrientation(state.params.TrajectoryType, state.directionSign);
   if (!toolOrientation.empty() && toolOrientation != own) {
-    return Fail(state, ToolOrientationMessage(state.host.get(), toolOrientation, own));
+    return Fail(state, ToolOrientationMessage(state.host.get(), toolOrientation, own),
+                "the tool is set up for " + toolOrientation + "; this operation needs " + own);
   }
   if (toolOrientation.empty()) {
     WithErrorsSuppressed([&] { tool->SetProperty(kToolOrientation, Variant(own)); });
@@ -189,17 +190,30 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   if (!ReadBlank(state, camBSet)) return false;
 
   // 4. The blank must be one closed outline.
-  if (FindSelfIntersections(c.blank)) return Fail(state, kMsgBlankSelfIntersects);
-  if (!IsContourClosed(c.blank, ContourRole::Blank)) return Fail(state, kMsgBlankNotClosed);
+  if (FindSelfIntersections(c.blank)) {
+    return Fail(state, kMsgBlankSelfIntersects, "the stock's outline crosses itself");
+  }
+  if (!IsContourClosed(c.blank, ContourRole::Blank)) {
+    return Fail(state, kMsgBlankNotClosed, "the stock's outline does not close");
+  }
   // The kind of work is read from the sense in which the blank piece beside the groove runs
   // (step 12), which presumes a blank that runs counterclockwise. A blank drawn clockwise is
   // turned round here; one drawn counterclockwise is left as it is.
   if (ContourOrientation(geometry, c.blank) == -1) ReverseContour(c.blank);
 
   // 5., 6. The work contour must be one open line; without one nothing meets the blank.
-  if (!ReadWorkContour(state, workGraphics)) return Fail(state, kMsgWorkMissesBlank);
-  if (IsContourClosed(c.work, ContourRole::Work)) return Fail(state, kMsgWorkClosed);
-  if (FindSelfIntersections(c.work)) return Fail(state, kMsgWorkSelfIntersects);
+  if (!ReadWorkContour(state, workGraphics)) {
+    return Fail(state, kMsgWorkMissesBlank,
+                "no graphic named \"" + std::string(kWorkContourName) + "\" is selected");
+  }
+  if (IsContourClosed(c.work, ContourRole::Work)) {
+    return Fail(state, kMsgWorkClosed,
+                "the work contour closes on itself; a groove's profile runs from outside the stock "
+                "to outside");
+  }
+  if (FindSelfIntersections(c.work)) {
+    return Fail(state, kMsgWorkSelfIntersects, "the work contour crosses itself");
+  }
 
   // 7. Off the blank outline. A failure inside (a lone line on the outline has no neighbour to
   // take along) passes the step over like a failing call: the work contour stays as far as it
@@ -218,7 +232,9 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   // 9.-12. Split, pick the blank piece on the groove's side, and classify.
   const int16_t side = SideOfDirection(state.params.Direction);
   state.directionSign = 1;
-  if (!SplitBlankByWork(state)) return Fail(state, kMsgCheckGeometry);
+  if (!SplitBlankByWork(state)) {
+    return Fail(state, kMsgCheckGeometry, "the stock could not be split along the work contour");
+  }
   Contour piece;
   switch (ChooseRegion(geometry, c.work, side, c.blank, c.regionA)) {
     case RegionChoice::A:
@@ -284,7 +300,9 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   }
 
   // 18. The offsets and the outline to clear, where the work area stands.
-  if (c.toMachine.Empty()) return Fail(state, kMsgWorkMissesBlank);
+  if (c.toMachine.Empty()) {
+    return Fail(state, kMsgWorkMissesBlank, "the work contour cuts off no groove from the stock");
+  }
   if (built) WithErrorsSuppressed([&] { OffsetWorkContour(state); });
   return true;
 }

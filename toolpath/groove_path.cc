@@ -128,7 +128,9 @@ class PathBuilder {
         w_(state.tool.Width),
         r_(state.tool.GeomCornerRadius),
         s_(std::max(0.0, state.tool.Width - 2.0 * state.tool.GeomCornerRadius)),
-        t_(state.params.FinishThickness > kFinishMin ? state.params.FinishThickness : 0.0) {}
+        t_(state.params.FinishThickness > kFinishMin ? state.params.FinishThickness : 0.0) {
+    if (kind == WorkKind::Bore) ceiling_ = -r_;
+  }
 
   bool Build(Contour& toolPath);
 
@@ -173,6 +175,9 @@ class PathBuilder {
   const Pieces& LevelAt(size_t k);
   std::vector<Interval> reach_;     // where the insert enters the stock at all
   double reached_ = 0.0;            // the deepest it gets below the stock
+  // The highest level the reference point may take: in a bore the insert's corner circle stays
+  // on its own side of the spindle axis, whatever the clearance asks for.
+  double ceiling_ = kInf;
   std::vector<Segment> plunges_;    // from their start (clearance included) down
   std::vector<Segment> roughMoves_;
   Pieces cut_;                      // lowest point the tip has reached so far, per column
@@ -274,7 +279,8 @@ void PathBuilder::ChoosePlunges(const Interval& range, const Pieces& level) {
   if (m > 0) chords.back().marked = false;
   for (const Chord& chord : chords) {
     if (chord.marked || !(chord.top - chord.bottom > kShortChord * w_)) continue;
-    Segment plunge = FrameMove({chord.u, chord.top + v_.clearance * w_}, {chord.u, chord.bottom},
+    const double start = std::max(chord.top, std::min(chord.top + v_.clearance * w_, ceiling_));
+    Segment plunge = FrameMove({chord.u, start}, {chord.u, chord.bottom},
                                kMoveCutting, kPhaseRoughing);
     plunges_.push_back(plunge);
   }
@@ -342,8 +348,9 @@ void PathBuilder::Rough() {
       roughMoves_.push_back(peck);
       from = to;
       if (k + 1 < pecks) {
-        path_.push_back(FrameMove({t.u, to}, {t.u, to + w_ / 2.0}, kMovePositioning, kPhaseNone));
-        from = to + w_ / 2.0;
+        const double back = std::max(to, std::min(to + w_ / 2.0, ceiling_));
+        path_.push_back(FrameMove({t.u, to}, {t.u, back}, kMovePositioning, kPhaseNone));
+        from = back;
       }
     }
     path_.push_back(FrameMove({t.u, bottom}, t, kMovePositioning, kPhaseNone));
@@ -437,7 +444,8 @@ void PathBuilder::Link(const UV& to, bool acrossFirst) {
     }
   }
   const double level =
-      std::max({from.v, to.v, StockTop(from.u, to.u) + v_.clearance * w_});
+      std::max({from.v, to.v,
+                std::min(StockTop(from.u, to.u) + v_.clearance * w_, ceiling_)});
   To({from.u, level});
   To({to.u, level});
   To(to);
