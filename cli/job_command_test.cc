@@ -215,9 +215,9 @@ TEST_F(JobCommandTest, FailuresChangeNothingAndEndWithTheirStatus) {
        "that holds the groove's profile\n"},
       {{"job", "add", "job.sulkor", "inch.dxf"}, 2,
        "sulkor: \"inch.dxf\": the drawing is in in, the job in mm\n"},
-      {{"job", "update", "job.sulkor", "2", "--feed", "-5"}, 1,
-       "Sulkor function cannot be performed.: Feed value must be more than zero.\r\n\r\n"
-       "Please, check parameters.\n"},
+      {{"job", "update", "job.sulkor", "2", "--set", "Feed=-5"}, 2,
+       "sulkor: --set: Feed: \"-5\" is out of range: the value must be at least 0.001 and "
+       "below 1000000\n"},
   };
   for (const Case& c : cases) {
     const ProgramResult r = Run(c.args);
