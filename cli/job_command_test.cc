@@ -312,6 +312,7 @@ TEST_F(JobCommandTest, ConcurrentCommandsLoseNothing) {
       // The job file's lock serialises the two: both succeed, one after the other.
       EXPECT_EQ(ra.status, 0) << what << "\n" << ra.err;
       EXPECT_EQ(rb.status, 0) << what << "\n" << rb.err;
+      if (ra.status != 0 || rb.status != 0) continue;
       host::MemoryHost job = host::JobFile::Open(Job().string()).Load();
       EXPECT_EQ(job.store->BlockSetCount(), 3 + race.operationsAdded) << what;
       if (race.name == "update+tool") {
@@ -419,6 +420,61 @@ TEST_F(JobCommandTest, OutputsNamingOneFileAreRefused) {
     EXPECT_EQ(dir_.Files(), files) << c.err;
   }
   EXPECT_EQ(Dump(Job()), before);
+}
+
+// The drawing `from` with its "WorkContour" replaced by the open profile xy: the next groove
+// on the part that an earlier run left.
+void NextGrooveDrawing(const std::filesystem::path& from, const std::filesystem::path& to,
+                       const std::vector<double>& xy) {
+  host::MemoryHost host = host::BuildMemoryHost();
+  host::ImportDxfFile(from.string(), *host.Drawing());
+  Handle<Graphics> top = host.Drawing()->TopGraphics();
+  for (int32_t i = top->Count() - 1; i >= 0; --i) {
+    if (top->Item(i)->Name() == "WorkContour") top->Remove(i);
+  }
+  Handle<Graphic> work = host::AddContourPolyline(*top, MakePolyline(xy), "WorkContour");
+  work->SetLayer("WorkContour");
+  std::ofstream(to, std::ios::binary) << host::ExportDxfText(*host.Drawing());
+}
+
+// Three overlapping grooves chained through the drawings `sulkor groove` writes cut exactly
+// what the same three cut in a job: each starts from the stock the one before left, and the
+// earlier runs' output stays in the drawing as it was.
+TEST_F(JobCommandTest, GroovesChainedThroughDrawingsCutAsInAJob) {
+  const std::vector<std::vector<double>> grooves = {
+      {},                                // the example's own groove, 30 to 40, 5 deep
+      {36, 28, 36, 22, 46, 22, 46, 28},  // overlapping the first
+      {44, 28, 44, 23, 52, 23, 52, 28},  // overlapping the second
+  };
+  ExpectSuccess(Run({"job", "new", "chain.sulkor", Example("outside_groove.dxf")}), "new");
+  ExpectSuccess(Run({"job", "tool", "chain.sulkor"}), "tool");
+  std::string previous = Example("outside_groove.dxf");
+  for (size_t k = 0; k < grooves.size(); ++k) {
+    const std::string n = std::to_string(k + 1);
+    if (k > 0) WriteWorkDrawing(dir_ / ("work" + n + ".dxf"), grooves[k]);
+    std::vector<std::string> add{"job", "add", "chain.sulkor"};
+    if (k > 0) add.push_back("work" + n + ".dxf");  // the first: the part drawing's own
+    const ProgramResult job = Run(add);
+    ExpectSuccess(job, "job add " + n);
+    if (k > 0) NextGrooveDrawing(previous, dir_ / ("in" + n + ".dxf"), grooves[k]);
+    const std::string in = k == 0 ? previous : "in" + n + ".dxf";
+    const ProgramResult drawing = Run({"groove", in, "-o", "out" + n + ".dxf"});
+    ExpectSuccess(drawing, "groove " + n);
+    // The same report: plunges, pecks, moves and lengths of the same cut.
+    EXPECT_EQ(drawing.out, job.out.substr(job.out.find('\n') + 1)) << "groove " << n;
+    previous = (dir_ / ("out" + n + ".dxf")).string();
+  }
+  host::MemoryHost job = host::JobFile::Open((dir_ / "chain.sulkor").string()).Load();
+  host::MemoryHost last = host::BuildMemoryHost();
+  host::ImportDxfFile(previous, *last.Drawing());
+  Handle<Graphic> stock = last.Drawing()->TopGraphics()->ItemByName("Blank");
+  ASSERT_TRUE(stock);
+  EXPECT_NEAR(EnclosedArea(stock), EnclosedArea(PartBlank(job)), 1e-6);
+  // Every run's output is kept: three of each group.
+  int kept = 0;
+  Handle<Graphics> top = last.Drawing()->TopGraphics();
+  for (int32_t i = 0; i < top->Count(); ++i) kept += top->Item(i)->Layer() == "CAMOperations";
+  EXPECT_EQ(kept, 9);
 }
 
 }  // namespace

@@ -46,6 +46,11 @@ auto Guarded(const std::string& name, std::string_view doing, F&& f) -> decltype
       throw error(name + ": " + std::string(doing) + ": " + what +
                   " (the job file and its folder must both be writable)");
     }
+    if (code == SQLITE_FULL || e.getExtendedErrorCode() == SQLITE_IOERR_WRITE ||
+        e.getExtendedErrorCode() == SQLITE_IOERR_FSYNC) {
+      throw error(name + ": " + std::string(doing) + ": " + what +
+                  " (the disk is full or a file size limit is reached)");
+    }
     throw error(name + ": " + std::string(doing) + ": " + what);
   }
 }
@@ -628,8 +633,14 @@ JobFile JobFile::Open(const std::string& path) {
   return Guarded(path, "cannot open the job file", [&] {
     auto db = std::make_unique<SQLite::Database>(path, SQLite::OPEN_READWRITE);
     Configure(*db);
-    CheckJobSchema(*db, path);
-    VerifyJobRows(*db);
+    {
+      // One read transaction, so that a writer committing meanwhile cannot make the tables
+      // read early disagree with those read late.
+      Scope scope(*db, "job_open", "BEGIN");
+      CheckJobSchema(*db, path);
+      VerifyJobRows(*db);
+      scope.Commit();
+    }
     return JobFile(std::move(db), path);
   });
 }
