@@ -41,6 +41,10 @@ auto Guarded(const std::string& name, std::string_view doing, F&& f) -> decltype
     const std::string what = e.what();
     if (code == SQLITE_NOTADB) throw error(name + ": not a Sulkor job file (" + what + ")");
     if (code == SQLITE_CORRUPT) throw error(name + ": damaged job file (" + what + ")");
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+      throw error(name + ": " + std::string(doing) + ": " + what +
+                  " (another command is working on the job; try again when it is done)");
+    }
     if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN) {
       // SQLite writes a journal beside the file: the folder must be writable too.
       throw error(name + ": " + std::string(doing) + ": " + what +
@@ -587,7 +591,8 @@ class Reader {
 };
 
 void Configure(SQLite::Database& db) {
-  db.setBusyTimeout(5000);
+  // A command waits this long for another one working on the job before it gives up.
+  db.setBusyTimeout(30000);
   db.exec("PRAGMA foreign_keys = ON");
   RegisterRowChecksum(db);
 }
