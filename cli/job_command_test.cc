@@ -280,6 +280,11 @@ TEST_F(JobCommandTest, ConcurrentCommandsLoseNothing) {
        {"job", "update", "job.sulkor", "2", "--depth-per-pass", "0.5"}, 0},
       {"update+tool", {"job", "update", "job.sulkor", "3", "--feed", "50"},
        {"job", "tool", "job.sulkor", "--tool-number", "3", "--tool-width", "2"}, 0},
+      // A reader beside a writer sees the job before or after the change, never a mixture.
+      {"list+update", {"job", "list", "job.sulkor"},
+       {"job", "update", "job.sulkor", "1", "--depth-per-pass", "1"}, 0},
+      {"export+add", {"job", "export", "job.sulkor", "-o", "e.dxf"},
+       {"job", "add", "job.sulkor", "a.dxf"}, 1},
   };
   const int rounds = Rounds("SULKOR_RACE_ROUNDS", 2);
   for (const Race& race : races) {
