@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/groove_options.h"
 #include "cli/nc_options.h"
+#include "cli/output_names.h"
 #include "cli/previews.h"
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
@@ -31,6 +32,9 @@ struct GrooveCommandOptions {
 };
 
 int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
+  CheckOutputNames({{"the input drawing", options.input}},
+                   {{"-o", options.output}, {"--preview", options.preview},
+                    {"--nc", options.nc.file}});
   if (!options.preview.empty()) CheckPreviewPath(options.preview);
   host::MemoryHost host = host::BuildMemoryHost();
   auto messages = std::make_shared<StreamMessageBox>(context.err);

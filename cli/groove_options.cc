@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cli/exit_codes.h"
+#include "cli/value_checks.h"
 
 namespace sulkor::cli {
 namespace {
@@ -26,9 +27,9 @@ void Set(Groove& groove, const std::string& name, const Variant& value) {
 
 void AddToolOptions(CLI::App& command, ToolOptions& tool) {
   command.add_option("--tool-width", tool.width, "insert width")->capture_default_str()
-      ->check(CLI::PositiveNumber);
+      ->check(InRange(kLengthRange));
   command.add_option("--corner-radius", tool.cornerRadius, "insert corner radius")
-      ->capture_default_str()->check(CLI::NonNegativeNumber);
+      ->capture_default_str()->check(InRange(kRadiusRange));
   command.add_option("--tool-unit", tool.unit, "unit of the tool's sizes (default: the drawing's)")
       ->check(CLI::IsMember({"mm", "in"}));
   command.add_option("--tool-orientation", tool.orientation,
@@ -43,16 +44,22 @@ void AddParameterOptions(CLI::App& command, ParameterOptions& p) {
   command.add_option("--direction", p.direction,
                      "External (outside diameter, back face) or Internal (bore, front face)")
       ->check(CLI::IsMember({"External", "Internal"}));
-  command.add_option("--start-x", p.startX, "start point X, a diameter");
-  command.add_option("--start-z", p.startZ, "start point Z, along the axis");
-  command.add_option("--feed", p.feed, "roughing feed");
-  command.add_option("--speed", p.speed, "roughing spindle speed");
-  command.add_option("--depth-per-pass", p.depthPerPass, "depth of one peck");
-  command.add_option("--finish-thickness", p.finishThickness, "finish allowance");
-  command.add_option("--finish-feed", p.finishFeed, "finishing feed");
-  command.add_option("--finish-speed", p.finishSpeed, "finishing spindle speed");
+  command.add_option("--start-x", p.startX, "start point X, a diameter")
+      ->check(InRange(kCoordinateRange));
+  command.add_option("--start-z", p.startZ, "start point Z, along the axis")
+      ->check(InRange(kCoordinateRange));
+  command.add_option("--feed", p.feed, "roughing feed")->check(InRange(kFeedRange));
+  command.add_option("--speed", p.speed, "roughing spindle speed")->check(InRange(kSpeedRange));
+  command.add_option("--depth-per-pass", p.depthPerPass, "depth of one peck; 0: no pecking")
+      ->check(InRange(kPeckRange));
+  command.add_option("--finish-thickness", p.finishThickness, "finish allowance")
+      ->check(InRange(kAllowanceRange));
+  command.add_option("--finish-feed", p.finishFeed, "finishing feed")->check(InRange(kFeedRange));
+  command.add_option("--finish-speed", p.finishSpeed, "finishing spindle speed")
+      ->check(InRange(kSpeedRange));
   command.add_option("--set", p.sets, "NAME=VALUE: any parameter by its name, e.g. "
-                     "CAM_TurningDepthOnPass=2");
+                     "CAM_TurningDepthOnPass=2")
+      ->check(CLI::Validator(CheckAssignment, ""));
 }
 
 std::string DrawingUnit(host::MemoryHost& host) {

@@ -27,6 +27,7 @@
 #include "cli/groove_options.h"
 #include "cli/kill_point.h"
 #include "cli/nc_options.h"
+#include "cli/output_names.h"
 #include "cli/previews.h"
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
@@ -183,6 +184,7 @@ struct NewOptions {
 };
 
 int RunNew(const NewOptions& options, CommandContext& context) {
+  CheckOutputNames({{"the part drawing", options.part}}, {{"the job", options.job}});
   std::error_code error;
   if (fs::exists(options.job, error) && !options.force) {
     throw UsageError(options.job + ": a file of that name exists (--force replaces it)");
@@ -197,9 +199,14 @@ int RunNew(const NewOptions& options, CommandContext& context) {
     throw UsageError(e.what());
   }
   StagedFiles files;
-  files.StageWith(options.job, [&](const fs::path& temporary) {
-    JobCall([&] { host::JobFile::Create(temporary.string()).Save(host); });
-  });
+  files.StageWith(
+      options.job,
+      [&](const fs::path& temporary) {
+        JobCall([&] { host::JobFile::Create(temporary.string(), options.job).Save(host); });
+      },
+      options.force);
+  // Without --force, a job that another process created since the check above stays: the
+  // commit fails instead of replacing it.
   files.Commit();
   context.out << fmt::format("{}: a job on the part \"{}\" of {} ({}){}\n", options.job,
                              part.blank->Name(), file, DrawingUnit(host),
@@ -417,6 +424,9 @@ bool PostAll(LoadedJob& job, const ExportOptions& options, std::string& program,
 }
 
 int RunExport(const ExportOptions& options, CommandContext& context) {
+  CheckOutputNames({{"the job", options.job}},
+                   {{"-o", options.output}, {"--preview", options.preview},
+                    {"--nc", options.nc.file}});
   if (!options.preview.empty()) CheckPreviewPath(options.preview);
   host::JobFile job = JobCall([&] { return host::JobFile::Open(options.job); });
   LoadedJob loaded = Load(job, context);

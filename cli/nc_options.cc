@@ -1,5 +1,7 @@
 #include "cli/nc_options.h"
 
+#include "cli/value_checks.h"
+
 namespace sulkor::cli {
 
 void AddNcOptions(CLI::App& command, NcOptions& nc) {
@@ -10,11 +12,11 @@ void AddNcOptions(CLI::App& command, NcOptions& nc) {
   command.add_option("--tool-post", nc.toolPost, "the side of the spindle the tool works from")
       ->capture_default_str()->check(CLI::IsMember({"rear", "front"}));
   command.add_option("--dwell", nc.dwell, "seconds to dwell at the bottom of every plunge")
-      ->capture_default_str()->check(CLI::NonNegativeNumber);
+      ->capture_default_str()->check(InRange(kDwellRange));
   command.add_option("--rapid-rate", nc.rapidRate,
                      "rapid traverse rate for the cycle time, drawing units per minute "
                      "(default 10000 mm/min, 400 in/min)")
-      ->check(CLI::PositiveNumber);
+      ->check(InRange(kRapidRange));
 }
 
 PostOptions ToPostOptions(const NcOptions& nc) {

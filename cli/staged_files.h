@@ -23,8 +23,11 @@ class StagedFiles {
   void Stage(const std::filesystem::path& destination, const std::string& contents);
 
   // Lets `write` produce the temporary file itself (libraries that write to a path).
+  // With replace false, Commit fails (UsageError "DESTINATION: a file of that name exists")
+  // when another file took the destination in the meantime; nothing is then replaced.
   void StageWith(const std::filesystem::path& destination,
-                 const std::function<void(const std::filesystem::path& temporary)>& write);
+                 const std::function<void(const std::filesystem::path& temporary)>& write,
+                 bool replace = true);
 
   // Renames every staged file to its destination, in the order staged.
   void Commit();
@@ -33,6 +36,7 @@ class StagedFiles {
   struct Entry {
     std::filesystem::path temporary;
     std::filesystem::path destination;
+    bool replace = true;
   };
   std::filesystem::path TemporaryFor(const std::filesystem::path& destination) const;
 

@@ -31,15 +31,25 @@ inline std::string ReadText(const std::filesystem::path& path) {
   return text.str();
 }
 
-// Runs argv[0] with the arguments in `dir`, its output captured through files there.
-inline ProgramResult RunIn(const std::filesystem::path& dir, const std::vector<std::string>& argv,
-                           const std::vector<std::string>& extraEnvironment = {}) {
-  const std::filesystem::path outPath = dir / ".stdout";
-  const std::filesystem::path errPath = dir / ".stderr";
+// A program started and not yet waited for; its output goes to files in its folder.
+struct StartedProgram {
+  pid_t pid = -1;
+  std::filesystem::path outPath, errPath;
+};
+
+// Starts argv[0] with the arguments in `dir`; `tag` tells apart the output files of programs
+// that run at once in one folder.
+inline StartedProgram StartIn(const std::filesystem::path& dir,
+                              const std::vector<std::string>& argv,
+                              const std::vector<std::string>& extraEnvironment = {},
+                              const std::string& tag = "") {
+  StartedProgram started{-1, dir / (".stdout" + tag), dir / (".stderr" + tag)};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, started.outPath.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, started.errPath.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -50,20 +60,32 @@ inline ProgramResult RunIn(const std::filesystem::path& dir, const std::vector<s
   std::vector<char*> env;
   for (std::string& e : envText) env.push_back(e.data());
   env.push_back(nullptr);
-
-  ProgramResult result;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  if (posix_spawn(&started.pid, args[0], &actions, nullptr, args.data(), env.data()) != 0) {
+    started.pid = -1;
   }
   posix_spawn_file_actions_destroy(&actions);
-  result.out = ReadText(outPath);
-  result.err = ReadText(errPath);
-  std::filesystem::remove(outPath);
-  std::filesystem::remove(errPath);
+  return started;
+}
+
+// Waits for a started program and collects its status and output.
+inline ProgramResult Finish(const StartedProgram& started) {
+  ProgramResult result;
+  if (started.pid > 0) {
+    int status = 0;
+    waitpid(started.pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  result.out = ReadText(started.outPath);
+  result.err = ReadText(started.errPath);
+  std::filesystem::remove(started.outPath);
+  std::filesystem::remove(started.errPath);
   return result;
+}
+
+// Runs argv[0] with the arguments in `dir`, its output captured through files there.
+inline ProgramResult RunIn(const std::filesystem::path& dir, const std::vector<std::string>& argv,
+                           const std::vector<std::string>& extraEnvironment = {}) {
+  return Finish(StartIn(dir, argv, extraEnvironment));
 }
 
 // Runs the `sulkor` program with the arguments.

@@ -1,6 +1,7 @@
 #include "groove/parameters.h"
 
 #include <array>
+#include <cmath>
 #include <exception>
 #include <string>
 
@@ -156,9 +157,16 @@ bool ValidateParameters(OperationState& state) {
     ShowMessage(host, ParameterMessage(host, id));
     return false;
   };
-  if (p.Feed < kEps) return fail(kMsgFeedNotPositive);
-  if (p.Speed < kEps) return fail(kMsgSpeedNotPositive);
-  if (p.FinishThickness < -kEps) return fail(kMsgFinishNegative);
+  // Written so that a NaN fails too: every comparison with NaN is false. An infinite value is
+  // no feed, speed, allowance or point either.
+  if (!(p.Feed >= kEps) || std::isinf(p.Feed)) return fail(kMsgFeedNotPositive);
+  if (!(p.Speed >= kEps) || std::isinf(p.Speed)) return fail(kMsgSpeedNotPositive);
+  if (!(p.FinishThickness >= -kEps) || std::isinf(p.FinishThickness)) {
+    return fail(kMsgFinishNegative);
+  }
+  if (!std::isfinite(p.StartPointX) || !std::isfinite(p.StartPointZ)) {
+    return fail(kMsgStartPointInside);
+  }
 
   const Contour& blank = state.contours.blank;
   if (blank.Empty()) return true;

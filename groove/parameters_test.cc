@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
@@ -221,7 +222,11 @@ TEST(Parameters, ValidationRulesAndTheirMessages) {
   struct Case {
     double feed, speed, finish;
     std::string prompt;  // empty: valid
+    double startX = 0.0;
   };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::string start = "Start Point  must be located outside Part contour." + kCheck;
   const Case cases[] = {
       {1e-6, 1e-6, 0.0, ""},
       {0.99e-6, 1300, 0.0, "Feed value must be more than zero." + kCheck},
@@ -232,13 +237,22 @@ TEST(Parameters, ValidationRulesAndTheirMessages) {
       {115, 1300, -1e-6, ""},
       {115, 1300, -1.1e-6, "Finish Amount value must be more or equal to zero." + kCheck},
       {115, 1300, -0.01, "Finish Amount value must be more or equal to zero." + kCheck},
+      // Non-finite values fail the rule of their parameter.
+      {nan, 1300, 0.0, "Feed value must be more than zero." + kCheck},
+      {inf, 1300, 0.0, "Feed value must be more than zero." + kCheck},
+      {115, nan, 0.0, "Speed value must be more than zero." + kCheck},
+      {115, inf, 0.0, "Speed value must be more than zero." + kCheck},
+      {115, 1300, nan, "Finish Amount value must be more or equal to zero." + kCheck},
+      {115, 1300, inf, "Finish Amount value must be more or equal to zero." + kCheck},
+      {115, 1300, 0.0, start, nan},
+      {115, 1300, 0.0, start, -inf},
   };
   for (const Case& c : cases) {
     ValidationFixture f;
     f.state.params.Feed = c.feed;
     f.state.params.Speed = c.speed;
     f.state.params.FinishThickness = c.finish;
-    f.state.params.StartPointX = 0.0;  // inside anything; the blank is empty, so it passes
+    f.state.params.StartPointX = c.startX;  // the blank is empty: only a non-finite X fails
     EXPECT_EQ(ValidateParameters(f.state), c.prompt.empty()) << c.prompt;
     if (c.prompt.empty()) {
       EXPECT_TRUE(f.box->Messages().empty());

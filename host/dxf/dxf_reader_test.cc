@@ -91,6 +91,29 @@ TEST(DxfReader, HatchWithUnreadableEdgesNamesTheLine) {
   }
 }
 
+// A value that is no number is quoted cut short and printable: a megabyte of it, or binary
+// bytes, never reach the message whole.
+TEST(DxfReader, MessagesQuoteBadValuesShortAndPrintable) {
+  const struct {
+    std::string value;
+    std::string quoted;
+  } cases[] = {
+      {std::string(1 << 20, '7') + "x", std::string(60, '7') + "... (1048577 bytes)"},
+      {"1\x01\xff\x1b[31m", "1\\x01\\xFF\\x1B[31m"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadDxf(Lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", c.value, "0", "ENDSEC",
+                     "0", "EOF"}),
+              "v.dxf");
+      ADD_FAILURE() << "no error";
+    } catch (const DxfError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "v.dxf: line 7: value '" + c.quoted + "' of group code 10 is not a number");
+    }
+  }
+}
+
 TEST(DxfColors, NearestIndexOfTheMoveColours) {
   struct Case {
     int32_t drawingColor;

@@ -6,9 +6,13 @@
 
 #include "host/dxf/dxf_error.h"
 #include "host/dxf/dxf_names.h"
+#include "host/text/printable_text.h"
 
 namespace sulkor::host {
 namespace {
+
+// A value of the file as a message quotes it: at most 60 bytes, printable.
+std::string Shown(std::string_view value) { return PrintableText(value, 60); }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) {
@@ -32,7 +36,8 @@ void ThrowDxfError(std::string_view file, int line, std::string_view problem) {
   std::string message(file);
   message += ": ";
   if (line > 0) message += "line " + std::to_string(line) + ": ";
-  message += problem;
+  // The problem may quote the file's bytes: binary bytes are escaped (Shown cuts long values).
+  message += PrintableText(problem, 1000);
   throw DxfError(message);
 }
 
@@ -53,7 +58,7 @@ GroupReader::GroupReader(std::string_view text, std::string_view file) : file_(f
     if (codeText.empty() && i + 1 == lines.size()) break;  // blank last line
     int code = 0;
     if (!ParseInt(codeText, code)) {
-      ThrowDxfError(file_, line, "group code '" + std::string(codeText) + "' is not a number");
+      ThrowDxfError(file_, line, "group code '" + Shown(codeText) + "' is not a number");
     }
     if (i + 1 >= lines.size()) {
       ThrowDxfError(file_, line, "the file ends after group code " + std::to_string(code));
@@ -84,12 +89,12 @@ double GroupReader::Number(const GroupPair& pair) const {
   double value = 0.0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
   if (s.empty() || end != s.data() + s.size() || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
-    Fail(pair, "value '" + pair.value + "' of group code " + std::to_string(pair.code) +
+    Fail(pair, "value '" + Shown(pair.value) + "' of group code " + std::to_string(pair.code) +
                    " is not a number");
   }
   if (ec == std::errc::result_out_of_range || !std::isfinite(value) ||
       std::fabs(value) > kDxfMaxCoordinate) {
-    Fail(pair, "value '" + pair.value + "' of group code " + std::to_string(pair.code) +
+    Fail(pair, "value '" + Shown(pair.value) + "' of group code " + std::to_string(pair.code) +
                    " is not a finite number of reasonable size");
   }
   return value;
@@ -98,7 +103,7 @@ double GroupReader::Number(const GroupPair& pair) const {
 int GroupReader::Integer(const GroupPair& pair) const {
   int value = 0;
   if (!ParseInt(pair.value, value)) {
-    Fail(pair, "value '" + pair.value + "' of group code " + std::to_string(pair.code) +
+    Fail(pair, "value '" + Shown(pair.value) + "' of group code " + std::to_string(pair.code) +
                    " is not an integer");
   }
   return value;

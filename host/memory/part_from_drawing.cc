@@ -32,7 +32,15 @@ DrawingPart SetUpPartFromDrawing(MemoryHost& host, std::string_view file) {
   DrawingPart result;
   result.workContour = top->ItemByName(kDxfLayerWorkContour);
   if (!result.workContour) throw HostError(named + "the drawing has no \"WorkContour\"");
-  result.lastPartBlank = top->ItemByName(kDxfLayerLastPartBlank);
+  // Only a "LastPartBlank" of its own layer says where the operation starts. The one an earlier
+  // run wrote on "CAMOperations" is the stock that run started from: it stays with that run's
+  // output, and the part's blank (the stock the run left) is where this operation starts.
+  for (int32_t i = 0; i < top->Count() && !result.lastPartBlank; ++i) {
+    Handle<Graphic> g = top->Item(i);
+    if (g->Name() == kDxfLayerLastPartBlank && g->Layer() != kDxfLayerCamOperations) {
+      result.lastPartBlank = g;
+    }
+  }
 
   std::vector<int32_t> blanks;
   std::vector<int32_t> data;

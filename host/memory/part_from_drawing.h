@@ -15,7 +15,7 @@ struct DrawingPart {
   Handle<Graphic> partGroup;      // "Part": the blank and the "DATA" graphics
   Handle<Graphic> blank;
   Handle<Graphic> workContour;    // the top-level "WorkContour"
-  Handle<Graphic> lastPartBlank;  // a top-level "LastPartBlank", nothing when the file has none
+  Handle<Graphic> lastPartBlank;  // a top-level "LastPartBlank" not on "CAMOperations", or nothing
 };
 
 // Sets up the part of the host's active drawing. A part blank is a closed top-level graphic

@@ -11,8 +11,10 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <sqlite3.h>
 
+#include "host/sqlite/job_checksums.h"
 #include "host/sqlite/job_schema.h"
 #include "host/sqlite/job_values.h"
+#include "host/text/printable_text.h"
 
 namespace sulkor::host {
 namespace {
@@ -26,18 +28,34 @@ constexpr std::string_view kPlaceFree = "free";
 // Runs f, turning the failures of SQLite and damaged rows into one JobFileError naming the file.
 template <class F>
 auto Guarded(const std::string& name, std::string_view doing, F&& f) -> decltype(f()) {
+  // The texts may quote bytes of a damaged file: they are made printable.
+  const auto error = [&](const std::string& text) { return JobFileError(PrintableText(text)); };
   try {
     return f();
-  } catch (const JobFileError&) {
-    throw;
+  } catch (const JobFileError& e) {
+    throw error(e.what());
   } catch (const JobDamage& e) {
-    throw JobFileError(name + ": damaged job file: " + e.what());
+    throw error(name + ": damaged job file: " + e.what());
   } catch (const SQLite::Exception& e) {
-    const int code = e.getErrorCode();
+    const int code = e.getErrorCode() & 0xFF;
     const std::string what = e.what();
-    if (code == SQLITE_NOTADB) throw JobFileError(name + ": not a Sulkor job file (" + what + ")");
-    if (code == SQLITE_CORRUPT) throw JobFileError(name + ": damaged job file (" + what + ")");
-    throw JobFileError(name + ": " + std::string(doing) + ": " + what);
+    if (code == SQLITE_NOTADB) throw error(name + ": not a Sulkor job file (" + what + ")");
+    if (code == SQLITE_CORRUPT) throw error(name + ": damaged job file (" + what + ")");
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+      throw error(name + ": " + std::string(doing) + ": " + what +
+                  " (another command is working on the job; try again when it is done)");
+    }
+    if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN) {
+      // SQLite writes a journal beside the file: the folder must be writable too.
+      throw error(name + ": " + std::string(doing) + ": " + what +
+                  " (the job file and its folder must both be writable)");
+    }
+    if (code == SQLITE_FULL || e.getExtendedErrorCode() == SQLITE_IOERR_WRITE ||
+        e.getExtendedErrorCode() == SQLITE_IOERR_FSYNC) {
+      throw error(name + ": " + std::string(doing) + ": " + what +
+                  " (the disk is full or a file size limit is reached)");
+    }
+    throw error(name + ": " + std::string(doing) + ": " + what);
   }
 }
 
@@ -92,13 +110,13 @@ class Writer {
     MemoryDrawing& drawing = *host.Drawing();
     MemoryDataStore& store = *host.store;
 
-    SQLite::Statement property(db_, "INSERT INTO drawing_property VALUES (?, ?, ?)");
+    SQLite::Statement property(db_, "INSERT INTO drawing_property VALUES (?, ?, ?, 0)");
     for (const auto& [key, value] : drawing.Properties()) {
       property.bind(1, key);
       BindVariant(property, 2, 3, value);
       Step(property);
     }
-    SQLite::Statement brush(db_, "INSERT INTO brush VALUES (?)");
+    SQLite::Statement brush(db_, "INSERT INTO brush VALUES (?, 0)");
     for (const auto& [key, unused] : drawing.Brushes()) {
       brush.bind(1, key);
       Step(brush);
@@ -117,6 +135,8 @@ class Writer {
     if (midway) midway();
 
     WriteStore(store);
+    // The rows were written with a checksum of 0; now each gets its own, each table its total.
+    SealJobRows(db_);
   }
 
  private:
@@ -136,9 +156,9 @@ class Writer {
     ids_.emplace(&graphic, id);
     if (!graphicRow_) {
       graphicRow_ = std::make_unique<SQLite::Statement>(
-          db_, "INSERT INTO graphic VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+          db_, "INSERT INTO graphic VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0)");
       propertyRow_ = std::make_unique<SQLite::Statement>(
-          db_, "INSERT INTO graphic_property VALUES (?, ?, ?, ?)");
+          db_, "INSERT INTO graphic_property VALUES (?, ?, ?, ?, 0)");
     }
     SQLite::Statement& row = *graphicRow_;
     row.bind(1, id);
@@ -204,7 +224,7 @@ class Writer {
   }
 
   void WriteStore(MemoryDataStore& store) {
-    SQLite::Statement info(db_, "INSERT INTO job_info VALUES (?, ?)");
+    SQLite::Statement info(db_, "INSERT INTO job_info VALUES (?, ?, 0)");
     info.bind(1, std::string(kNextPartId));
     info.bind(2, store.NextPartIdentifier());
     Step(info);
@@ -212,14 +232,14 @@ class Writer {
     info.bind(2, store.NextBlockSetIdentifier());
     Step(info);
 
-    SQLite::Statement setting(db_, "INSERT INTO setting VALUES (?, ?, ?)");
+    SQLite::Statement setting(db_, "INSERT INTO setting VALUES (?, ?, ?, 0)");
     for (const auto& [key, value] : store.Settings()) {
       setting.bind(1, key);
       BindVariant(setting, 2, 3, value);
       Step(setting);
     }
 
-    SQLite::Statement part(db_, "INSERT INTO part VALUES (?, ?, ?, ?)");
+    SQLite::Statement part(db_, "INSERT INTO part VALUES (?, ?, ?, ?, 0)");
     Handle<Part> active = store.ActivePart();
     int position = 0;
     for (const auto& p : store.Parts()) {
@@ -230,9 +250,9 @@ class Writer {
       Step(part);
     }
 
-    SQLite::Statement tool(db_, "INSERT INTO tool VALUES (?)");
-    SQLite::Statement toolProperty(db_, "INSERT INTO tool_property VALUES (?, ?, ?, ?)");
-    SQLite::Statement toolOperation(db_, "INSERT INTO tool_operation VALUES (?, ?)");
+    SQLite::Statement tool(db_, "INSERT INTO tool VALUES (?, 0)");
+    SQLite::Statement toolProperty(db_, "INSERT INTO tool_property VALUES (?, ?, ?, ?, 0)");
+    SQLite::Statement toolOperation(db_, "INSERT INTO tool_operation VALUES (?, ?, 0)");
     for (const auto& [number, t] : store.ToolList().All()) {
       if (!t) continue;
       tool.bind(1, number);
@@ -250,9 +270,9 @@ class Writer {
       }
     }
 
-    SQLite::Statement op(db_, "INSERT INTO operation VALUES (?, ?, ?, ?, ?, ?)");
-    SQLite::Statement opProperty(db_, "INSERT INTO operation_property VALUES (?, ?, ?, ?)");
-    SQLite::Statement item(db_, "INSERT INTO contour_set_item VALUES (?, ?, ?)");
+    SQLite::Statement op(db_, "INSERT INTO operation VALUES (?, ?, ?, ?, ?, ?, 0)");
+    SQLite::Statement opProperty(db_, "INSERT INTO operation_property VALUES (?, ?, ?, ?, 0)");
+    SQLite::Statement item(db_, "INSERT INTO contour_set_item VALUES (?, ?, ?, 0)");
     position = 0;
     for (const auto& b : store.BlockSets()) {
       op.bind(1, b->Identifier());
@@ -328,10 +348,12 @@ class Reader {
   explicit Reader(SQLite::Database& db) : db_(db) {}
 
   MemoryHost Read() {
-    SQLite::Statement check(db_, "PRAGMA quick_check");
+    // The full check: it also compares each index with its table, which the quick one skips.
+    SQLite::Statement check(db_, "PRAGMA integrity_check(1)");
     if (check.executeStep() && check.getColumn(0).getString() != "ok") {
       Damaged("the integrity check says: " + check.getColumn(0).getString());
     }
+    VerifyJobRows(db_);
     MemoryHost host = BuildMemoryHost();
     drawing_ = host.Drawing();
     ReadDrawing();
@@ -569,8 +591,10 @@ class Reader {
 };
 
 void Configure(SQLite::Database& db) {
-  db.setBusyTimeout(5000);
+  // A command waits this long for another one working on the job before it gives up.
+  db.setBusyTimeout(30000);
   db.exec("PRAGMA foreign_keys = ON");
+  RegisterRowChecksum(db);
 }
 
 }  // namespace
@@ -581,17 +605,18 @@ JobFile::JobFile(JobFile&&) noexcept = default;
 JobFile& JobFile::operator=(JobFile&&) noexcept = default;
 JobFile::~JobFile() = default;
 
-JobFile JobFile::Create(const std::string& path) {
+JobFile JobFile::Create(const std::string& path, const std::string& name) {
+  const std::string& shown = name.empty() ? path : name;
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) throw JobFileError(path + ": a file of that name exists");
-  JobFile job = Guarded(path, "cannot create the job file", [&] {
+  if (std::filesystem::exists(path, ec)) throw JobFileError(shown + ": a file of that name exists");
+  JobFile job = Guarded(shown, "cannot create the job file", [&] {
     auto db = std::make_unique<SQLite::Database>(path,
                                                  SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
     Configure(*db);
-    return JobFile(std::move(db), path);
+    return JobFile(std::move(db), shown);
   });
   try {
-    Guarded(path, "cannot create the job file", [&] {
+    Guarded(shown, "cannot create the job file", [&] {
       Scope scope(*job.db_, "job_create", "BEGIN IMMEDIATE");
       CreateJobSchema(*job.db_);
       Writer(*job.db_, job.name_).Write(BuildMemoryHost(), {});
@@ -600,6 +625,7 @@ JobFile JobFile::Create(const std::string& path) {
   } catch (...) {
     job.db_.reset();
     std::filesystem::remove(path, ec);
+    std::filesystem::remove(path + "-journal", ec);
     throw;
   }
   return job;
@@ -612,7 +638,14 @@ JobFile JobFile::Open(const std::string& path) {
   return Guarded(path, "cannot open the job file", [&] {
     auto db = std::make_unique<SQLite::Database>(path, SQLite::OPEN_READWRITE);
     Configure(*db);
-    CheckJobSchema(*db, path);
+    {
+      // One read transaction, so that a writer committing meanwhile cannot make the tables
+      // read early disagree with those read late.
+      Scope scope(*db, "job_open", "BEGIN");
+      CheckJobSchema(*db, path);
+      VerifyJobRows(*db);
+      scope.Commit();
+    }
     return JobFile(std::move(db), path);
   });
 }

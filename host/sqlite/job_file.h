@@ -14,7 +14,9 @@
 // reaches the file unless it commits.
 //
 // Every failure is a JobFileError whose text names the file: a file that does not exist, one
-// that is not a job file, one written by a newer version of the program, one that is damaged.
+// that is not a job file, one written by another version of the program, one that is damaged.
+// Open and Load check every row against its checksum and SQLite's integrity check, so that
+// nothing is taken from a damaged file.
 #pragma once
 
 #include <functional>
@@ -32,7 +34,7 @@ namespace sulkor::host {
 
 // The version of the job file layout that this program writes and reads (PRAGMA user_version)
 // and the mark of a job file (PRAGMA application_id, "Slkr").
-inline constexpr int kJobSchemaVersion = 1;
+inline constexpr int kJobSchemaVersion = 2;
 inline constexpr int kJobApplicationId = 0x536C6B72;
 
 class JobFileError : public std::runtime_error {
@@ -43,7 +45,9 @@ class JobFileError : public std::runtime_error {
 class JobFile {
  public:
   // A new job file at path holding an empty host (BuildMemoryHost). Fails when a file is there.
-  static JobFile Create(const std::string& path);
+  // Errors name the file `name` (the path when empty): a job written under a temporary name
+  // names the file it becomes. A failure removes what was created.
+  static JobFile Create(const std::string& path, const std::string& name = {});
   // An existing job file, checked to be one of a version this program reads.
   static JobFile Open(const std::string& path);
   // A new, empty job in memory, gone with the object.

@@ -2,21 +2,25 @@
 // fails or a process killed while saving leaves the file as it was.
 #include "host/sqlite/job_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
 #include "host/memory/failing_host.h"
 #include "host/sqlite/host_dump.h"
+#include "host/sqlite/job_checksums.h"
 
 namespace sulkor::host {
 namespace {
@@ -191,13 +195,17 @@ TEST(JobFile, NewJobHoldsAnEmptyHost) {
 }
 
 // Writes a job file with the rich host and lets `spoil` damage it through SQL.
-std::string SpoiledJob(const fs::path& dir, const std::string& name, const std::string& spoil) {
+// A job changed by SQL. Resealed, its checksums are made to fit the change, as a faulty writer
+// would leave it: the reader's own checks must find what is wrong.
+std::string SpoiledJob(const fs::path& dir, const std::string& name, const std::string& spoil,
+                       bool reseal = true) {
   const std::string path = (dir / name).string();
   {
     JobFile job = JobFile::Create(path);
     job.Save(RichHost());
     job.Database().exec("PRAGMA foreign_keys = OFF");
     job.Database().exec(spoil);
+    if (reseal) SealJobRows(job.Database());
   }
   return path;
 }
@@ -228,9 +236,36 @@ TEST(JobFile, BrokenFilesGiveOneErrorNamingTheFile) {
        "not a Sulkor job file (file is not a database)"},
       {write("empty.sulkor", ""), "not a Sulkor job file"},
       {sqlitePath, "not a Sulkor job file"},
-      {SpoiledJob(dir, "newer.sulkor", "PRAGMA user_version = 2"),
-       "job file of version 2, written by a newer Sulkor; this one reads up to version 1"},
-      {SpoiledJob(dir, "notable.sulkor", "DROP TABLE contour_set_item"),
+      {SpoiledJob(dir, "newer.sulkor", "PRAGMA user_version = 3"),
+       "job file of version 3, written by a newer Sulkor; this one reads up to version 2"},
+      {SpoiledJob(dir, "older.sulkor", "PRAGMA user_version = 1"),
+       "job file of version 1, written by an earlier Sulkor without checksums; this one reads "
+       "version 2"},
+      {SpoiledJob(dir, "index.sulkor", "CREATE INDEX extra ON graphic(name)"),
+       "damaged job file: the definition of \"extra\" differs from the one this program writes"},
+      // Damage that the checksums find.
+      {SpoiledJob(dir, "value.sulkor", "UPDATE setting SET value = 0.2 WHERE key = 'Ratio'",
+                  false),
+       "damaged job file: table \"setting\", row 'Ratio': the content does not match its "
+       "checksum"},
+      {SpoiledJob(dir, "sum.sulkor",
+                  "UPDATE operation_property SET checksum = ~checksum WHERE key = 'Feed'",
+                  false),
+       "damaged job file: table \"operation_property\", row 1, 'Feed': the content does not "
+       "match its checksum"},
+      {SpoiledJob(dir, "bytes.sulkor",
+                  "UPDATE setting SET key = CAST(x'526107FF0A' AS TEXT) WHERE key = 'Ratio'",
+                  false),
+       "damaged job file: table \"setting\", row 'Ra\\x07\\xFF\\x0A': the content does not "
+       "match its checksum"},
+      {SpoiledJob(dir, "lost.sulkor", "DELETE FROM tool_property WHERE key = 'Measure'", false),
+       "damaged job file: table \"tool_property\" has 13 rows, its total says 14"},
+      {SpoiledJob(dir, "total.sulkor", "UPDATE row_total SET total = ~total WHERE name = 'brush'",
+                  false),
+       "damaged job file: the rows of table \"brush\" do not add up to its total"},
+      {SpoiledJob(dir, "nototal.sulkor", "DELETE FROM row_total WHERE name = 'part'", false),
+       "damaged job file: the totals of table \"part\" are missing"},
+      {SpoiledJob(dir, "notable.sulkor", "DROP TABLE contour_set_item", false),
        "damaged job file: the table \"contour_set_item\" is missing"},
       {SpoiledJob(dir, "vertices.sulkor", "UPDATE graphic SET vertices = x'00' WHERE id = 2"),
        "damaged job file: graphic 2: vertices of a broken length"},
@@ -356,6 +391,46 @@ TEST(JobFile, ProcessKilledWhileSavingLeavesThePreviousContent) {
   EXPECT_EQ(WTERMSIG(status), SIGKILL);
   EXPECT_TRUE(fs::exists(path + "-journal"));
   EXPECT_EQ(DumpMemoryHost(JobFile::Open(path).Load()), DumpMemoryHost(before));
+  fs::remove_all(dir);
+}
+
+// Every byte of a job file damaged in turn (all pages, each byte inverted): the job is either
+// read exactly as it was or refused as damaged; nothing else is ever read from it. The file is
+// rewritten with small pages first so that every kind of page is there in few bytes.
+TEST(JobFile, EveryDamagedByteIsHarmlessOrReported) {
+  const fs::path dir = TempDir();
+  const std::string path = (dir / "job.sulkor").string();
+  JobFile::Create(path).Save(RichHost());
+  {
+    SQLite::Database db(path, SQLite::OPEN_READWRITE);
+    db.exec("PRAGMA page_size = 512");
+    db.exec("VACUUM");
+  }
+  const std::string expected = DumpMemoryHost(JobFile::Open(path).Load());
+  std::stringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  const std::string original = bytes.str();
+  ASSERT_GT(original.size(), 2048u);
+  const int fd = ::open(path.c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  size_t harmless = 0, reported = 0;
+  for (size_t at = 0; at < original.size(); ++at) {
+    const char damaged = static_cast<char>(~original[at]);
+    ASSERT_EQ(::pwrite(fd, &damaged, 1, static_cast<off_t>(at)), 1);
+    try {
+      const std::string read = DumpMemoryHost(JobFile::Open(path).Load());
+      ++harmless;
+      EXPECT_EQ(read, expected) << "byte " << at << " changed what the job holds";
+    } catch (const JobFileError& e) {
+      ++reported;
+      EXPECT_EQ(std::string(e.what()).rfind(path + ": ", 0), 0u) << e.what();
+    }
+    ASSERT_EQ(::pwrite(fd, &original[at], 1, static_cast<off_t>(at)), 1);
+  }
+  ::close(fd);
+  std::printf("%zu bytes: %zu damages harmless, %zu reported\n", original.size(), harmless,
+              reported);
+  EXPECT_GT(reported, original.size() / 4);
   fs::remove_all(dir);
 }
 

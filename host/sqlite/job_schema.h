@@ -1,4 +1,4 @@
-// The tables of a job file, version 1 (job_schema.cc holds the statements that make them).
+// The tables of a job file, version 2 (job_schema.cc holds the statements that make them).
 //
 // Values of the host (properties and settings: Variants) are two columns, `type` and `value`.
 // The type is the name of the Variant's kind: "Empty", "Boolean", "Integer", "Long", "Double",
@@ -28,6 +28,11 @@
 //                                     set on the operation itself (else CAM_PartID decides)
 //   operation_property(operation, key, type, value)
 //   contour_set_item(operation, position, graphic)
+//
+// Every row of these tables ends in a `checksum` column: a 64-bit hash of the table's name and
+// the row's other values with their SQLite types (job_checksums.h). row_total(name, rows,
+// total) holds per table the number of its rows and the wrapping sum of their checksums, so
+// that a row lost or added is found as surely as one changed.
 #pragma once
 
 #include <string_view>
@@ -42,8 +47,35 @@ namespace sulkor::host {
 void CreateJobSchema(SQLite::Database& db);
 
 // Checks that db is a job file this program reads; throws JobFileError naming the file (name)
-// otherwise: not a job file, a newer version, or missing tables.
+// otherwise: not a job file, an older or newer version, missing tables or a definition of a
+// table or index that differs from the one CreateJobSchema makes.
 void CheckJobSchema(SQLite::Database& db, std::string_view name);
+
+// A table of a job's content: its name, its columns but the checksum (in the order of the
+// table), and the columns that name one of its rows in a message.
+struct JobTable {
+  std::string_view name;
+  std::string_view columns;
+  std::string_view key;
+};
+
+inline constexpr JobTable kJobTables[] = {
+    {"job_info", "key, value", "key"},
+    {"drawing_property", "name, type, value", "name"},
+    {"brush", "name", "name"},
+    {"graphic",
+     "id, place, owner, position, kind, name, layer, brush, closed, flag, state, deleted, vertices",
+     "id"},
+    {"graphic_property", "graphic, name, type, value", "graphic, name"},
+    {"setting", "key, type, value", "key"},
+    {"part", "id, position, graphic, active", "id"},
+    {"tool", "number", "number"},
+    {"tool_property", "tool, key, type, value", "tool, key"},
+    {"tool_operation", "tool, operation", "tool, operation"},
+    {"operation", "id, position, part, group_graphic, trajectory, has_contour_set", "id"},
+    {"operation_property", "operation, key, type, value", "operation, key"},
+    {"contour_set_item", "operation, position, graphic", "operation, position"},
+};
 
 // The tables in the order in which their rows may be deleted (children before parents).
 inline constexpr std::string_view kJobContentTables[] = {
