@@ -15,6 +15,7 @@
 #include "post/nc_post.h"
 #include "sulkor/groove.h"
 #include "sulkor/values.h"
+#include "values/groove_kind.h"
 
 namespace sulkor {
 namespace {
@@ -148,6 +149,34 @@ TEST(RunGroove, KindOfWorkIsFoundFromTheProfileOrTakenAsGiven) {
       ASSERT_TRUE(result.Ok()) << c.file << ": " << result.message;
       EXPECT_EQ(result.kind, c.expected) << c.file;
     }
+  }
+}
+
+TEST(KindOfProfile, SideOfTheChordWhicheverWayTheProfileRuns) {
+  struct Case {
+    Chain profile;
+    GrooveKind expected;
+  };
+  const Chain arcBottom = {Element::Line({30, 28}, {30, 20}),
+                           Element::Arc({30, 20}, {40, 20}, {35, 20}, 1),
+                           Element::Line({40, 20}, {40, 28})};
+  const std::vector<Case> cases = {
+      {Polyline({{30, 28}, {30, 20}, {40, 20}, {40, 28}}), GrooveKind::OutsideDiameter},
+      {Polyline({{40, 28}, {40, 20}, {30, 20}, {30, 28}}), GrooveKind::OutsideDiameter},
+      {Polyline({{25, 7}, {25, 14}, {33, 14}, {33, 7}}), GrooveKind::Bore},
+      {Polyline({{33, 7}, {33, 14}, {25, 14}, {25, 7}}), GrooveKind::Bore},
+      {Polyline({{53, 20}, {46, 20}, {46, 26}, {53, 26}}), GrooveKind::FrontFace},
+      {Polyline({{53, 26}, {46, 26}, {46, 20}, {53, 20}}), GrooveKind::FrontFace},
+      {Polyline({{-3, 20}, {4, 20}, {4, 26}, {-3, 26}}), GrooveKind::BackFace},
+      {arcBottom, GrooveKind::OutsideDiameter},
+      // One arc between two points of the chord: only its extreme point tells the side.
+      {{Element::Arc({30, 28}, {40, 28}, {35, 28}, 1)}, GrooveKind::OutsideDiameter},
+      {{Element::Arc({30, 28}, {40, 28}, {35, 28}, -1)}, GrooveKind::Bore},
+      {{Element::Arc({50, 20}, {50, 30}, {50, 25}, -1)}, GrooveKind::FrontFace},
+      {{Element::Arc({50, 20}, {50, 30}, {50, 25}, 1)}, GrooveKind::BackFace},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(values::KindOfProfile(cases[i].profile), cases[i].expected) << "case " << i;
   }
 }
 
