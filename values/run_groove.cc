@@ -10,7 +10,6 @@
 #include "groove/parameters.h"
 #include "groove/work_kind.h"
 #include "host/dxf/dxf_names.h"
-#include "host/memory/memory_graphic_set.h"
 #include "host/memory/part_from_drawing.h"
 #include "host/memory/scene.h"
 #include "post/nc_post.h"
@@ -19,6 +18,7 @@
 #include "toolpath/path_summary.h"
 #include "values/chains.h"
 #include "values/groove_kind.h"
+#include "values/run_on_part.h"
 #include "values/run_record.h"
 
 namespace sulkor {
@@ -150,15 +150,7 @@ GrooveResult RunGroove(const GrooveRequest& request) {
 
   Groove groove(host.environment);
   ApplyRequest(groove, request);
-  auto selection = std::make_shared<host::MemoryGraphicSet>();
-  selection->Add(part.workContour);
-  const Handle<BlockSet> operation = groove.CreateBlockSet(Handle<GraphicSet>(selection));
-  bool done = static_cast<bool>(operation);
-  if (done && part.lastPartBlank) {
-    // The stock an earlier operation left: this operation starts from it.
-    operation->GraphicGroup()->Children()->AddGraphic(part.lastPartBlank);
-  }
-  done = done && groove.DoGroove(operation);
+  const bool done = values::RunOnPart(groove, part);
 
   for (const auto& shown : host.messages->Messages()) {
     if (!result.message.empty()) result.message += '\n';
