@@ -268,6 +268,21 @@ TEST(RunGroove, DrawingAndPicturesOfTheRun) {
   EXPECT_THROW(ReadDrawing(Example("no_such.dxf")), Error);
 }
 
+TEST(RunGroove, TheNextOperationStartsFromTheStockTheEarlierLeft) {
+  const GrooveResult first = RunGroove(BarRequest());
+  ASSERT_TRUE(first.Ok()) << first.message;
+  GrooveRequest second = BarRequest();
+  second.profile = Polyline({{55, 28}, {55, 21}, {62, 21}, {62, 28}});
+  const GrooveResult fresh = RunGroove(second);
+  second.stock = first.remaining;
+  const GrooveResult chained = RunGroove(second);
+  ASSERT_TRUE(fresh.Ok() && chained.Ok()) << fresh.message << chained.message;
+  // The stock after both grooves has the first groove's walls as well as the second's.
+  EXPECT_EQ(chained.moves, fresh.moves);
+  EXPECT_EQ(chained.remaining.size(), first.remaining.size() + 4);
+  EXPECT_EQ(fresh.remaining.size(), BarRequest().blank.size() + 4);
+}
+
 TEST(RunGroove, EightThreadsGiveWhatOneThreadGives) {
   std::vector<GrooveRequest> requests;
   std::vector<GrooveResult> alone;
