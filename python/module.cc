@@ -223,6 +223,22 @@ PYBIND11_MODULE(_sulkor, m) {
       .def("png", [](const GrooveResult& r, int width) {
         return py::bytes(RenderPreview(r, "png", width));
       }, py::arg("width") = 1200, "The picture as the bytes of a PNG file.")
+      .def("pdf", [](const GrooveResult& r, int width) {
+        return py::bytes(RenderPreview(r, "pdf", width));
+      }, py::arg("width") = 1200, "The picture as the bytes of a PDF file, width in points.")
+      .def_property_readonly("settings", [](const GrooveResult& r) {
+        const GrooveSettings& s = r.settings;
+        py::dict d;
+        d["feed"] = s.feed;
+        d["speed"] = s.speed;
+        d["depth_per_pass"] = s.depthPerPass;
+        d["finish_allowance"] = s.finishAllowance;
+        d["finish_feed"] = s.finishFeed;
+        d["finish_speed"] = s.finishSpeed;
+        d["start"] = py::make_tuple(s.start.diameter, s.start.z);
+        d["tool_number"] = s.toolNumber;
+        return d;
+      }, "The cutting data and start (diameter, z) the groove ran with, defaults filled in.")
       .def("dxf", &DrawingText, "The drawing after the run as DXF text.")
       .def("write_dxf", &WriteDrawing, py::arg("path"),
            "Writes the drawing after the run to a DXF file, whole or not at all.")

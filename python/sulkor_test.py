@@ -113,6 +113,9 @@ class GrooveTest(unittest.TestCase):
                 self.assertIn("F80", program.replace("F80.", "F80"))
         self.assertIn("<svg", result.svg(width=400))
         self.assertTrue(result.png(width=300).startswith(b"\x89PNG"))
+        self.assertTrue(result.pdf(width=300).startswith(b"%PDF"))
+        self.assertEqual((result.settings["feed"], result.settings["finish_feed"],
+                          result.settings["tool_number"]), (80, 40, 3))
         self.assertIn("RemovedMaterial", result.dxf())
         with self.assertRaises(sulkor.Error):
             result.gcode("heidenhain")

@@ -77,7 +77,15 @@ std::string RenderPreview(const GrooveResult& result, std::string_view format, i
       {std::string(kTrajectoryName), kColorYellow, "positioning moves"},
       {std::string(kTrajectoryName), kColorRed, "cutting moves"},
   };
-  const host::PreviewFormat type = host::PreviewFormatFor("picture." + std::string(format));
+  host::PreviewFormat type = host::PreviewFormat::Svg;
+  if (format == "png") {
+    type = host::PreviewFormat::Png;
+  } else if (format == "pdf") {
+    type = host::PreviewFormat::Pdf;
+  } else if (format != "svg") {
+    throw Error("unknown picture format \"" + std::string(format) +
+                "\"; use \"png\", \"svg\" or \"pdf\"");
+  }
   std::lock_guard<std::mutex> hold(record.lock);
   return host::RenderPreviewData(*record.host.Drawing(), type, options);
 }

@@ -264,7 +264,12 @@ TEST(RunGroove, DrawingAndPicturesOfTheRun) {
   EXPECT_THAT(RenderPreview(result, "svg"), HasSubstr("<svg"));
   EXPECT_THAT(RenderPreview(result, "png", 300), StartsWith("\x89PNG"));
   EXPECT_THAT(RenderPreview(result, "pdf"), StartsWith("%PDF"));
-  EXPECT_THROW(RenderPreview(result, "bmp"), Error);
+  try {
+    RenderPreview(result, "bmp");
+    ADD_FAILURE() << "a bmp picture";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "unknown picture format \"bmp\"; use \"png\", \"svg\" or \"pdf\"");
+  }
   EXPECT_THROW(ReadDrawing(Example("no_such.dxf")), Error);
 }
 

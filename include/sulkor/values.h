@@ -156,7 +156,9 @@ struct RunRecord;  // the drawing after the run, for WriteDrawing and RenderPrev
 
 struct GrooveResult {
   GrooveStatus status = GrooveStatus::Failed;
-  std::string message;  // the operation's message ("TITLE: PROMPT" lines), empty when done
+  // The operation's message as "TITLE: PROMPT" (one line each when it showed several), or what
+  // is wrong with an invalid request; empty when done.
+  std::string message;
   std::string detail;   // the reason with its numbers, where the operation gives one
   GrooveKind kind = GrooveKind::OutsideDiameter;
   Units units = Units::Millimetre;
