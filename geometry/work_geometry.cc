@@ -107,13 +107,13 @@ TravelSums SumTravel(const Contour& piece) {
 // 111 (turning) or 112 (facing) when the piece runs both ways or is narrower than the tool.
 bool Classify(OperationState& state, const Contour& piece) {
   const TravelSums sums = SumTravel(piece);
-  const double w = state.tool.Width;
   const bool turn = IsTurn(state.params.TrajectoryType);
   const double a = turn ? sums.xa : sums.ya;
   const double b = turn ? sums.xb : sums.yb;
   const int32_t message = turn ? kMsgTurnNoWorkArea : kMsgFaceNoWorkArea;
   if (b > kEps && a > kEps) return Fail(state, message);
-  if (b < w && a < w) return Fail(state, message);
+  // A blank piece that runs neither way: no groove side to classify.
+  if (b <= kEps && a <= kEps) return Fail(state, message);
   state.directionSign = b <= a ? -1 : 1;
   return true;
 }
@@ -202,8 +202,16 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   if (!SplitBlankByWork(state)) return Fail(state, kMsgCheckGeometry);
   Contour piece;
   switch (ChooseRegion(geometry, c.work, side, c.blank, c.regionA)) {
-    case RegionChoice::A: piece = c.pieceA; break;
-    case RegionChoice::B: piece = c.pieceB; break;
+    case RegionChoice::A:
+      piece = c.pieceA;
+      c.grooveDrawn = c.regionA;
+      c.partDrawn = c.regionB;
+      break;
+    case RegionChoice::B:
+      piece = c.pieceB;
+      c.grooveDrawn = c.regionB;
+      c.partDrawn = c.regionA;
+      break;
     case RegionChoice::None: break;
   }
   if (!Classify(state, piece)) return false;
@@ -211,29 +219,36 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   // 13. The tool's orientation.
   if (!CheckToolOrientation(state, camBSet)) return false;
 
-  // 14. The work area.
+  // 14. The work area. The tool path measures against the drawn groove, not against the work
+  // area, so a work area that cannot be built for this tool (a groove no wider than the insert,
+  // an allowance larger than the room) leaves the drawn split in place: whether the insert can
+  // enter is the tool path's question.
   const bool built = WithHandler([&] {
     TrimWorkToBlank(state);
     return BuildWorkArea(state);
   });
-  if (!built) return Fail(state, turn ? kMsgTurnNoWorkArea : kMsgFaceNoWorkArea);
 
   // 15., 16. The blank split again by the work area: the region to machine and what remains.
-  c.workCopy = c.work;
-  const bool split = SplitBlankByWork(state);
-  if (!split || c.regionA.Empty() || c.regionB.Empty()) {
-    return Fail(state, DirectionMessage(state.host.get(), state.params.Direction));
-  }
-  switch (ChooseRegion(geometry, c.workCopy, side, c.blank, c.regionA)) {
-    case RegionChoice::A:
-      c.toMachine = c.regionA;
-      c.remaining = c.regionB;
-      break;
-    case RegionChoice::B:
-      c.toMachine = c.regionB;
-      c.remaining = c.regionA;
-      break;
-    case RegionChoice::None: break;
+  if (built) {
+    c.workCopy = c.work;
+    const bool split = SplitBlankByWork(state);
+    if (!split || c.regionA.Empty() || c.regionB.Empty()) {
+      return Fail(state, DirectionMessage(state.host.get(), state.params.Direction));
+    }
+    switch (ChooseRegion(geometry, c.workCopy, side, c.blank, c.regionA)) {
+      case RegionChoice::A:
+        c.toMachine = c.regionA;
+        c.remaining = c.regionB;
+        break;
+      case RegionChoice::B:
+        c.toMachine = c.regionB;
+        c.remaining = c.regionA;
+        break;
+      case RegionChoice::None: break;
+    }
+  } else {
+    c.toMachine = c.grooveDrawn;
+    c.remaining = c.partDrawn;
   }
 
   // 17. A bore narrower than the tool.
@@ -242,9 +257,9 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
     if (c.toMachine.MinY < state.tool.Width) return Fail(state, kMsgTurnInternalNoWorkArea);
   }
 
-  // 18. The offsets and the outline to clear.
+  // 18. The offsets and the outline to clear, where the work area stands.
   if (c.toMachine.Empty()) return Fail(state, kMsgWorkMissesBlank);
-  if (!OffsetWorkContour(state)) return Fail(state, kMsgCheckGeometry);
+  if (built) WithErrorsSuppressed([&] { OffsetWorkContour(state); });
   return true;
 }
 
