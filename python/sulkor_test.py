@@ -31,7 +31,7 @@ class GrooveTest(unittest.TestCase):
             (dict(blank=[sulkor.Line(a, b) for a, b in zip(BAR, BAR[1:])],
                   profile=[sulkor.Line((30, 28), (30, 20)),
                            sulkor.Arc((30, 20), (40, 20), (35, 20), 1),
-                           sulkor.Line((40, 20), (40, 28))]), "outside diameter", 3),
+                           sulkor.Line((40, 20), (40, 28))]), "outside diameter", 2),
             (dict(blank=[(0, 10), (60, 10), (60, 30), (0, 30), (0, 10)],
                   profile=[(25, 7), (25, 14), (33, 14), (33, 7)], start=(10, 65)), "bore", 2),
         ]
@@ -53,11 +53,11 @@ class GrooveTest(unittest.TestCase):
     def test_groove_from_a_drawing(self):
         # The figures `sulkor groove --json` prints for the same drawings.
         cases = [
-            ("outside_groove.dxf", {}, "mm", "outside diameter", 31, 48.119816),
+            ("outside_groove.dxf", {}, "mm", "outside diameter", 31, 40.420951),
             ("outside_groove_inch.dxf", dict(tool=sulkor.Tool(width=0.118, corner_radius=0.008)),
-             "in", "outside diameter", 38, 1.931125),
-            ("face_groove.dxf", dict(start=(20, 60)), "mm", "front face", 26, 38.089817),
-            ("back_face_groove.dxf", dict(start=(100, -10)), "mm", "back face", 28, 47.749813),
+             "in", "outside diameter", 41, 1.818893),
+            ("face_groove.dxf", dict(start=(20, 60)), "mm", "front face", 20, 21.764152),
+            ("back_face_groove.dxf", dict(start=(100, -10)), "mm", "back face", 20, 18.764152),
         ]
         for name, arguments, units, kind, moves, cutting in cases:
             with self.subTest(name=name):
@@ -73,11 +73,12 @@ class GrooveTest(unittest.TestCase):
         cases = [
             (dict(tool=sulkor.Tool(width=12)), "refused",
              "Sulkor function cannot be performed.: Groove-Turn operation can not be performed "
-             "for selected work area"),
-            (dict(profile=[]), "invalid request", "the profile has no elements"),
-            (dict(blank=BAR[:-1]), "invalid request", "the blank is not closed"),
+             "for selected work area",
+             "insert 12.000 wide, groove 10.000 wide at its narrowest (x 35.000)"),
+            (dict(profile=[]), "invalid request", "the profile has no elements", ""),
+            (dict(blank=BAR[:-1]), "invalid request", "the blank is not closed", ""),
         ]
-        for arguments, status, message in cases:
+        for arguments, status, message, detail in cases:
             with self.subTest(status=status, message=message):
                 request = dict(blank=BAR, profile=GROOVE)
                 request.update(arguments)
@@ -85,7 +86,8 @@ class GrooveTest(unittest.TestCase):
                     sulkor.groove(**request)
                 self.assertEqual(caught.exception.status, status)
                 self.assertEqual(caught.exception.message, message)
-                self.assertIsInstance(caught.exception.detail, str)
+                self.assertEqual(caught.exception.detail, detail)
+                self.assertIn(detail, str(caught.exception))
         bad_arguments = [
             (dict(units="cm"), ValueError), (dict(kind="thread"), ValueError),
             (dict(profile=[(0, 1), sulkor.Line((0, 1), (2, 3))]), TypeError),

@@ -156,8 +156,7 @@ GrooveResult RunGroove(const GrooveRequest& request) {
     if (!result.message.empty()) result.message += '\n';
     result.message += shown.title + ": " + shown.prompt;
   }
-  // The reason with its numbers is not yet reported by the Groove object: empty until it is.
-  result.detail = "";
+  result.detail = groove.LastFailureDetail();
   if (!done || !result.message.empty()) {
     result.status = result.message.empty() ? GrooveStatus::Failed : GrooveStatus::Refused;
     return result;
