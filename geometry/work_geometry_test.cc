@@ -1,5 +1,6 @@
 #include "geometry/work_geometry.h"
 
+#include <map>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -366,6 +367,16 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
                         "Groove-Turn Internal operation can not be performed for selected work "
                         "area"});
   }
+  // The reasons beside the messages, where the message alone does not say what to change.
+  const std::map<std::string, std::string> reasons = {
+      {"WorkMissesBlank",
+       "the work contour crosses the stock's outline 0 times; a groove crosses it twice"},
+      {"WorkCrossesBlankFourTimes",
+       "the work contour crosses the stock's outline 4 times; a groove crosses it twice"},
+      {"PieceRunsBothWays",
+       "the work contour runs the other way for External: the stock on that side of it is no "
+       "groove"},
+  };
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.name);
     const PreparedScene p = RunPreparation(failure.setup);
@@ -373,6 +384,10 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
     ASSERT_EQ(p.Messages().size(), 1u);
     EXPECT_EQ(p.Messages()[0].prompt, failure.prompt);
     EXPECT_EQ(p.Messages()[0].title, "Sulkor function cannot be performed.");
+    const auto reason = reasons.find(failure.name);
+    if (reason != reasons.end()) {
+      EXPECT_EQ(p.State().failureDetail, reason->second);
+    }
   }
 }
 
