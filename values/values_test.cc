@@ -205,7 +205,8 @@ TEST(RunGroove, RefusalsAndMalformedRequestsSayWhy) {
        [](GrooveRequest& r) { r.profile = Polyline({{30, 128}, {30, 120}, {40, 120}, {40, 128}}); },
        GrooveStatus::Refused,
        "Sulkor function cannot be performed.: Work contour doesn't intersect current Blank "
-       "contour"},
+       "contour",
+       "the work contour crosses the stock's outline 0 times; a groove crosses it twice"},
       {"empty profile", [](GrooveRequest& r) { r.profile.clear(); }, GrooveStatus::InvalidRequest,
        "the profile has no elements"},
       {"open blank", [](GrooveRequest& r) { r.blank.pop_back(); }, GrooveStatus::InvalidRequest,
