@@ -14,9 +14,9 @@
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
 #include "host/dxf/dxf_file.h"
-#include "host/memory/memory_graphic_set.h"
 #include "host/memory/part_from_drawing.h"
 #include "host/memory/scene.h"
+#include "values/run_on_part.h"
 
 namespace sulkor::cli {
 namespace {
@@ -55,15 +55,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   ApplyParameters(groove, options.parameters);
   groove.SetParameter("ToolNumber", Variant(options.tool.number));
 
-  auto selection = std::make_shared<host::MemoryGraphicSet>();
-  selection->Add(part.workContour);
-  const Handle<BlockSet> operation = groove.CreateBlockSet(Handle<GraphicSet>(selection));
-  bool done = static_cast<bool>(operation);
-  if (done && part.lastPartBlank) {
-    // The stock an earlier operation left: this operation starts from it.
-    operation->GraphicGroup()->Children()->AddGraphic(part.lastPartBlank);
-  }
-  done = done && groove.DoGroove(operation);
+  const bool done = values::RunOnPart(groove, part);
   if (!done || messages->Count() > 0) {
     if (messages->Count() == 0) {
       context.err << "sulkor: no groove could be computed on \"" << file << "\"\n";
