@@ -7,15 +7,19 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/groove_options.h"
+#include "cli/kind_of_work.h"
 #include "cli/nc_options.h"
 #include "cli/previews.h"
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
+#include "geometry/primitives.h"
 #include "host/dxf/dxf_file.h"
+#include "host/geometry/contour_services.h"
 #include "host/memory/memory_graphic_set.h"
 #include "host/memory/part_from_drawing.h"
 #include "host/memory/scene.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor::cli {
 namespace {
@@ -24,11 +28,36 @@ struct GrooveCommandOptions {
   std::string input;
   std::string output;
   std::string preview;
+  std::string blankLayer;
   ToolOptions tool;
   ParameterOptions parameters;
   NcOptions nc;
   bool json = false;
 };
+
+// The kind of work the drawing asks for where the options leave it open; the work contour is
+// turned round when the side the kind takes is not the side it was drawn with.
+ParameterOptions WithKindOfWork(ParameterOptions parameters, host::MemoryHost& host,
+                                host::DrawingPart& part) {
+  Contour work;
+  ConvertGraphicToContour(part.workContour, work);
+  const std::optional<KindGuess> guess = GuessKindOfWork(work);
+  if (!guess) return parameters;
+  if (!parameters.type) parameters.type = guess->type;
+  if (*parameters.type != guess->type) return parameters;
+  if (!parameters.direction) parameters.direction = guess->direction;
+  if (*parameters.direction == guess->direction && guess->reverse) {
+    ReverseContour(work);
+    Handle<Graphic> reversed =
+        host::AddContourPolyline(*host.Drawing()->TopGraphics(), work, kWorkContourName);
+    reversed->SetLayer(part.workContour->Layer());
+    const Variant color = part.workContour->Property("PenColor");
+    if (!color.IsEmpty()) reversed->SetProperty("PenColor", color);
+    part.workContour->Delete();
+    part.workContour = reversed;
+  }
+  return parameters;
+}
 
 int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   if (!options.preview.empty()) CheckPreviewPath(options.preview);
@@ -39,7 +68,10 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   const std::string file = std::filesystem::path(options.input).filename().string();
   host::DrawingPart part;
   try {
-    host::ImportDxfFile(options.input, *host.Drawing());
+    for (const std::string& note :
+         host::ImportDxfFile(options.input, *host.Drawing(), {options.blankLayer})) {
+      context.err << "sulkor: note: \"" << file << "\": " << note << '\n';
+    }
     part = host::SetUpPartFromDrawing(host, file);
   } catch (const std::exception& error) {
     throw UsageError(error.what());
@@ -48,7 +80,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   host::AddTool(*host.store, ToSceneTool(options.tool, units));
 
   Groove groove(host.environment);
-  ApplyParameters(groove, options.parameters);
+  ApplyParameters(groove, WithKindOfWork(options.parameters, host, part));
   groove.SetParameter("ToolNumber", Variant(options.tool.number));
 
   auto selection = std::make_shared<host::MemoryGraphicSet>();
@@ -102,6 +134,9 @@ void AddGrooveCommand(CLI::App& app, CommandContext& context) {
       ->required();
   command->add_option("--preview", options->preview,
                       "a picture of the result: FILE.png, FILE.svg or FILE.pdf");
+  command->add_option("--blank-layer", options->blankLayer,
+                      "the layer of the part blank (default: the one closed outline on a "
+                      "layer of its own)");
   AddToolOptions(*command, options->tool);
   AddParameterOptions(*command, options->parameters);
   AddNcOptions(*command, options->nc);

@@ -292,6 +292,8 @@ class Writer {
           }
           break;
         case DxfType::Hatch: Hatch(i); break;
+        case DxfType::Insert:
+        case DxfType::Unsupported: break;
       }
     }
     EndSection();

@@ -1,0 +1,44 @@
+#include "cli/kind_of_work.h"
+
+#include <cmath>
+
+#include "geometry/contour_area.h"
+
+namespace sulkor::cli {
+
+std::optional<KindGuess> GuessKindOfWork(const Contour& work) {
+  if (work.Segs.empty()) return std::nullopt;
+  const Point3 a = work.Segs.front().StartPt;
+  const Point3 b = work.Segs.back().EndPt;
+  const double area = SignedArea(work);
+  double ux = b.x - a.x, uy = b.y - a.y;
+  const double chord = std::hypot(ux, uy);
+  if (chord < 1e-9 || std::fabs(area) < 1e-9 * chord * chord) return std::nullopt;
+  KindGuess guess;
+  const bool turn = std::fabs(ux) >= std::fabs(uy);
+  guess.type = turn ? "Turn" : "Face";
+  // The chord made to run +x (a diameter) or +y (a face); the point of the contour farthest
+  // from it says on which side the groove lies: left of it (positive) or right.
+  const double flip = (turn ? ux : uy) < 0.0 ? -1.0 : 1.0;
+  ux = ux / chord * flip;
+  uy = uy / chord * flip;
+  double farthest = 0.0;
+  for (const Segment& s : work.Segs) {
+    for (const Point3& p : {s.StartPt, s.MidPt, s.EndPt}) {
+      const double side = ux * (p.y - a.y) - uy * (p.x - a.x);
+      if (std::fabs(side) > std::fabs(farthest)) farthest = side;
+    }
+  }
+  if (turn) {
+    guess.name = farthest < 0.0 ? "outside diameter" : "bore";
+    guess.direction = farthest < 0.0 ? "External" : "Internal";
+  } else {
+    guess.name = farthest > 0.0 ? "front face" : "back face";
+    guess.direction = farthest > 0.0 ? "Internal" : "External";
+  }
+  // Closed by its chord, the contour runs counterclockwise when the groove is on its left.
+  guess.reverse = (guess.direction == "External") != (area > 0.0);
+  return guess;
+}
+
+}  // namespace sulkor::cli

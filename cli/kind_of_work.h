@@ -1,0 +1,27 @@
+// The kind of work a drawing asks for, read from its work contour: the chord between the
+// contour's ends lies along the surface the groove opens in (along the axis: a diameter, across
+// it: a face), and the groove lies on one side of that chord (towards the axis: the outside
+// diameter; away from it: a bore; towards -x: the front face; towards +x: the back face).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "geometry/records.h"
+
+namespace sulkor::cli {
+
+struct KindGuess {
+  std::string type;       // "Turn" or "Face"
+  std::string direction;  // "External" (outside diameter, back face) or "Internal"
+  std::string name;       // "outside diameter", "bore", "front face", "back face"
+  // The operation takes the region on the left of the work contour for "External" and on its
+  // right for "Internal": true when the contour as drawn runs the other way round.
+  bool reverse = false;
+};
+
+// Nothing for a contour that encloses no area with its chord (a straight line, a zero-width
+// groove).
+std::optional<KindGuess> GuessKindOfWork(const Contour& work);
+
+}  // namespace sulkor::cli
