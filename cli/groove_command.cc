@@ -1,6 +1,7 @@
 // `sulkor groove IN.dxf -o OUT.dxf ...`: one groove on a drawing, run through the public Groove
 // interface as a host runs it: the tool into the tool table, the parameters set by name, the
 // block set created from the selected "WorkContour", then DoGroove.
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "cli/run_report.h"
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
+#include "geometry/contour_ops.h"
 #include "geometry/primitives.h"
 #include "host/dxf/dxf_file.h"
 #include "host/geometry/contour_services.h"
@@ -37,14 +39,13 @@ struct GrooveCommandOptions {
 
 // The kind of work the drawing asks for where the options leave it open; the work contour is
 // turned round when the side the kind takes is not the side it was drawn with.
-ParameterOptions WithKindOfWork(ParameterOptions parameters, host::MemoryHost& host,
-                                host::DrawingPart& part) {
+void FillKindOfWork(ParameterOptions& parameters, host::MemoryHost& host, host::DrawingPart& part) {
   Contour work;
   ConvertGraphicToContour(part.workContour, work);
   const std::optional<KindGuess> guess = GuessKindOfWork(work);
-  if (!guess) return parameters;
+  if (!guess) return;
   if (!parameters.type) parameters.type = guess->type;
-  if (*parameters.type != guess->type) return parameters;
+  if (*parameters.type != guess->type) return;
   if (!parameters.direction) parameters.direction = guess->direction;
   if (*parameters.direction == guess->direction && guess->reverse) {
     ReverseContour(work);
@@ -56,7 +57,27 @@ ParameterOptions WithKindOfWork(ParameterOptions parameters, host::MemoryHost& h
     part.workContour->Delete();
     part.workContour = reversed;
   }
-  return parameters;
+}
+
+// The start point clear of the stock by the shop's clearance, radially and axially: above the
+// stock (in the bore for a bore groove), in front of it (behind it for the back face).
+void FillStartPoint(ParameterOptions& parameters, host::MemoryHost& host,
+                    const host::DrawingPart& part, bool inch) {
+  const bool given = parameters.startX || parameters.startZ ||
+                     std::any_of(parameters.sets.begin(), parameters.sets.end(),
+                                 [](const std::string& s) { return s.starts_with("CAM_TurningStartPoint"); });
+  if (given) return;
+  Contour stock;
+  ConvertGraphicToContour(part.lastPartBlank ? part.lastPartBlank : part.blank, stock);
+  if (stock.Empty()) return;
+  ContourBounds(*host.environment->geometry, stock);
+  const double clear = ShopDefaultsFor(inch).clearance;
+  const bool turn = parameters.type.value_or("Turn") == "Turn";
+  const bool external = parameters.direction.value_or("External") == "External";
+  const bool bore = turn && !external;
+  const bool backFace = !turn && external;
+  parameters.startX = 2.0 * (bore ? std::max(stock.MinY - clear, 0.0) : stock.MaxY + clear);
+  parameters.startZ = backFace ? stock.MinX - clear : stock.MaxX + clear;
 }
 
 int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
@@ -80,7 +101,11 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   host::AddTool(*host.store, ToSceneTool(options.tool, units));
 
   Groove groove(host.environment);
-  ApplyParameters(groove, WithKindOfWork(options.parameters, host, part));
+  const bool inch = units == "in";
+  ParameterOptions parameters = WithShopDefaults(options.parameters, inch);
+  FillKindOfWork(parameters, host, part);
+  FillStartPoint(parameters, host, part, inch);
+  ApplyParameters(groove, parameters);
   groove.SetParameter("ToolNumber", Variant(options.tool.number));
 
   auto selection = std::make_shared<host::MemoryGraphicSet>();

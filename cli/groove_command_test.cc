@@ -267,7 +267,8 @@ TEST(GrooveCommand, FailuresExitWithTheirStatusAndWriteNothing) {
 
 TEST(GrooveCommand, DrawingsThatAreNoPartAreRefusedNamingTheFile) {
   ScratchDir dir("groove_part");
-  // A blank but no "WorkContour", and two blanks.
+  // A blank but no "WorkContour"; two closed outlines that both reach the groove; a sketch
+  // circle away from it, which is left out with a note.
   const std::string square =
       "0\nSECTION\n2\nENTITIES\n"
       "0\nLWPOLYLINE\n8\nBlank\n90\n4\n70\n1\n10\n0\n20\n0\n10\n50\n20\n0\n10\n50\n20\n20\n10\n0\n20\n20\n"
@@ -278,9 +279,12 @@ TEST(GrooveCommand, DrawingsThatAreNoPartAreRefusedNamingTheFile) {
       "0\nLINE\n8\nWorkContour\n10\n20\n20\n15\n11\n20\n21\n25\n";
   std::string twoBlanks = square;
   twoBlanks.insert(twoBlanks.find("0\nENDSEC"),
-                   work + "0\nCIRCLE\n8\nOther\n10\n30\n20\n10\n40\n2\n");
+                   work + "0\nCIRCLE\n8\nOther\n10\n15\n20\n20\n40\n8\n");
+  std::string sketch = square;
+  sketch.insert(sketch.find("0\nENDSEC"), work + "0\nCIRCLE\n8\nOther\n10\n30\n20\n10\n40\n2\n");
   std::ofstream(dir / "nowork.dxf") << square;
   std::ofstream(dir / "two.dxf") << twoBlanks;
+  std::ofstream(dir / "sketch.dxf") << sketch;
 
   const testing::ProgramResult noWork =
       RunSulkor(dir.Path(), {"groove", "nowork.dxf", "-o", "out.dxf"});
@@ -290,8 +294,18 @@ TEST(GrooveCommand, DrawingsThatAreNoPartAreRefusedNamingTheFile) {
 
   const testing::ProgramResult two = RunSulkor(dir.Path(), {"groove", "two.dxf", "-o", "out.dxf"});
   EXPECT_EQ(two.status, 2);
-  EXPECT_THAT(two.err, HasSubstr("\"two.dxf\": the drawing has 2 part blanks (\"Blank\", \"Other\")"));
-  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"nowork.dxf", "two.dxf"}));
+  EXPECT_EQ(two.err, "sulkor: two.dxf: 2 closed outlines could be the part blank (on \"Blank\", "
+                     "\"Other\"): name its layer with --blank-layer\n");
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"nowork.dxf", "sketch.dxf", "two.dxf"}));
+
+  const testing::ProgramResult named =
+      RunSulkor(dir.Path(), {"groove", "two.dxf", "-o", "out.dxf", "--blank-layer", "BLANK"});
+  EXPECT_EQ(named.status, 0) << named.err;
+  const testing::ProgramResult noted =
+      RunSulkor(dir.Path(), {"groove", "sketch.dxf", "-o", "out.dxf"});
+  EXPECT_EQ(noted.status, 0);
+  EXPECT_EQ(noted.err, "sulkor: note: \"sketch.dxf\": layer \"Other\": 1 closed outline left out "
+                       "(not the part blank)\n");
 }
 
 TEST(GrooveCommand, EverySubcommandHasHelp) {

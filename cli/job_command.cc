@@ -250,7 +250,7 @@ int RunAdd(const AddOptions& options, CommandContext& context) {
   return ChangeJob(options.job, context, [&](LoadedJob& job, std::ostream& report) {
     CheckedTool(job, options.job, options.tool);
     Groove groove(job.host.environment);
-    ApplyParameters(groove, options.parameters);
+    ApplyParameters(groove, WithShopDefaults(options.parameters, DrawingUnit(job.host) == "in"));
     groove.SetParameter(std::string(kParamToolNumber), Variant(options.tool));
     auto selection = std::make_shared<host::MemoryGraphicSet>();
     selection->Add(WorkContourFor(job, options.job, options.work));

@@ -24,7 +24,8 @@ std::optional<KindGuess> GuessKindOfWork(const Contour& work) {
   uy = uy / chord * flip;
   double farthest = 0.0;
   for (const Segment& s : work.Segs) {
-    for (const Point3& p : {s.StartPt, s.MidPt, s.EndPt}) {
+    // An arc's middle stands for its bulge; a line has none.
+    for (const Point3& p : {s.StartPt, s.IsArc() ? s.MidPt : s.StartPt, s.EndPt}) {
       const double side = ux * (p.y - a.y) - uy * (p.x - a.x);
       if (std::fabs(side) > std::fabs(farthest)) farthest = side;
     }

@@ -333,6 +333,7 @@ std::string_view ChainRoleName(DxfChainRole role) {
 DxfLayout PlanDxf(const DxfDocument& doc, const DxfImportOptions& options) {
   DxfLayout layout;
   layout.insUnits = doc.insUnits;
+  layout.fileInsUnits = doc.fileInsUnits;
   // Pieces by layer, layers in order of first appearance; names compared without case.
   std::vector<std::string> order;
   std::map<std::string, std::vector<Piece>> byLayer;

@@ -70,7 +70,8 @@ struct LaidChain {
 // What a drawing holds and what each chain would be: the first reason it cannot be used
 // (empty when it can) and the notes on what is left out.
 struct DxfLayout {
-  int insUnits = 0;
+  int insUnits = 0;      // of the drawing: 1 inch, 4 or 0 millimetres
+  int fileInsUnits = 0;  // as the file gave them
   std::vector<DxfLayerCount> layers;
   std::vector<DxfChainInfo> chains;
   std::vector<LaidChain> contours;  // beside chains, index for index

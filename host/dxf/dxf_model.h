@@ -74,6 +74,7 @@ struct DxfBlock {
 
 struct DxfDocument {
   int insUnits = 0;  // $INSUNITS, 0 when absent
+  int fileInsUnits = 0;  // $INSUNITS as the file gave it, before lengths were converted
   std::string version;  // $ACADVER
   std::vector<std::string> layers;
   std::vector<DxfEntity> entities;

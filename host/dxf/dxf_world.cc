@@ -69,6 +69,7 @@ class Placer {
 
  private:
   Affine Units() {
+    doc_.fileInsUnits = doc_.insUnits;
     switch (doc_.insUnits) {
       case 0:
       case 1:
