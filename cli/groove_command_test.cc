@@ -185,7 +185,8 @@ TEST(GrooveCommand, SummaryCountsPlungesAndPecks) {
     const testing::ProgramResult r = RunSulkor(
         dir.Path(), {"groove", Example("face_groove.dxf"), "-o", "out.dxf", "--json", "--type",
                      "Face", "--direction", "Internal", "--start-x", "20", "--start-z", "60",
-                     "--set", "CAM_TurningDepthOnPass=" + depthPerPass});
+                     "--finish-thickness", "1.27", "--set",
+                     "CAM_TurningDepthOnPass=" + depthPerPass});
     EXPECT_EQ(r.status, 0) << r.err;
     return std::pair<int, int>(JsonInteger(r.out, "plunges"), JsonInteger(r.out, "pecks"));
   };
