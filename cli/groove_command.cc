@@ -82,6 +82,7 @@ void FillStartPoint(ParameterOptions& parameters, host::MemoryHost& host,
 
 int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   if (!options.preview.empty()) CheckPreviewPath(options.preview);
+  ToPostOptions(options.nc);  // bad program options are refused before anything runs
   host::MemoryHost host = host::BuildMemoryHost();
   auto messages = std::make_shared<StreamMessageBox>(context.err);
   host.environment->messageBox = messages;
@@ -103,6 +104,11 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   Groove groove(host.environment);
   const bool inch = units == "in";
   ParameterOptions parameters = WithShopDefaults(options.parameters, inch);
+  if (options.nc.feedPerRev) {
+    const double perRev = inch ? kDefaultFeedPerRevInches : kDefaultFeedPerRevMillimetres;
+    if (!parameters.feed) parameters.feed = perRev;
+    if (!parameters.finishFeed) parameters.finishFeed = perRev;
+  }
   FillKindOfWork(parameters, host, part);
   FillStartPoint(parameters, host, part, inch);
   ApplyParameters(groove, parameters);
@@ -130,7 +136,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   if (!options.nc.file.empty()) {
     try {
       files.Stage(options.nc.file,
-                  PostProcess(PostInputFromOperation(groove.State()), ToPostOptions(options.nc)));
+                  PostProcess(PostInputOf(groove.State(), options.nc), ToPostOptions(options.nc)));
     } catch (const PostError& error) {
       throw UsageError("\"" + options.nc.file + "\": " + error.what());
     }
@@ -138,7 +144,8 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   files.Commit();
 
   const RunReport report =
-      ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"), options.nc.dwell);
+      ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"), options.nc.dwell,
+               options.nc.feedPerRev);
   if (options.json) {
     PrintReportJson(context.out, report);
   } else {

@@ -322,3 +322,66 @@ TEST(GrooveCommand, EverySubcommandHasHelp) {
 
 }  // namespace
 }  // namespace sulkor::cli
+
+namespace sulkor::cli {
+namespace {
+
+// The shop's side of the command line: the version, the parameter list, help with units and
+// defaults, and options refused with their reason.
+TEST(GrooveCommand, OptionsAreDescribedAndCheckedBeforeAnythingRuns) {
+  ScratchDir dir("groove_options");
+  const std::string in = Example("outside_groove.dxf");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;  // a part of standard output
+    std::string err;  // a part of standard error
+  } cases[] = {
+      {{"--version"}, 0, "sulkor 0.1\n", ""},
+      {{"params"}, 0, "CAM_TurningDepthOnPass      --depth-per-pass    depth of one peck\n", ""},
+      {{"params"}, 0, "unit: mm or in  default: 0.1 mm (0.004 in)\n", ""},
+      {{"groove", "--help"}, 0, "finish allowance, mm or in (default 0.1 mm, 0.004 in)", ""},
+      {{"groove", "--help"}, 0, "--reference", ""},
+      {{"groove", in, "-o", "o.dxf", "--tool-orientation", "Foo"}, 2, "",
+       "--tool-orientation: Foo not in {TurnExternal,TurnInternal,Face,BackFace}"},
+      {{"groove", in, "-o", "o.dxf", "--nc", "o.ngc", "--css", "200"}, 2, "",
+       "sulkor: --css needs --max-rpm, the spindle's limit\n"},
+      {{"groove", in, "-o", "o.dxf", "--nc", "o.ngc", "--home", "100"}, 2, "",
+       "sulkor: --home \"100\": expected reference, none or X,Z\n"},
+      {{"groove", in, "-o", "o.dxf", "--coolant", "oil"}, 2, "", "--coolant: oil not in"},
+  };
+  for (const Case& c : cases) {
+    const testing::ProgramResult r = RunSulkor(dir.Path(), c.args);
+    EXPECT_EQ(r.status, c.status) << c.args.back() << "\n" << r.err;
+    EXPECT_THAT(r.out, HasSubstr(c.out)) << c.args.back();
+    EXPECT_THAT(r.err, HasSubstr(c.err)) << c.args.back();
+  }
+  EXPECT_EQ(dir.Files(), std::vector<std::string>{});
+}
+
+// The shop defaults in the drawing's unit, as the job lists them after the run.
+TEST(GrooveCommand, ShopDefaultsFollowTheDrawingsUnit) {
+  ScratchDir dir("groove_defaults");
+  struct Case {
+    std::string file;
+    std::vector<std::string> tool;
+    std::string listed;
+  } cases[] = {
+      {"outside_groove.dxf", {}, "CAM_TurningDepthOnPass=1 CAM_TurningFinishThickness=0.1"},
+      {"outside_groove_inch.dxf", {"--tool-width", "0.118", "--corner-radius", "0.008"},
+       "CAM_TurningDepthOnPass=0.04 CAM_TurningFinishThickness=0.004"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> tool = {"job", "tool", "j.sulkor", "--tool-number", "1"};
+    tool.insert(tool.end(), c.tool.begin(), c.tool.end());
+    ASSERT_EQ(RunSulkor(dir.Path(), {"job", "new", "j.sulkor", Example(c.file), "--force"}).status, 0);
+    ASSERT_EQ(RunSulkor(dir.Path(), tool).status, 0);
+    const testing::ProgramResult add = RunSulkor(dir.Path(), {"job", "add", "j.sulkor"});
+    ASSERT_EQ(add.status, 0) << add.err;
+    const testing::ProgramResult list = RunSulkor(dir.Path(), {"job", "list", "j.sulkor"});
+    EXPECT_THAT(list.out, HasSubstr(c.listed)) << list.out;
+  }
+}
+
+}  // namespace
+}  // namespace sulkor::cli

@@ -398,9 +398,9 @@ bool PostAll(LoadedJob& job, const ExportOptions& options, std::string& program,
       }
       return false;
     }
-    operations.push_back(PostInputFromOperation(groove.State()));
+    operations.push_back(PostInputOf(groove.State(), options.nc));
     const RunReport run = ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"),
-                                   options.nc.dwell);
+                                   options.nc.dwell, options.nc.feedPerRev);
     minutes += run.timed ? run.cycle.minutes : 0.0;
   }
   if (operations.empty()) throw UsageError(options.job + ": the job has no operation to post");
