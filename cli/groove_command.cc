@@ -30,6 +30,7 @@ struct GrooveCommandOptions {
   std::string input;
   std::string output;
   std::string preview;
+  std::string view = "all";
   std::string blankLayer;
   ToolOptions tool;
   ParameterOptions parameters;
@@ -132,7 +133,11 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
 
   StagedFiles files;
   files.Stage(options.output, host::ExportDxfText(*host.Drawing()));
-  if (!options.preview.empty()) StagePreview(files, *host.Drawing(), options.preview);
+  if (!options.preview.empty()) {
+    PreviewContent content{InsertsOf(groove.State()), std::nullopt};
+    if (options.view == "groove") content.view = GrooveView(groove.State());
+    StagePreview(files, *host.Drawing(), options.preview, content);
+  }
   if (!options.nc.file.empty()) {
     try {
       files.Stage(options.nc.file,
@@ -165,7 +170,11 @@ void AddGrooveCommand(CLI::App& app, CommandContext& context) {
   command->add_option("-o,--output", options->output, "the drawing after the run (DXF)")
       ->required();
   command->add_option("--preview", options->preview,
-                      "a picture of the result: FILE.png, FILE.svg or FILE.pdf");
+                      "a picture of the result: FILE.png, FILE.svg or FILE.pdf (SVG and PDF at "
+                      "a stated scale, in millimetres)");
+  command->add_option("--view", options->view,
+                      "the picture's extent: all (the whole drawing) or groove (zoomed on it)")
+      ->capture_default_str()->check(CLI::IsMember({"all", "groove"}));
   command->add_option("--blank-layer", options->blankLayer,
                       "the layer of the part blank (default: the one closed outline on a "
                       "layer of its own)");

@@ -50,6 +50,7 @@ std::map<std::string, int> CountColours(const std::string& png) {
         if (r > 200 && g > 200 && b < 60) ++counts["yellow"];
         if (r < 60 && g > 200 && b < 60) ++counts["green"];
         if (r < 60 && g < 60 && b > 200) ++counts["blue"];
+        if (r > 200 && g > 100 && g < 180 && b < 60) ++counts["orange"];
       }
     }
   }
@@ -159,12 +160,13 @@ TEST(GrooveCommand, WritesTheLatheProgramInEitherDialect) {
 TEST(GrooveCommand, OutputDrawsWithItsColours) {
   ScratchDir dir("groove_draw");
   ASSERT_EQ(RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf",
-                                   "--preview", "own.png"})
+                                   "--preview", "own.png", "--view", "groove"})
                 .status,
             0);
-  // Our own preview and ezdxf's rendering of the file show the same colours.
+  // Our own preview (zoomed on the groove, the inserts orange) and ezdxf's rendering of the
+  // file show the same colours.
   const std::map<std::string, int> own = CountColours((dir / "own.png").string());
-  for (const char* colour : {"red", "yellow", "green"}) {
+  for (const char* colour : {"red", "yellow", "green", "orange"}) {
     EXPECT_GT(own.count(colour) ? own.at(colour) : 0, 100) << colour;
   }
   // ezdxf's own renderer: the moves in red and yellow, the removed material green, the stock
