@@ -31,6 +31,7 @@ struct GrooveCommandOptions {
   std::string output;
   std::string preview;
   std::string view = "all";
+  std::string layers = "default";
   std::string blankLayer;
   ToolOptions tool;
   ParameterOptions parameters;
@@ -132,7 +133,8 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   }
 
   StagedFiles files;
-  files.Stage(options.output, host::ExportDxfText(*host.Drawing()));
+  files.Stage(options.output,
+              host::ExportDxfText(*host.Drawing(), {options.layers == "split"}));
   if (!options.preview.empty()) {
     PreviewContent content{InsertsOf(groove.State()), std::nullopt};
     if (options.view == "groove") content.view = GrooveView(groove.State());
@@ -172,6 +174,11 @@ void AddGrooveCommand(CLI::App& app, CommandContext& context) {
   command->add_option("--preview", options->preview,
                       "a picture of the result: FILE.png, FILE.svg or FILE.pdf (SVG and PDF at "
                       "a stated scale, in millimetres)");
+  command->add_option("--layers", options->layers,
+                      "the run's output in the drawing: default (all on \"CAMOperations\") or "
+                      "split (tool path, removed material and stock on CAM_ layers of their own, "
+                      "coloured by layer)")
+      ->capture_default_str()->check(CLI::IsMember({"default", "split"}));
   command->add_option("--view", options->view,
                       "the picture's extent: all (the whole drawing) or groove (zoomed on it)")
       ->capture_default_str()->check(CLI::IsMember({"all", "groove"}));

@@ -387,3 +387,34 @@ TEST(GrooveCommand, ShopDefaultsFollowTheDrawingsUnit) {
 
 }  // namespace
 }  // namespace sulkor::cli
+
+namespace sulkor::cli {
+namespace {
+
+// --layers split: the run's output on CAM_ layers coloured by layer, read back by ezdxf; a run
+// on that drawing takes those layers for an earlier run's output, not for a second blank.
+TEST(GrooveCommand, SplitLayersAreColouredByLayerAndReadBack) {
+  ScratchDir dir("groove_layers");
+  const testing::ProgramResult run = RunSulkor(
+      dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "split.dxf", "--layers", "split"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const testing::ProgramResult facts = testing::RunIn(
+      dir.Path(),
+      {"/usr/bin/python3", "-c",
+       "import ezdxf\n"
+       "d = ezdxf.readfile('split.dxf')\n"
+       "for l in sorted(d.layers, key=lambda l: l.dxf.name):\n"
+       "    if l.dxf.name.startswith('CAM_'):\n"
+       "        n = [e for e in d.modelspace() if e.dxf.layer == l.dxf.name]\n"
+       "        print(l.dxf.name, l.dxf.color, len(n) > 0, all(e.dxf.color == 256 for e in n))\n"});
+  EXPECT_EQ(facts.out,
+            "CAM_Cutting 1 True True\nCAM_Positioning 2 True True\n"
+            "CAM_RemovedMaterial 3 True True\nCAM_Stock 5 True True\n")
+      << facts.err;
+  const testing::ProgramResult again =
+      RunSulkor(dir.Path(), {"groove", "split.dxf", "-o", "again.dxf"});
+  EXPECT_EQ(again.status, 0) << again.err;
+}
+
+}  // namespace
+}  // namespace sulkor::cli

@@ -378,6 +378,7 @@ struct ExportOptions {
   std::string job;
   std::string output;
   std::string preview;
+  std::string layers = "default";
   NcOptions nc;
 };
 
@@ -427,7 +428,7 @@ int RunExport(const ExportOptions& options, CommandContext& context) {
   StagedFiles files;
   std::string text;
   try {
-    text = host::ExportDxfText(*loaded.host.Drawing());
+    text = host::ExportDxfText(*loaded.host.Drawing(), {options.layers == "split"});
   } catch (const std::exception& error) {
     throw UsageError(options.job + ": the drawing cannot be written as DXF: " + error.what());
   }
@@ -503,6 +504,9 @@ void AddJobCommand(CLI::App& app, CommandContext& context) {
   exporting->add_option("-o,--output", exported->output, "the drawing (DXF)")->required();
   exporting->add_option("--preview", exported->preview,
                         "a picture of the drawing: FILE.png, FILE.svg or FILE.pdf");
+  exporting->add_option("--layers", exported->layers,
+                         "default (all on \"CAMOperations\") or split (CAM_ layers of their own)")
+      ->capture_default_str()->check(CLI::IsMember({"default", "split"}));
   AddNcOptions(*exporting, exported->nc);
   exporting->callback([exported, &context] { context.status = RunExport(*exported, context); });
 }

@@ -261,6 +261,11 @@ bool SameName(std::string_view a, std::string_view b) {
 // The layer an entity's role is read from: the reserved layers whatever their case, CAD
 // programs treating "WORKCONTOUR" and "WorkContour" as one layer.
 std::string RoleLayer(const std::string& layer) {
+  // An earlier run's output written on layers of its own.
+  if (layer.size() > kDxfCamLayerPrefix.size() &&
+      SameName(std::string_view(layer).substr(0, kDxfCamLayerPrefix.size()), kDxfCamLayerPrefix)) {
+    return std::string(kDxfLayerCamOperations);
+  }
   for (std::string_view reserved : {kDxfLayerWorkContour, kDxfLayerLastPartBlank, kDxfLayerData,
                                     kDxfLayerCamOperations}) {
     if (SameName(layer, reserved)) return std::string(reserved);

@@ -54,7 +54,9 @@ DxfLayout InspectDxfFile(const std::string& path) {
   return layout;
 }
 
-std::string ExportDxfText(Drawing& drawing) { return WriteDxf(CollectDrawing(drawing)); }
+std::string ExportDxfText(Drawing& drawing, const DxfWriteOptions& options) {
+  return WriteDxf(CollectDrawing(drawing, options));
+}
 
 void ExportDxfFile(Drawing& drawing, const std::string& path) {
   const std::string name = std::filesystem::path(path).filename().string();

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "host/dxf/dxf_chainer.h"
+#include "host/dxf/dxf_collector.h"
 #include "sulkor/drawing.h"
 
 namespace sulkor::host {
@@ -26,7 +27,7 @@ std::vector<std::string> ImportDxfFile(const std::string& path, Drawing& drawing
 DxfLayout InspectDxfFile(const std::string& path);
 
 // The drawing as DXF R2010 text.
-std::string ExportDxfText(Drawing& drawing);
+std::string ExportDxfText(Drawing& drawing, const DxfWriteOptions& options = {});
 
 // Writes the drawing to path whole or not at all: a temporary file beside it, then a rename.
 // Throws DxfError naming the file when it cannot be written or a graphic's vertices do not

@@ -77,6 +77,7 @@ struct DxfDocument {
   int fileInsUnits = 0;  // $INSUNITS as the file gave it, before lengths were converted
   std::string version;  // $ACADVER
   std::vector<std::string> layers;
+  std::map<std::string, int> layerColors;  // colour index of a layer written; 7 when absent
   std::vector<DxfEntity> entities;
   std::map<std::string, DxfBlock> blocks;  // by name, as read; empty once expanded
   std::vector<DxfGroup> groups;
