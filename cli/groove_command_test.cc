@@ -342,7 +342,9 @@ TEST(GrooveCommand, OptionsAreDescribedAndCheckedBeforeAnythingRuns) {
       {{"--version"}, 0, "sulkor 0.1\n", ""},
       {{"params"}, 0, "CAM_TurningDepthOnPass      --depth-per-pass    depth of one peck\n", ""},
       {{"params"}, 0, "unit: mm or in  default: 0.1 mm (0.004 in)\n", ""},
-      {{"groove", "--help"}, 0, "finish allowance, mm or in (default 0.1 mm, 0.004 in)", ""},
+      {{"groove", "--help"}, 0,
+       "finish allowance left by roughing, 0: no offset finishing pass, mm or in (default: 0.1 "
+       "mm (0.004 in))", ""},
       {{"groove", "--help"}, 0, "--reference", ""},
       {{"groove", in, "-o", "o.dxf", "--tool-orientation", "Foo"}, 2, "",
        "--tool-orientation: Foo not in {TurnExternal,TurnInternal,Face,BackFace}"},

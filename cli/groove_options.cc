@@ -103,30 +103,33 @@ void AddToolOptions(CLI::App& command, ToolOptions& tool) {
       ->capture_default_str()->check(CLI::Range(1, 32767));
 }
 
+namespace {
+
+// An option's help from its row of the parameter table: meaning, unit and default.
+std::string Help(std::string_view option) {
+  for (const ParameterRow& row : ParameterRows()) {
+    if (row.option == option) {
+      return fmt::format("{}{}{} (default: {})", row.meaning, *row.unit ? ", " : "", row.unit,
+                         row.defaultText);
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
 void AddParameterOptions(CLI::App& command, ParameterOptions& p) {
-  command.add_option("--type", p.type,
-                     "Turn (a groove in a diameter) or Face (default: from the drawing)")
-      ->check(CLI::IsMember({"Turn", "Face"}));
-  command.add_option("--direction", p.direction,
-                     "External (outside diameter, back face) or Internal (bore, front face) "
-                     "(default: from the drawing)")
+  command.add_option("--type", p.type, Help("--type"))->check(CLI::IsMember({"Turn", "Face"}));
+  command.add_option("--direction", p.direction, Help("--direction"))
       ->check(CLI::IsMember({"External", "Internal"}));
-  command.add_option("--start-x", p.startX,
-                     "start point X, a diameter, mm or in (default: 2 mm or 0.08 in clear of "
-                     "the stock)");
-  command.add_option("--start-z", p.startZ,
-                     "start point Z along the axis, mm or in (default: 2 mm or 0.08 in clear "
-                     "of the stock)");
-  command.add_option("--feed", p.feed, "roughing feed, mm/min or in/min (default 115 or 4.5)");
-  command.add_option("--speed", p.speed, "roughing spindle speed, rev/min (default 1300)");
-  command.add_option("--depth-per-pass", p.depthPerPass,
-                     "depth of one peck, mm or in (default 1 mm, 0.04 in)");
-  command.add_option("--finish-thickness", p.finishThickness,
-                     "finish allowance, mm or in (default 0.1 mm, 0.004 in)");
-  command.add_option("--finish-feed", p.finishFeed,
-                     "finishing feed, mm/min or in/min (default 115 or 4.5)");
-  command.add_option("--finish-speed", p.finishSpeed,
-                     "finishing spindle speed, rev/min (default 1300)");
+  command.add_option("--start-x", p.startX, Help("--start-x"));
+  command.add_option("--start-z", p.startZ, Help("--start-z"));
+  command.add_option("--feed", p.feed, Help("--feed"));
+  command.add_option("--speed", p.speed, Help("--speed"));
+  command.add_option("--depth-per-pass", p.depthPerPass, Help("--depth-per-pass"));
+  command.add_option("--finish-thickness", p.finishThickness, Help("--finish-thickness"));
+  command.add_option("--finish-feed", p.finishFeed, Help("--finish-feed"));
+  command.add_option("--finish-speed", p.finishSpeed, Help("--finish-speed"));
   command.add_option("--set", p.sets, "NAME=VALUE: any parameter by its name, e.g. "
                      "CAM_TurningDepthOnPass=2 (`sulkor params` lists them)");
 }
