@@ -27,6 +27,10 @@ const std::filesystem::path& CadFiles() {
     EXPECT_EQ(output, "");
     return d;
   }();
+  // The files go when the test program ends.
+  static const struct Remover {
+    ~Remover() { std::filesystem::remove_all(dir); }
+  } remover;
   return dir;
 }
 
