@@ -15,13 +15,11 @@
 #include "cli/staged_files.h"
 #include "cli/stream_message_box.h"
 #include "geometry/contour_ops.h"
-#include "geometry/primitives.h"
 #include "host/dxf/dxf_file.h"
 #include "host/geometry/contour_services.h"
 #include "host/memory/memory_graphic_set.h"
 #include "host/memory/part_from_drawing.h"
 #include "host/memory/scene.h"
-#include "sulkor/graphic_names.h"
 
 namespace sulkor::cli {
 namespace {
@@ -38,28 +36,6 @@ struct GrooveCommandOptions {
   NcOptions nc;
   bool json = false;
 };
-
-// The kind of work the drawing asks for where the options leave it open; the work contour is
-// turned round when the side the kind takes is not the side it was drawn with.
-void FillKindOfWork(ParameterOptions& parameters, host::MemoryHost& host, host::DrawingPart& part) {
-  Contour work;
-  ConvertGraphicToContour(part.workContour, work);
-  const std::optional<KindGuess> guess = GuessKindOfWork(work);
-  if (!guess) return;
-  if (!parameters.type) parameters.type = guess->type;
-  if (*parameters.type != guess->type) return;
-  if (!parameters.direction) parameters.direction = guess->direction;
-  if (*parameters.direction == guess->direction && guess->reverse) {
-    ReverseContour(work);
-    Handle<Graphic> reversed =
-        host::AddContourPolyline(*host.Drawing()->TopGraphics(), work, kWorkContourName);
-    reversed->SetLayer(part.workContour->Layer());
-    const Variant color = part.workContour->Property("PenColor");
-    if (!color.IsEmpty()) reversed->SetProperty("PenColor", color);
-    part.workContour->Delete();
-    part.workContour = reversed;
-  }
-}
 
 // The start point clear of the stock by the shop's clearance, radially and axially: above the
 // stock (in the bore for a bore groove), in front of it (behind it for the back face).
@@ -111,7 +87,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
     if (!parameters.feed) parameters.feed = perRev;
     if (!parameters.finishFeed) parameters.finishFeed = perRev;
   }
-  FillKindOfWork(parameters, host, part);
+  FillKindOfWork(parameters, *host.Drawing(), part.workContour);
   FillStartPoint(parameters, host, part, inch);
   ApplyParameters(groove, parameters);
   groove.SetParameter("ToolNumber", Variant(options.tool.number));

@@ -1,5 +1,6 @@
 // `sulkor inspect` and the kind of work found from the drawing: the four kinds, each drawn both
-// ways round, inspected and then cut without --type and --direction.
+// ways round, inspected and then cut without --type and --direction, by `sulkor groove` and by a
+// job's operation.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -81,6 +82,13 @@ TEST(InspectCommand, KindOfWorkComesFromTheDrawingWhicheverWayItIsDrawn) {
           RunSulkor(dir.Path(), {"groove", file, "-o", "out.dxf", "--tool-width", "2"});
       EXPECT_EQ(run.status, 0) << run.err;
       EXPECT_THAT(run.out, ::testing::StartsWith("groove: " + c.kind + "\n"));
+      if (!reversed) continue;
+      // A job's operation finds its kind of work the same way.
+      ASSERT_EQ(RunSulkor(dir.Path(), {"job", "new", "j.sulkor", file, "--force"}).status, 0);
+      ASSERT_EQ(RunSulkor(dir.Path(), {"job", "tool", "j.sulkor", "--tool-width", "2"}).status, 0);
+      const testing::ProgramResult add = RunSulkor(dir.Path(), {"job", "add", "j.sulkor"});
+      EXPECT_EQ(add.status, 0) << add.err;
+      EXPECT_THAT(add.out, HasSubstr("\ngroove: " + c.kind + "\n"));
     }
   }
   const testing::ProgramResult annotated = RunSulkor(dir.Path(), {"inspect", "annotated.dxf"});

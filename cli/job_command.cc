@@ -25,6 +25,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/groove_options.h"
+#include "cli/kind_of_work.h"
 #include "cli/kill_point.h"
 #include "cli/nc_options.h"
 #include "cli/previews.h"
@@ -250,10 +251,13 @@ int RunAdd(const AddOptions& options, CommandContext& context) {
   return ChangeJob(options.job, context, [&](LoadedJob& job, std::ostream& report) {
     CheckedTool(job, options.job, options.tool);
     Groove groove(job.host.environment);
-    ApplyParameters(groove, WithShopDefaults(options.parameters, DrawingUnit(job.host) == "in"));
+    Handle<Graphic> work = WorkContourFor(job, options.job, options.work);
+    ParameterOptions parameters = WithShopDefaults(options.parameters, DrawingUnit(job.host) == "in");
+    FillKindOfWork(parameters, *job.host.Drawing(), work);
+    ApplyParameters(groove, parameters);
     groove.SetParameter(std::string(kParamToolNumber), Variant(options.tool));
     auto selection = std::make_shared<host::MemoryGraphicSet>();
-    selection->Add(WorkContourFor(job, options.job, options.work));
+    selection->Add(work);
     const Handle<BlockSet> op = groove.CreateBlockSet(Handle<GraphicSet>(selection));
     if (!op || !groove.DoGroove(op)) {
       if (job.messages->Count() == 0) {

@@ -3,6 +3,10 @@
 #include <cmath>
 
 #include "geometry/contour_area.h"
+#include "geometry/primitives.h"
+#include "host/geometry/contour_services.h"
+#include "host/memory/scene.h"
+#include "sulkor/graphic_names.h"
 
 namespace sulkor::cli {
 
@@ -40,6 +44,25 @@ std::optional<KindGuess> GuessKindOfWork(const Contour& work) {
   // Closed by its chord, the contour runs counterclockwise when the groove is on its left.
   guess.reverse = (guess.direction == "External") != (area > 0.0);
   return guess;
+}
+
+void FillKindOfWork(ParameterOptions& parameters, Drawing& drawing, Handle<Graphic>& work) {
+  Contour contour;
+  ConvertGraphicToContour(work, contour);
+  const std::optional<KindGuess> guess = GuessKindOfWork(contour);
+  if (!guess) return;
+  if (!parameters.type) parameters.type = guess->type;
+  if (*parameters.type != guess->type) return;
+  if (!parameters.direction) parameters.direction = guess->direction;
+  if (*parameters.direction != guess->direction || !guess->reverse) return;
+  ReverseContour(contour);
+  Handle<Graphic> reversed =
+      host::AddContourPolyline(*drawing.TopGraphics(), contour, kWorkContourName);
+  reversed->SetLayer(work->Layer());
+  const Variant color = work->Property("PenColor");
+  if (!color.IsEmpty()) reversed->SetProperty("PenColor", color);
+  work->Delete();
+  work = reversed;
 }
 
 }  // namespace sulkor::cli

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "cli/groove_options.h"
 #include "geometry/records.h"
+#include "sulkor/drawing.h"
 
 namespace sulkor::cli {
 
@@ -23,5 +25,11 @@ struct KindGuess {
 // Nothing for a contour that encloses no area with its chord (a straight line, a zero-width
 // groove).
 std::optional<KindGuess> GuessKindOfWork(const Contour& work);
+
+// The kind of work of the work contour where the options leave it open. The work contour is
+// replaced in the drawing by the same contour turned round when the side its kind takes is not
+// the side it was drawn with (and `work` then names the new graphic); given --type and
+// --direction are kept as they are.
+void FillKindOfWork(ParameterOptions& parameters, Drawing& drawing, Handle<Graphic>& work);
 
 }  // namespace sulkor::cli
