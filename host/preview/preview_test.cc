@@ -387,8 +387,8 @@ TEST_F(GroovePreview, PaperScaleIsStandardAndStated) {
 }
 
 // The insert where the caller puts it, turned for each kind of work: its cutting edge r beyond
-// the reference against v, in orange, and nothing of it beyond the edge; the positioning moves
-// dashed, so that some of their length shows the background.
+// the reference against v, in orange, and nothing of it beyond the edge; the stock in its
+// colours around them.
 TEST_F(GroovePreview, InsertsAreDrawnWhereAndHowTheToolStands) {
   struct Case {
     const char* kind;
@@ -421,6 +421,22 @@ TEST_F(GroovePreview, InsertsAreDrawnWhereAndHowTheToolStands) {
     EXPECT_TRUE(picture.NearMatch(at(2.6, 2.0), orange)) << c.kind << ": the high flank";
     EXPECT_FALSE(picture.NearMatch(at(1.1, -1.4), orange)) << c.kind << ": beyond the edge";
   }
+  // The stock: what remains tinted grey, the stock before the cut outlined blue, the removed
+  // material hatched green.
+  const auto pixel = [&](double x, double y) {
+    const Point2 q = layout.transform.ToPicture({x, y});
+    return picture.At(static_cast<int>(q.x), static_cast<int>(q.y));
+  };
+  const uint32_t remaining = pixel(30.0, 8.0);
+  const int r = (remaining >> 16) & 0xff, g = (remaining >> 8) & 0xff, b = remaining & 0xff;
+  EXPECT_NE(remaining, kBackground);
+  EXPECT_TRUE(r > 60 && std::abs(r - g) < 20 && std::abs(g - b) < 30) << std::hex << remaining;
+  EXPECT_TRUE(picture.NearMatch(layout.transform.ToPicture({30.0, 0.0}), [](uint32_t c) {
+    return (c & 0xff) > ((c >> 16) & 0xff) + 60;
+  })) << "the stock before the cut";
+  int green = 0;
+  for (double x = 21.0; x < 29.0; x += 0.05) green += Greenish(pixel(x, 17.5));
+  EXPECT_GT(green, 0) << "the removed material";
 }
 
 // Failures leave no file behind, and an older file of that name as it was.
