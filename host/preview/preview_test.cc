@@ -158,7 +158,7 @@ class GroovePreview : public ::testing::Test {
   static void TearDownTestSuite() {
     delete scene_;
     scene_ = nullptr;
-    if (!std::getenv("KEEP")) fs::remove_all(TestDir());
+    fs::remove_all(TestDir());
   }
   static Drawing& TheDrawing() { return *scene_->host.Drawing(); }
 
