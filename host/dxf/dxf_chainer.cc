@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -423,7 +424,7 @@ DxfLayout PlanDxf(const DxfDocument& doc, const DxfImportOptions& options) {
     if (c.role == DxfChainRole::WorkContour) work = &c;
   }
   std::vector<std::size_t> candidates;
-  const DxfChainInfo* firstOpen = nullptr;
+  std::optional<std::size_t> firstOpen;
   for (std::size_t i = 0; i < layout.chains.size(); ++i) {
     const DxfChainInfo& c = layout.chains[i];
     if (Reserved(c.layer)) continue;
@@ -431,7 +432,7 @@ DxfLayout PlanDxf(const DxfDocument& doc, const DxfImportOptions& options) {
     if (c.closed) {
       candidates.push_back(i);
     } else if (!firstOpen) {
-      firstOpen = &c;
+      firstOpen = i;
     }
   }
   if (candidates.size() > 1 && work) {
@@ -442,13 +443,10 @@ DxfLayout PlanDxf(const DxfDocument& doc, const DxfImportOptions& options) {
     if (!touching.empty()) candidates = touching;
   }
   if (candidates.empty() && firstOpen) {
-    problem(firstOpen->firstLine,
-            "the outline on layer \"" + firstOpen->layer + "\" is not closed: it runs from " +
-                PointText(layout.contours[static_cast<std::size_t>(firstOpen - layout.chains.data())]
-                              .contour.First().StartPt) +
-                " to " +
-                PointText(layout.contours[static_cast<std::size_t>(firstOpen - layout.chains.data())]
-                              .contour.Last().EndPt));
+    const DxfChainInfo& open = layout.chains[*firstOpen];
+    const Contour& c = layout.contours[*firstOpen].contour;
+    problem(open.firstLine, "the outline on layer \"" + open.layer + "\" is not closed: it runs from " +
+                                PointText(c.First().StartPt) + " to " + PointText(c.Last().EndPt));
   } else if (candidates.empty() && !options.blankLayer.empty()) {
     problem(0, "no closed outline on layer \"" + options.blankLayer + "\" (--blank-layer)");
   } else if (candidates.size() > 1) {
