@@ -41,9 +41,10 @@ struct GrooveCommandOptions {
 // stock (in the bore for a bore groove), in front of it (behind it for the back face).
 void FillStartPoint(ParameterOptions& parameters, host::MemoryHost& host,
                     const host::DrawingPart& part, bool inch) {
-  const bool given = parameters.startX || parameters.startZ ||
-                     std::any_of(parameters.sets.begin(), parameters.sets.end(),
-                                 [](const std::string& s) { return s.starts_with("CAM_TurningStartPoint"); });
+  const bool given =
+      parameters.startX || parameters.startZ ||
+      std::any_of(parameters.sets.begin(), parameters.sets.end(),
+                  [](const std::string& s) { return s.starts_with("CAM_TurningStartPoint"); });
   if (given) return;
   Contour stock;
   ConvertGraphicToContour(part.lastPartBlank ? part.lastPartBlank : part.blank, stock);

@@ -91,8 +91,10 @@ void AddParamsCommand(CLI::App& app, std::ostream& out) {
 void AddToolOptions(CLI::App& command, ToolOptions& tool) {
   command.add_option("--tool-width", tool.width, "insert width, in the tool's unit")
       ->capture_default_str()->check(CLI::PositiveNumber);
-  command.add_option("--corner-radius", tool.cornerRadius, "insert corner radius, in the tool's unit")
-      ->capture_default_str()->check(CLI::NonNegativeNumber);
+  command
+      .add_option("--corner-radius", tool.cornerRadius, "insert corner radius, in the tool's unit")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
   command.add_option("--tool-unit", tool.unit, "unit of the tool's sizes (default: the drawing's)")
       ->check(CLI::IsMember({"mm", "in"}));
   command.add_option("--tool-orientation", tool.orientation,

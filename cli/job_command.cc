@@ -252,7 +252,8 @@ int RunAdd(const AddOptions& options, CommandContext& context) {
     CheckedTool(job, options.job, options.tool);
     Groove groove(job.host.environment);
     Handle<Graphic> work = WorkContourFor(job, options.job, options.work);
-    ParameterOptions parameters = WithShopDefaults(options.parameters, DrawingUnit(job.host) == "in");
+    ParameterOptions parameters =
+        WithShopDefaults(options.parameters, DrawingUnit(job.host) == "in");
     FillKindOfWork(parameters, *job.host.Drawing(), work);
     ApplyParameters(groove, parameters);
     groove.SetParameter(std::string(kParamToolNumber), Variant(options.tool));

@@ -57,7 +57,8 @@ std::vector<host::PreviewInsert> InsertsOf(const OperationState& state) {
   const std::vector<Segment>& moves = state.toolPath.Segs;
   std::vector<host::PreviewInsert> inserts;
   for (size_t i = 0; i < moves.size(); ++i) {
-    const bool finishing = moves[i].MoveType != kMovePositioning && moves[i].Phase == kPhaseFinishing;
+    const bool finishing =
+        moves[i].MoveType != kMovePositioning && moves[i].Phase == kPhaseFinishing;
     const bool passEnds = finishing && (i + 1 == moves.size() ||
                                         moves[i + 1].MoveType == kMovePositioning ||
                                         moves[i + 1].Phase != kPhaseFinishing);

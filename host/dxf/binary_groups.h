@@ -17,7 +17,8 @@ inline constexpr std::string_view kBinaryDxfSentinel{"AutoCAD Binary DXF\r\n\x1a
 std::string_view BinaryKind(std::string_view data);
 
 // The pairs of a binary DXF (data starts with the sentinel), 999 comments left out; a binary
-// file has no lines, so every pair's line is 0. Throws DxfError naming file and the offset where the data ends inside a pair.
+// file has no lines, so every pair's line is 0. Throws DxfError naming file and the offset where
+// the data ends inside a pair.
 std::vector<GroupPair> ReadBinaryPairs(std::string_view data, std::string_view file);
 
 }  // namespace sulkor::host

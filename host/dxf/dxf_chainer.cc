@@ -445,13 +445,16 @@ DxfLayout PlanDxf(const DxfDocument& doc, const DxfImportOptions& options) {
   if (candidates.empty() && firstOpen) {
     const DxfChainInfo& open = layout.chains[*firstOpen];
     const Contour& c = layout.contours[*firstOpen].contour;
-    problem(open.firstLine, "the outline on layer \"" + open.layer + "\" is not closed: it runs from " +
-                                PointText(c.First().StartPt) + " to " + PointText(c.Last().EndPt));
+    problem(open.firstLine, "the outline on layer \"" + open.layer +
+                                "\" is not closed: it runs from " + PointText(c.First().StartPt) +
+                                " to " + PointText(c.Last().EndPt));
   } else if (candidates.empty() && !options.blankLayer.empty()) {
     problem(0, "no closed outline on layer \"" + options.blankLayer + "\" (--blank-layer)");
   } else if (candidates.size() > 1) {
     std::string layers;
-    for (std::size_t i : candidates) layers += (layers.empty() ? "\"" : ", \"") + layout.chains[i].layer + "\"";
+    for (std::size_t i : candidates) {
+      layers += (layers.empty() ? "\"" : ", \"") + layout.chains[i].layer + "\"";
+    }
     problem(0, std::to_string(candidates.size()) + " closed outlines could be the part blank (on " +
                    layers + "): name its layer with --blank-layer");
   } else if (candidates.size() == 1) {

@@ -1,6 +1,7 @@
 // The first step of reading a DXF: the file as a stream of (group code, value) pairs, each with
-// the line its code stands on (0 in a binary DXF), 999 comments left out. Checks that codes are integers and that the file does not
-// end inside a pair; values are read as text and converted on demand with the same care.
+// the line its code stands on (0 in a binary DXF), 999 comments left out. Checks that codes are
+// integers and that the file does not end inside a pair; values are read as text and converted on
+// demand with the same care.
 #pragma once
 
 #include <cstddef>

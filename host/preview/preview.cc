@@ -334,7 +334,8 @@ Plan MakePlan(Drawing& drawing, const PreviewOptions& options) {
     } else {
       // The drawing's proportions, kept within a flat strip and a tall page.
       const double fitted = vw > 1e-9 ? vh * availableWidth / vw + 2.0 * margin : 1.5 * w;
-      l.areaHeight = static_cast<int>(std::lround(std::clamp(fitted, std::min(w, 200.0), std::min(1.5 * w, double{kMaxSize}))));
+      l.areaHeight = static_cast<int>(
+          std::lround(std::clamp(fitted, std::min(w, 200.0), std::min(1.5 * w, double{kMaxSize}))));
     }
     const double availableHeight = std::max(1.0, l.areaHeight - 2.0 * margin);
     scale = vw > 1e-9 ? availableWidth / vw : availableHeight / vh;

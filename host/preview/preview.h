@@ -114,8 +114,9 @@ PreviewFormat PreviewFormatFor(std::string_view path);
 // 10000.
 PreviewLayout LayoutPreview(Drawing& drawing, const PreviewOptions& options);
 
-// The picture as the bytes of a file of the format, SVG and PDF at a scale on paper. Throws PreviewError as LayoutPreview, and
-// sulkor::Error when a graphic's vertices do not describe its geometry.
+// The picture as the bytes of a file of the format, SVG and PDF at a scale on paper. Throws
+// PreviewError as LayoutPreview, and sulkor::Error when a graphic's vertices do not describe its
+// geometry.
 std::string RenderPreviewData(Drawing& drawing, PreviewFormat format,
                               const PreviewOptions& options);
 
