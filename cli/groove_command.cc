@@ -106,6 +106,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
     if (messages->Count() == 0) {
       context.err << "sulkor: no groove could be computed on \"" << file << "\"\n";
     }
+    PrintFailureDetail(context.err, groove);
     return kExitMessage;
   }
 

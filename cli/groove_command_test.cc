@@ -247,6 +247,12 @@ TEST(GrooveCommand, FailuresExitWithTheirStatusAndWriteNothing) {
        nullptr, 1,
        "Sulkor function cannot be performed.: Groove-Face operation can not be performed for "
        "selected work area\n"},
+      // The reason on a second line.
+      {"insert wider than the groove",
+       {"groove", outside, "-o", "out.dxf", "--tool-width", "12", "--corner-radius", "0.2"},
+       nullptr, 1,
+       "Sulkor function cannot be performed.: Groove-Turn operation can not be performed for "
+       "selected work area\ninsert 12.000 wide, groove 10.000 wide at its narrowest (x 35.000)\n"},
   };
   for (const Failure& f : failures) {
     SCOPED_TRACE(f.name);

@@ -264,6 +264,7 @@ int RunAdd(const AddOptions& options, CommandContext& context) {
       if (job.messages->Count() == 0) {
         context.err << "sulkor: no groove could be computed on the work contour\n";
       }
+      PrintFailureDetail(context.err, groove);
       return kExitMessage;
     }
     report << fmt::format("operation {} added\n", op->Index() + 1);
@@ -308,6 +309,7 @@ int RunUpdate(const UpdateOptions& options, CommandContext& context) {
         context.err << fmt::format("sulkor: operation {} could not be recomputed\n",
                                    options.number);
       }
+      PrintFailureDetail(context.err, groove);
       return kExitMessage;
     }
     const std::vector<int32_t>& deleted = job.host.eventsSite->DeletedBlockSets();

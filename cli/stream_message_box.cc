@@ -8,4 +8,9 @@ void StreamMessageBox::Show(std::string_view prompt, std::string_view title) {
   ++count_;
 }
 
+void PrintFailureDetail(std::ostream& stream, const Groove& groove) {
+  const std::string detail = groove.LastFailureDetail();
+  if (!detail.empty()) stream << detail << '\n';
+}
+
 }  // namespace sulkor::cli

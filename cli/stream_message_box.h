@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "sulkor/environment.h"
+#include "sulkor/groove.h"
 
 namespace sulkor::cli {
 
@@ -22,5 +23,9 @@ class StreamMessageBox : public MessageBox {
   std::ostream& stream_;
   int count_ = 0;
 };
+
+// The reason of the operation's last failure, when it has one, on a line of its own after the
+// message: the line a user reads to know what to change.
+void PrintFailureDetail(std::ostream& stream, const Groove& groove);
 
 }  // namespace sulkor::cli

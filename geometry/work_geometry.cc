@@ -1,6 +1,9 @@
 #include "geometry/work_geometry.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
+#include <utility>
 
 #include "geometry/contour_ops.h"
 #include "geometry/contour_utils.h"
@@ -27,6 +30,13 @@ bool Fail(const OperationState& state, const Message& message) {
 
 bool Fail(const OperationState& state, int32_t id) {
   return Fail(state, OperationMessage(state.host.get(), id));
+}
+
+// A failure with the reason, with its numbers, kept for the caller beside the message.
+template <typename MessageOrId>
+bool Fail(OperationState& state, const MessageOrId& message, std::string detail) {
+  state.failureDetail = std::move(detail);
+  return Fail(state, message);
 }
 
 // Reads the operation's stock into the blank: the "LastPartBlank" that the previous operation
@@ -104,16 +114,22 @@ TravelSums SumTravel(const Contour& piece) {
 }
 
 // Decides the direction sign from the blank piece on the groove's side; false after message
-// 111 (turning) or 112 (facing) when the piece runs both ways or is narrower than the tool.
+// 111 (turning) or 112 (facing) when the piece runs both ways or not at all.
 bool Classify(OperationState& state, const Contour& piece) {
   const TravelSums sums = SumTravel(piece);
-  const double w = state.tool.Width;
   const bool turn = IsTurn(state.params.TrajectoryType);
   const double a = turn ? sums.xa : sums.ya;
   const double b = turn ? sums.xb : sums.yb;
   const int32_t message = turn ? kMsgTurnNoWorkArea : kMsgFaceNoWorkArea;
-  if (b > kEps && a > kEps) return Fail(state, message);
-  if (b < w && a < w) return Fail(state, message);
+  if (b > kEps && a > kEps) {
+    return Fail(state, message,
+                "the work contour runs the other way for " + state.params.Direction +
+                    ": the stock on that side of it is no groove");
+  }
+  // A blank piece that runs neither way: no groove side to classify.
+  if (b <= kEps && a <= kEps) {
+    return Fail(state, message, "the work contour cuts off no groove from the stock");
+  }
   state.directionSign = b <= a ? -1 : 1;
   return true;
 }
@@ -193,8 +209,11 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   // 8. Exactly two crossings of blank and work contour.
   IntersectionResult crossings;
   geometry.Intersect(c.blank, c.work, crossings);
-  if (crossings.Count() < 2) return Fail(state, kMsgWorkMissesBlank);
-  if (crossings.Count() > 2) return Fail(state, kMsgWorkCrossesBlankTooOften);
+  const std::string times =
+      "the work contour crosses the stock's outline " + std::to_string(crossings.Count()) +
+      " times; a groove crosses it twice";
+  if (crossings.Count() < 2) return Fail(state, kMsgWorkMissesBlank, times);
+  if (crossings.Count() > 2) return Fail(state, kMsgWorkCrossesBlankTooOften, times);
 
   // 9.-12. Split, pick the blank piece on the groove's side, and classify.
   const int16_t side = SideOfDirection(state.params.Direction);
@@ -202,8 +221,16 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   if (!SplitBlankByWork(state)) return Fail(state, kMsgCheckGeometry);
   Contour piece;
   switch (ChooseRegion(geometry, c.work, side, c.blank, c.regionA)) {
-    case RegionChoice::A: piece = c.pieceA; break;
-    case RegionChoice::B: piece = c.pieceB; break;
+    case RegionChoice::A:
+      piece = c.pieceA;
+      c.grooveDrawn = c.regionA;
+      c.partDrawn = c.regionB;
+      break;
+    case RegionChoice::B:
+      piece = c.pieceB;
+      c.grooveDrawn = c.regionB;
+      c.partDrawn = c.regionA;
+      break;
     case RegionChoice::None: break;
   }
   if (!Classify(state, piece)) return false;
@@ -211,40 +238,54 @@ bool Prepare(OperationState& state, const Handle<BlockSet>& camBSet,
   // 13. The tool's orientation.
   if (!CheckToolOrientation(state, camBSet)) return false;
 
-  // 14. The work area.
+  // 14. The work area. The tool path measures against the drawn groove, not against the work
+  // area, so a work area that cannot be built for this tool (a groove no wider than the insert,
+  // an allowance larger than the room) leaves the drawn split in place: whether the insert can
+  // enter is the tool path's question.
   const bool built = WithHandler([&] {
     TrimWorkToBlank(state);
     return BuildWorkArea(state);
   });
-  if (!built) return Fail(state, turn ? kMsgTurnNoWorkArea : kMsgFaceNoWorkArea);
 
   // 15., 16. The blank split again by the work area: the region to machine and what remains.
-  c.workCopy = c.work;
-  const bool split = SplitBlankByWork(state);
-  if (!split || c.regionA.Empty() || c.regionB.Empty()) {
-    return Fail(state, DirectionMessage(state.host.get(), state.params.Direction));
-  }
-  switch (ChooseRegion(geometry, c.workCopy, side, c.blank, c.regionA)) {
-    case RegionChoice::A:
-      c.toMachine = c.regionA;
-      c.remaining = c.regionB;
-      break;
-    case RegionChoice::B:
-      c.toMachine = c.regionB;
-      c.remaining = c.regionA;
-      break;
-    case RegionChoice::None: break;
+  if (built) {
+    c.workCopy = c.work;
+    const bool split = SplitBlankByWork(state);
+    if (!split || c.regionA.Empty() || c.regionB.Empty()) {
+      return Fail(state, DirectionMessage(state.host.get(), state.params.Direction),
+                  "the work area lies on the other side of the work contour for " +
+                      state.params.Direction);
+    }
+    switch (ChooseRegion(geometry, c.workCopy, side, c.blank, c.regionA)) {
+      case RegionChoice::A:
+        c.toMachine = c.regionA;
+        c.remaining = c.regionB;
+        break;
+      case RegionChoice::B:
+        c.toMachine = c.regionB;
+        c.remaining = c.regionA;
+        break;
+      case RegionChoice::None: break;
+    }
+  } else {
+    c.toMachine = c.grooveDrawn;
+    c.remaining = c.partDrawn;
   }
 
   // 17. A bore narrower than the tool.
   if (turn && state.directionSign == -1) {
     ContourBounds(geometry, c.toMachine);
-    if (c.toMachine.MinY < state.tool.Width) return Fail(state, kMsgTurnInternalNoWorkArea);
+    if (c.toMachine.MinY < state.tool.Width) {
+      char text[160];
+      std::snprintf(text, sizeof text, "the bore's radius %.3f is less than the insert's width %.3f",
+                    c.toMachine.MinY, state.tool.Width);
+      return Fail(state, kMsgTurnInternalNoWorkArea, text);
+    }
   }
 
-  // 18. The offsets and the outline to clear.
+  // 18. The offsets and the outline to clear, where the work area stands.
   if (c.toMachine.Empty()) return Fail(state, kMsgWorkMissesBlank);
-  if (!OffsetWorkContour(state)) return Fail(state, kMsgCheckGeometry);
+  if (built) WithErrorsSuppressed([&] { OffsetWorkContour(state); });
   return true;
 }
 

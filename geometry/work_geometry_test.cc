@@ -1,5 +1,6 @@
 #include "geometry/work_geometry.h"
 
+#include <map>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -278,7 +279,6 @@ TEST(WorkGeometryTest, ClockwiseBlankGivesTheSamePreparation) {
 // Every way the preparation refuses a drawing, with its message word for word.
 TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
   const GrooveFrame& od = AllFrames()[0];
-  const GrooveFrame& front = AllFrames()[2];
   const Contour rect = MachinistGrooves()[0].draw(od);
   struct Failure {
     const char* name;
@@ -333,13 +333,6 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
                       "Work contour intersects current Blank contour at more than two points"});
   failures.push_back({"PieceRunsBothWays", odSpec(Profile(od, 0, -3).LineTo(0, 55).Build()),
                       "Groove-Turn operation can not be performed for selected work area"});
-  failures.push_back({"PieceNarrowerThanTool",
-                      odSpec(Profile(od, -1, -3).LineTo(-1, 6).LineTo(1, 6).LineTo(1, -3).Build()),
-                      "Groove-Turn operation can not be performed for selected work area"});
-  failures.push_back(
-      {"FacePieceNarrowerThanTool",
-       SpecFor(front, Profile(front, -1, -3).LineTo(-1, 6).LineTo(1, 6).LineTo(1, -3).Build()),
-       "Groove-Face operation can not be performed for selected work area"});
   {
     // Drawn the other way round with the same direction parameter, the test points fall on
     // the stock's side: its blank piece runs both ways.
@@ -374,13 +367,16 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
                         "Groove-Turn Internal operation can not be performed for selected work "
                         "area"});
   }
-  {
-    // 0.6 deep, but the corner radius and the finish keep 0.7 from the bottom: the finishing
-    // chain lies above the surface and never meets the region to machine.
-    SceneSpec s = odSpec(Profile(od, -5, -3).LineTo(-5, 0.6).LineTo(5, 0.6).LineTo(5, -3).Build());
-    failures.push_back({"FinishDeeperThanTheGroove", s,
-                        "Check initial geometry and operation's parameters"});
-  }
+  // The reasons beside the messages, where the message alone does not say what to change.
+  const std::map<std::string, std::string> reasons = {
+      {"WorkMissesBlank",
+       "the work contour crosses the stock's outline 0 times; a groove crosses it twice"},
+      {"WorkCrossesBlankFourTimes",
+       "the work contour crosses the stock's outline 4 times; a groove crosses it twice"},
+      {"PieceRunsBothWays",
+       "the work contour runs the other way for External: the stock on that side of it is no "
+       "groove"},
+  };
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.name);
     const PreparedScene p = RunPreparation(failure.setup);
@@ -388,6 +384,10 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
     ASSERT_EQ(p.Messages().size(), 1u);
     EXPECT_EQ(p.Messages()[0].prompt, failure.prompt);
     EXPECT_EQ(p.Messages()[0].title, "Sulkor function cannot be performed.");
+    const auto reason = reasons.find(failure.name);
+    if (reason != reasons.end()) {
+      EXPECT_EQ(p.State().failureDetail, reason->second);
+    }
   }
 }
 

@@ -127,6 +127,8 @@ bool Groove::DoGroove(const Handle<BlockSet>& camBSet) {
   return AtHostBoundary(false, [&] { return DoGrooveOperation(*state_, camBSet); });
 }
 
+std::string Groove::LastFailureDetail() const { return state_->failureDetail; }
+
 bool Groove::UpdateBlockSet(const Handle<BlockSet>& camBSet, bool bUpdToolPath) {
   return AtHostBoundary(false, [&] { return UpdateGrooveBlockSet(*state_, camBSet, bUpdToolPath); });
 }

@@ -27,9 +27,13 @@
 #include "host/memory/failing_host.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
+#include "testing/swept_area.h"
 
 namespace sulkor {
 namespace {
+
+// What the default insert (corner radius 0.2) sweeps out of the 10 x 5 groove.
+const double kRemoved = testing::SweptRectangle(10.0, 5.0, 0.2);
 
 using host::FaultPlan;
 using host::PlanPtr;
@@ -211,11 +215,11 @@ TEST(GrooveFaultsTest, DoGrooveSurvivesEveryFailingCall) {
         EXPECT_EQ(removed[0]->Property("PenColor"), Variant(int32_t{65280}));
         ASSERT_TRUE(removed[0]->FillBrush());
         EXPECT_EQ(removed[0]->FillBrush()->Name(), "ANSI36");
-        EXPECT_NEAR(EnclosedArea(removed[0]), 50.0, 1e-3);
+        EXPECT_NEAR(EnclosedArea(removed[0]), kRemoved, 1e-3);
         EXPECT_EQ(start[0]->Property("PenColor"), Variant(int32_t{16711680}));
         EXPECT_NEAR(EnclosedArea(start[0]), 1000.0, 1e-6);
         EXPECT_FALSE(partChildren[0] == oldBlank);
-        EXPECT_NEAR(EnclosedArea(partChildren[0]), 950.0, 1e-3);
+        EXPECT_NEAR(EnclosedArea(partChildren[0]), 1000.0 - kRemoved, 1e-3);
       }
     }
   }
@@ -329,7 +333,7 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
     EXPECT_TRUE(ops.first->Trajectory() == trajectories[0]);
     if (!starts.empty() && !(starts[0] == ops.secondStart)) {
       ++handedOn;
-      EXPECT_NEAR(EnclosedArea(starts[0]), 950.0, 1e-3);  // the first operation's remaining stock
+      EXPECT_NEAR(EnclosedArea(starts[0]), 1000.0 - kRemoved, 1e-3);  // the first operation's remaining stock
     }
     const std::string failed = n <= calls ? trace[static_cast<size_t>(n - 1)].method : "";
     const bool settingStock =

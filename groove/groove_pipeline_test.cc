@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/swept_area.h"
 #include "geometry/segment_build.h"
 #include "host/geometry/contour_services.h"
 #include "host/memory/scene.h"
@@ -13,6 +14,9 @@
 
 namespace sulkor {
 namespace {
+
+// What the default insert (corner radius 0.2) sweeps out of each 10 x 5 groove.
+const double kGroove = testing::SweptRectangle(10.0, 5.0, 0.2);
 
 int CountNamed(const Handle<Graphic>& group, const std::string& name) {
   int n = 0;
@@ -83,12 +87,12 @@ TEST_F(GroovePipelineTest, HostCreatesAndRunsAnOperation) {
   EXPECT_EQ(removed->Layer(), "CAMOperations");
   ASSERT_TRUE(removed->FillBrush());
   EXPECT_EQ(removed->FillBrush()->Name(), "ANSI36");
-  EXPECT_NEAR(EnclosedArea(removed), 50.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(removed), kGroove, 1e-3);
   Handle<Graphic> start = group->Children()->ItemByName("LastPartBlank");
   EXPECT_EQ(start->Property("PenColor"), Variant(int32_t{16711680}));
   EXPECT_NEAR(EnclosedArea(start), 1000.0, 1e-6);
   ASSERT_EQ(scene_.partGroup->Children()->Count(), 1);
-  EXPECT_NEAR(EnclosedArea(PartBlank()), 950.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank()), 1000.0 - kGroove, 1e-3);
 }
 
 TEST_F(GroovePipelineTest, SubtypeOfEachKindOfWork) {
@@ -141,7 +145,7 @@ TEST_F(GroovePipelineTest, UpdatesHandTheStockDownAChainOfThree) {
     }
   }
   ASSERT_TRUE(scene_.host.messages->Messages().empty());
-  EXPECT_NEAR(EnclosedArea(PartBlank()), 850.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank()), 1000.0 - 3 * kGroove, 1e-3);
 
   // The host answers an update request with a fresh operation object, as a palette would.
   std::vector<int32_t> updated;
@@ -153,7 +157,7 @@ TEST_F(GroovePipelineTest, UpdatesHandTheStockDownAChainOfThree) {
   Groove groove(scene_.host.environment);
   ASSERT_TRUE(groove.UpdateBlockSet(ops[0], true));
   EXPECT_EQ(updated, (std::vector<int32_t>{ops[1]->Index(), ops[2]->Index()}));
-  const double expected[] = {1000.0, 950.0, 900.0};
+  const double expected[] = {1000.0, 1000.0 - kGroove, 1000.0 - 2 * kGroove};
   for (int i = 0; i < 3; ++i) {
     Handle<Graphic> start = ops[static_cast<size_t>(i)]->GraphicGroup()->Children()->ItemByName("LastPartBlank");
     ASSERT_TRUE(start);
@@ -161,7 +165,7 @@ TEST_F(GroovePipelineTest, UpdatesHandTheStockDownAChainOfThree) {
     EXPECT_EQ(start->Property("PenColor"), Variant(int32_t{16711680}));
     EXPECT_EQ(start->Layer(), "CAMOperations");
   }
-  EXPECT_NEAR(EnclosedArea(PartBlank()), 850.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank()), 1000.0 - 3 * kGroove, 1e-3);
 }
 
 TEST_F(GroovePipelineTest, FollowingOperationWithoutStartingStockIsLeftAlone) {

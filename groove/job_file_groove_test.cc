@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/swept_area.h"
 #include "geometry/segment_build.h"
 #include "host/geometry/contour_services.h"
 #include "host/memory/scene.h"
@@ -19,6 +20,9 @@
 
 namespace sulkor {
 namespace {
+
+// What the default insert (corner radius 0.2) sweeps out of each 10 x 5 groove.
+const double kGroove = testing::SweptRectangle(10.0, 5.0, 0.2);
 
 // A rectangular groove 10 wide and 5 deep at x0 on a bar of radius 20.
 Contour GrooveAt(double x0) { return MakePolyline({x0, 25, x0, 15, x0 + 10, 15, x0 + 10, 25}); }
@@ -87,14 +91,14 @@ TEST(JobFileGroove, RunComesBackAndRunsAgainTheSame) {
     EXPECT_TRUE(h->messages->Messages().empty());
   }
   EXPECT_EQ(host::DumpMemoryHost(loaded), host::DumpMemoryHost(scene.host));
-  EXPECT_NEAR(EnclosedArea(PartBlank(loaded)), 950.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank(loaded)), 1000.0 - kGroove, 1e-3);
 }
 
 TEST(JobFileGroove, ChainOfThreeSurvivesSaveLoadAndUpdate) {
   host::GrooveScene scene = ChainOfThree();
   ASSERT_TRUE(scene.host.messages->Messages().empty());
   ASSERT_EQ(scene.host.store->BlockSetCount(), 3);
-  EXPECT_NEAR(EnclosedArea(PartBlank(scene.host)), 850.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank(scene.host)), 1000.0 - 3 * kGroove, 1e-3);
 
   const std::filesystem::path path = std::filesystem::temp_directory_path() /
                                      ("sulkor_chain_" + std::to_string(::getpid()) + ".sulkor");
@@ -117,9 +121,9 @@ TEST(JobFileGroove, ChainOfThreeSurvivesSaveLoadAndUpdate) {
   const std::vector<int32_t> following = {loaded.store->BlockSetAt(1)->Identifier(),
                                           loaded.store->BlockSetAt(2)->Identifier()};
   EXPECT_EQ(updated, following);
-  const double stock[] = {1000.0, 950.0, 900.0};
+  const double stock[] = {1000.0, 1000.0 - kGroove, 1000.0 - 2 * kGroove};
   for (int32_t i = 0; i < 3; ++i) EXPECT_NEAR(EnclosedArea(StartingStock(loaded, i)), stock[i], 1e-3);
-  EXPECT_NEAR(EnclosedArea(PartBlank(loaded)), 850.0, 1e-3);
+  EXPECT_NEAR(EnclosedArea(PartBlank(loaded)), 1000.0 - 3 * kGroove, 1e-3);
   EXPECT_EQ(host::DumpMemoryHost(loaded), host::DumpMemoryHost(scene.host));
 
   // The updated job saved and read again, timed: the numbers a user waits for.

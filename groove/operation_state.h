@@ -65,6 +65,11 @@ struct WorkingContours {
   Contour finishOffset;  // 11: finish-thickness offset of the work contour
   Contour toClear;       // 12: the work area, then the outline to clear
   Contour unused13;      // 13: reset with the others, filled by no step
+  // The blank split by the work contour as drawn, before the work area reshapes it for the tool:
+  // the groove (the stock the drawing takes away) and the finished part. The tool path and its
+  // machining guard measure against these.
+  Contour grooveDrawn;
+  Contour partDrawn;
 
   void ResetAll() { *this = WorkingContours{}; }
 };
@@ -79,6 +84,7 @@ struct OperationState {
   int16_t unitsSystem = 0;    // the data store's CAM_UnitsSystem: 1 inch, else metric
   double hatchScale = 25.0;   // 1.0 in inch drawings, else 25.0
   bool useUndo = true;
+  std::string failureDetail;  // why the last run failed, with its numbers; empty after success
   Handle<Graphic> scratch;    // the factory of every new graphic
 
   GeometryServices& Geometry() const {

@@ -8,6 +8,7 @@
 #include "output/graphic_builders.h"
 #include "output/removed_material.h"
 #include "toolpath/groove_path.h"
+#include "toolpath/machining_guard.h"
 
 namespace sulkor {
 namespace {
@@ -27,6 +28,7 @@ bool StartRun(OperationState& state) {
   return WithHandler([&] {
     state.contours.ResetAll();
     state.toolPath.Reset();
+    state.failureDetail.clear();
     Handle<DataStore> store = state.host->registry.CreateAs<DataStore>(kProgIdDataStore);
     state.unitsSystem = store->Setting(kSettingUnitsSystem).ToInteger();
     state.hatchScale = state.unitsSystem == 1 ? 1.0 : 25.0;
@@ -47,7 +49,16 @@ bool ComputeToolPath(OperationState& state, const Handle<BlockSet>& camBSet,
   if (CountOf(contourSet) == 0) return false;
   if (!PrepareWorkGeometry(state, camBSet, contourSet)) return false;
   if (!ValidateParameters(state)) return false;
-  if (!BuildGroovePath(state, state.toolPath)) {
+  // A path that the machining guard refuses is not drawn: it ends the run like no path at all.
+  bool built = BuildGroovePath(state, state.toolPath);
+  if (built) {
+    WithHandler([&] {
+      state.failureDetail = GuardToolPath(state);
+      return true;
+    });
+    built = state.failureDetail.empty();
+  }
+  if (!built) {
     const int32_t id = IsTurn(state.params.TrajectoryType) ? kMsgTurnNoWorkArea : kMsgFaceNoWorkArea;
     ShowMessage(state.host.get(), OperationMessage(state.host.get(), id));
     return false;

@@ -1,109 +1,119 @@
 #include "toolpath/groove_path.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <limits>
-#include <string_view>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "geometry/contour_area.h"
 #include "geometry/contour_ops.h"
 #include "geometry/contour_utils.h"
 #include "geometry/primitives.h"
 #include "geometry/segment_build.h"
 #include "groove/work_kind.h"
 #include "sulkor/error.h"
-#include "toolpath/cut_region.h"
+#include "toolpath/envelope.h"
+#include "toolpath/plunge_frame.h"
 
 namespace sulkor {
 namespace {
 
-constexpr std::string_view kExternal = "External";
-constexpr std::string_view kSingle = "Single";
+constexpr double kRangeShrink = 1e-5;  // the probes stay this far inside a range's ends
+constexpr double kLevelTol = 1e-4;     // bottoms within this are one level
+constexpr double kSpacing = 0.9;       // plunges at most this many tool widths apart
+constexpr double kShortChord = 0.1;    // chords of at most this many tool widths are not plunged
+constexpr double kRisingWall = 0.1;    // a wall this many tool widths high ends a side
+// An insert enters a groove when it reaches this fraction of the groove's depth (or of its own
+// width, for a deep groove) below the stock.
+constexpr double kEnterFraction = 0.1;
+constexpr double kFinishMin = 1e-4;    // a finish allowance up to this is none
+// A position this close above the stock's envelope is clear of it: the envelopes are exact, so
+// this only absorbs rounding.
+constexpr double kClear = 1e-7;
+// Moves shorter than this, in millimetres, are no moves.
+constexpr double kShortMoveMm = 1e-5;
+// A finishing pass that would take off less than this anywhere has nothing left to cut.
+constexpr double kMaterial = 1e-4;
+// The removed-material outline stays this far inside the stock's surface where it runs along
+// it, so that it crosses the stock's outline instead of lying on it.
+constexpr double kSliver = 1e-5;
 
-constexpr double kRangeShrink = 1e-5;   // the probes stay this far inside the region's ends
-constexpr double kProbeOvershoot = 1e-3;  // probes start and end this far outside the region
-constexpr double kLevelTol = 1e-4;      // bottoms within this are one level
-constexpr double kSpacing = 0.9;        // plunges at most this many tool widths apart
-constexpr double kShortChord = 0.1;     // chords of at most this many tool widths are not cut
-constexpr double kRisingWall = 0.1;     // a wall this many tool widths high ends a side
-constexpr int32_t kStretchSteps = 100000;
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// What sets the four kinds of work apart. The plunge runs along the plunge axis in its sense;
-// "up" is against that sense, "top" the extreme of a contour against it, "bottom" the extreme in
-// it. The plunges are spaced along the cross axis.
+// What sets the four kinds of work apart, beyond the frame.
 struct PathVariant {
-  bool alongX;             // plunge axis x (faces), else y (turning)
-  double sense;            // -1: plunges towards smaller values, +1 towards larger
-  double chordTangent;     // direction of probes, chords, plunges and pecks
-  double backOffTangent;   // direction of the back-off after a peck
-  double clearance;        // added above every plunge, in tool widths
-  double arcTestOffset;    // right of a finishing arc's mid point, the point that classifies it
-  bool edgeTest;           // a groove edge blocked by stock sends the path over the safe level
-  bool probeCountAlongPlunge;  // the probe count comes from the extent along the plunge axis
-  bool probeFromOutline;   // the probes start before the outline to clear, not before R
+  double clearance;     // added above every plunge, in tool widths
+  bool acrossFirst;     // the approach runs across at the start point's level, then plunges in
 };
 
-const PathVariant& VariantOf(WorkKind kind) {
-  static const PathVariant kOutside{false, -1.0, 3.0 * kPi / 2.0, kPi / 2.0, 0.5, 0.01,
-                                    true,  false, false};
-  static const PathVariant kBore{false, 1.0, kPi / 2.0, 3.0 * kPi / 2.0, 1.0, 1e-4,
-                                 false, false, true};
-  static const PathVariant kFront{true, -1.0, kPi, 0.0, 1.0, 1e-4, false, true, false};
-  static const PathVariant kBack{true, 1.0, 0.0, kPi, 0.5, 1e-4, false, true, false};
+PathVariant VariantOf(WorkKind kind) {
   switch (kind) {
-    case WorkKind::OutsideDiameter: return kOutside;
-    case WorkKind::Bore: return kBore;
-    case WorkKind::FrontFace: return kFront;
-    case WorkKind::BackFace: return kBack;
+    case WorkKind::OutsideDiameter: return {0.5, true};
+    case WorkKind::Bore: return {1.0, false};
+    case WorkKind::FrontFace: return {1.0, true};
+    case WorkKind::BackFace: return {0.5, false};
   }
   throw GeometryError("unknown kind of work");
 }
 
-// Coordinates along the plunge axis ("along") and the cross axis ("across").
-struct Frame {
-  const PathVariant& v;
-
-  double Along(const Point3& p) const { return v.alongX ? p.x : p.y; }
-  double Across(const Point3& p) const { return v.alongX ? p.y : p.x; }
-  Point3 At(double across, double along) const {
-    return v.alongX ? Point3{along, across, 0.0} : Point3{across, along, 0.0};
-  }
-  double AlongMin(const Contour& c) const { return v.alongX ? c.MinX : c.MinY; }
-  double AlongMax(const Contour& c) const { return v.alongX ? c.MaxX : c.MaxY; }
-  double AcrossMin(const Contour& c) const { return v.alongX ? c.MinY : c.MinX; }
-  double AcrossMax(const Contour& c) const { return v.alongX ? c.MaxY : c.MaxX; }
-  double Top(const Contour& c) const { return v.sense < 0 ? AlongMax(c) : AlongMin(c); }
-  double Bottom(const Contour& c) const { return v.sense < 0 ? AlongMin(c) : AlongMax(c); }
-  double Up(double along, double distance) const { return along - v.sense * distance; }
-  // How far b lies beyond a in the plunge sense.
-  double Beyond(double a, double b) const { return v.sense * (b - a); }
+struct UV {
+  double u = 0.0, v = 0.0;
 };
 
-Segment Move(const Point3& from, const Point3& to, int16_t moveType, int16_t phase) {
-  Segment s = MakeLine(from.x, from.y, to.x, to.y);
+Segment FrameMove(const UV& from, const UV& to, int16_t moveType, int16_t phase) {
+  Segment s = MakeLine(from.u, from.v, to.u, to.v);
   s.MoveType = moveType;
   s.Phase = phase;
   return s;
 }
 
-// A straight move along the plunge axis with the direction and length stated, not computed.
-Segment AxisMove(const Point3& from, const Point3& to, double tangent, double length,
-                 int16_t moveType, int16_t phase) {
-  Segment s = Move(from, to, moveType, phase);
-  s.Tangent[0] = tangent;
-  s.Tangent[1] = tangent;
-  s.Length = length;
-  return s;
+UV Start(const Segment& s) { return {s.StartPt.x, s.StartPt.y}; }
+UV End(const Segment& s) { return {s.EndPt.x, s.EndPt.y}; }
+
+void Reverse(std::vector<Segment>& chain) {
+  Contour c = MakeContour(chain);
+  ReverseContour(c);
+  chain = std::move(c.Segs);
 }
 
-bool SamePoint(const Point3& a, const Point3& b) {
-  return std::fabs(a.x - b.x) <= kEps && std::fabs(a.y - b.y) <= kEps;
+// The pieces of the region within `radius` of the contour's outline, seen from above.
+Pieces DilatedTop(const Contour& c, double radius) {
+  Pieces pieces;
+  for (const Segment& s : c.Segs) DilatedSegment(s, radius, true, pieces);
+  return Envelope(pieces, true);
 }
 
-// Whether the straight move crosses the contour.
-bool Meets(GeometryServices& geometry, const Contour& contour, const Segment& move) {
-  IntersectionResult hits;
-  return geometry.Intersect(contour, MakeContour({move}), hits);
+// The lowest point the tip reaches in each column while its reference point runs along the
+// moves: each move swept by the flat (its ends and the move shifted by s), then widened by the
+// corner radius.
+Pieces TipFloor(const std::vector<Segment>& moves, double s, double r) {
+  Pieces flat;
+  for (const Segment& m : moves) {
+    Pieces own;
+    DilatedSegment(m, 0.0, false, own);
+    for (const Piece& p : own) {
+      flat.push_back(p);
+      flat.push_back(p.Shifted(s, 0.0));
+      if (p.arc && p.half < 0 && p.cu > p.u0 && p.cu < p.u1) {
+        flat.push_back(Level(p.cu, p.cu + s, p.cv - p.radius));
+      }
+    }
+    for (const Point3& e : {m.StartPt, m.EndPt}) flat.push_back(Level(e.x, e.x + s, e.y));
+  }
+  const Pieces floor = Envelope(flat, false);
+  if (r <= 0.0) return floor;
+  Pieces widened;
+  for (const Piece& p : floor) {
+    DilatedSegment(p.arc ? MakeArc(p.u0, p.At(p.u0), p.u1, p.At(p.u1), p.cu, p.cv,
+                                   static_cast<int16_t>(p.half > 0 ? -1 : 1))
+                         : MakeLine(p.u0, p.v0, p.u1, p.v1),
+                   r, false, widened);
+  }
+  return Envelope(widened, false);
 }
 
 class PathBuilder {
@@ -114,653 +124,473 @@ class PathBuilder {
         c_(state.contours),
         kind_(kind),
         v_(VariantOf(kind)),
-        f_{v_},
+        frame_(kind),
         w_(state.tool.Width),
-        r_(state.tool.GeomCornerRadius) {}
+        r_(state.tool.GeomCornerRadius),
+        s_(std::max(0.0, state.tool.Width - 2.0 * state.tool.GeomCornerRadius)),
+        t_(state.params.FinishThickness > kFinishMin ? state.params.FinishThickness : 0.0) {}
 
   bool Build(Contour& toolPath);
 
  private:
-  void Extents();
-  void EdgeTest();
-  void ProbeChords();
-  void ChoosePlunges();
+  bool Envelopes();
+  void ChoosePlunges(const Interval& range, const Pieces& level);
+  void RoughingAndSemiFinish(std::vector<std::vector<Segment>>& blocks);
   void Rough();
-  void FinishingChain();
-  void SplitSides(Contour& chain, std::vector<Segment>& first, std::vector<Segment>& second);
-  void OffsetChain();
-  void Stretch(Contour& chain);
+  void Finishing(const Pieces& locus, double lo, double hi,
+                 std::vector<std::vector<Segment>>& blocks);
+  bool RemovesMaterial(const std::vector<Segment>& block) const;
+  void Cut(const std::vector<Segment>& block);
+  void Link(const UV& to, bool acrossFirst);
+  bool Clear(const UV& p) const;
+  bool ClearMove(const UV& a, const UV& b) const;
+  double StockTop(double ua, double ub) const;
+  void Tidy();
+  void RemovedMaterial();
+  std::string Narrowest() const;
 
-  void AssembleOutside();
-  void AssembleBore();
-  void AssembleFront();
-  void AssembleBack();
-  void RemovedMaterial(const Contour& toolPath);
-
-  // The path under assembly.
-  Point3 P() const { return path_.back().EndPt; }
-  void To(const Point3& to, int16_t moveType, int16_t phase = kPhaseNone) {
-    path_.push_back(Move(P(), to, moveType, phase));
-  }
-  void Cut(const Point3& to) { To(to, kMoveCutting, kPhaseFinishing); }
-  void Append(const std::vector<Segment>& moves) {
-    path_.insert(path_.end(), moves.begin(), moves.end());
-  }
+  UV P() const { return End(path_.back()); }
+  void To(const UV& to) { path_.push_back(FrameMove(P(), to, kMovePositioning, kPhaseNone)); }
 
   OperationState& state_;
   GeometryServices& geometry_;
   WorkingContours& c_;
   WorkKind kind_;
-  const PathVariant& v_;
-  Frame f_;
-  double w_;
-  double r_;
+  PathVariant v_;
+  PlungeFrame frame_;
+  double w_, r_, s_, t_;
 
-  Contour region_;  // R, the cut region
-  double acrossLow_ = 0.0, acrossHigh_ = 0.0, width_ = 0.0;
-  double safeLevel_ = 0.0;
-  bool edgeBlocked_ = false;
-  ContourList chords_;
-  std::vector<Segment> plunges_;
-  std::vector<Segment> rough_;
-  Contour finish_;  // F
-  bool closedFinish_ = false;
-  std::vector<Segment> f1_, f2_, o1_, o2_;
+  Contour blank_, part_, groove_;  // in the frame
+  double lo_ = 0.0, hi_ = 0.0;      // the columns that matter
+  Pieces stockTop_;                 // the stock's surface, from above
+  Pieces clearance_;                // lowest clear reference level over the stock
+  Pieces finished_;                 // lowest reference level over the finished part
+  // The lowest reference level that leaves an allowance of t, t/2, t/4, t/8 and 0 on the
+  // finished part, computed when first asked for: where the groove has less room than w + 2t the
+  // roughing and the first finishing pass leave the largest of these that fits.
+  std::vector<double> allowances_;
+  std::vector<std::optional<Pieces>> levels_;
+  const Pieces& LevelAt(size_t k);
+  std::vector<Interval> reach_;     // where the insert enters the stock at all
+  double reached_ = 0.0;            // the deepest it gets below the stock
+  std::vector<Segment> plunges_;    // from their start (clearance included) down
+  std::vector<Segment> roughMoves_;
+  Pieces cut_;                      // lowest point the tip has reached so far, per column
   std::vector<Segment> path_;
 };
 
-// 2. The cross range of R, less 1e-5 at each end, and the safe level above the blank.
-void PathBuilder::Extents() {
-  ContourBounds(geometry_, region_);
-  acrossHigh_ = f_.AcrossMax(region_) - kRangeShrink;
-  acrossLow_ = f_.AcrossMin(region_) + kRangeShrink;
-  width_ = acrossHigh_ - acrossLow_;
-  ContourBounds(geometry_, c_.blank);
-  safeLevel_ = c_.blank.MaxY + w_;
+const Pieces& PathBuilder::LevelAt(size_t k) {
+  if (!levels_[k]) {
+    const double radius = r_ + allowances_[k];
+    Pieces top = DilatedTop(part_, radius);
+    // The floor keeps the reference point from running deeper than the groove's bottom where
+    // the finished part has no outline below it (beyond an end of the part).
+    top.push_back(Level(lo_ - radius, hi_ + s_ + radius, groove_.MinY + radius));
+    levels_[k] = WindowExtreme(Envelope(top, true), s_, true);
+  }
+  return *levels_[k];
 }
 
-// 3. A vertical line from either groove edge up to the clearance height that meets the remaining
-// stock sends the path over the work contour's safe level.
-void PathBuilder::EdgeTest() {
-  const double height = (c_.blank.MaxY + w_) - (c_.blank.MinY - w_);
-  const double y0 = region_.MaxY + kRangeShrink;
-  for (const double x : {acrossHigh_, acrossLow_}) {
-    const Segment probe =
-        AxisMove({x, y0, 0.0}, {x, y0 + height, 0.0}, kPi / 2.0, height, kMovePositioning,
-                 kPhaseNone);
-    IntersectionResult hits;
-    if (geometry_.Intersect(c_.remaining, MakeContour({probe}), hits)) {
-      ContourBounds(geometry_, c_.work);
-      safeLevel_ = c_.work.MaxY + w_;
-      edgeBlocked_ = true;
-      return;
-    }
+bool PathBuilder::Envelopes() {
+  allowances_.clear();
+  if (t_ > 0.0) {
+    for (const double f : {1.0, 0.5, 0.25, 0.125}) allowances_.push_back(f * t_);
   }
+  allowances_.push_back(0.0);
+  levels_.assign(allowances_.size(), std::nullopt);
+  blank_ = frame_.ToFrame(c_.blank);
+  part_ = frame_.ToFrame(c_.partDrawn);
+  groove_ = frame_.ToFrame(c_.grooveDrawn);
+  ContourBounds(geometry_, groove_);
+  lo_ = groove_.MinX - s_ - r_ - w_;
+  hi_ = groove_.MaxX + r_ + w_;
+
+  stockTop_ = DilatedTop(blank_, 0.0);
+  clearance_ = WindowExtreme(DilatedTop(blank_, r_), s_, true);
+  finished_ = LevelAt(allowances_.size() - 1);
+  reach_ = WhereBelow(finished_, clearance_, kEps, lo_, hi_);
+  if (reach_.empty()) return false;
+  // An insert that gets no deeper into the groove than a tenth of its depth and of its own width
+  // (its corners dip between the edges of a groove narrower than itself) does not enter it.
+  reached_ = std::max(0.0, MaxDifference(finished_, clearance_, lo_, hi_));
+  const double depth = groove_.MaxY - groove_.MinY;
+  return reached_ >= kEnterFraction * std::min(depth, w_);
 }
 
-// 4. Probes across R, about a hundred per tool width: each one's first span of R below R's top
-// becomes a chord, in order along the cross axis.
-void PathBuilder::ProbeChords() {
-  const double pitch = w_ / 100.0;
-  if (pitch == 0.0) throw GeometryError("division by zero: a tool of no width");
-  const double extent =
-      v_.probeCountAlongPlunge ? f_.AlongMax(region_) - f_.AlongMin(region_) : width_;
-  const double count = std::floor(extent / pitch);
-  if (count == 0.0) throw GeometryError("division by zero: the cut region is too narrow to probe");
-  if (!(count <= std::numeric_limits<int32_t>::max())) {
-    throw GeometryError("overflow: too many probes");
-  }
-  const int32_t n = static_cast<int32_t>(count);
-  const double step = width_ / n;
-
-  double start = f_.Up(f_.Top(region_), kProbeOvershoot);
-  if (v_.probeFromOutline) {
-    ContourBounds(geometry_, c_.toClear);
-    start = f_.Up(f_.Top(c_.toClear), kProbeOvershoot);
-  }
-  const double end = f_.Bottom(region_) + v_.sense * kProbeOvershoot;
-  const double span = f_.AlongMax(region_) - f_.AlongMin(region_);
-
-  chords_.Contours.clear();
-  for (int32_t i = 0; i <= n; ++i) {
-    const double across = acrossLow_ + i * step;
-    const Segment probe = AxisMove(f_.At(across, start), f_.At(across, end), v_.chordTangent,
-                                   std::fabs(end - start), kMovePositioning, kPhaseNone);
-    IntersectionResult hits;
-    if (!geometry_.Intersect(MakeContour({probe}), region_, hits) || hits.Count() <= 1) continue;
-
-    // A probe that meets R once or only where it enters is passed over.
-    double top = f_.Bottom(region_) + v_.sense * 1.0;
-    for (const Crossing& h : hits.Points) {
-      const double a = f_.Along({h.X, h.Y, 0.0});
-      if (f_.Beyond(top, a) < 0.0) top = a;
-    }
-    double bestGap = 2.0 * span;
-    bool found = false;
-    double bottom = top;
-    for (const Crossing& h : hits.Points) {
-      const double a = f_.Along({h.X, h.Y, 0.0});
-      const double gap = f_.Beyond(top, a);
-      if (gap > kEps && gap < bestGap) {
-        bestGap = gap;
-        bottom = a;
-        found = true;
-      }
-    }
-    if (!found) continue;
-    Contour chord = MakeContour({AxisMove(f_.At(across, top), f_.At(across, bottom),
-                                          v_.chordTangent, std::fabs(top - bottom), kMoveCutting,
-                                          kPhaseRoughing)});
-    chord.Mark = 0;
-    chords_.Contours.push_back(chord);
-  }
-}
-
-// 5. The plunges: a chord at most 0.9 w from the last plunge is absorbed by it unless the bottom
-// changes level there; the last chord is always cut; chords of 0.1 w or less never.
-void PathBuilder::ChoosePlunges() {
-  std::vector<Contour>& ch = chords_.Contours;
-  const int32_t n = static_cast<int32_t>(ch.size());
-  const auto bottom = [&](int32_t k) { return f_.Along(ch[static_cast<size_t>(k)].First().EndPt); };
-  const auto across = [&](int32_t k) {
-    return f_.Across(ch[static_cast<size_t>(k)].First().EndPt);
+// Probes a hundred per tool width across the range: each gives a chord from where the insert
+// meets the stock down to the roughing level. A chord at most 0.9 w from the last plunge is
+// absorbed by it unless the bottom changes level there; the last chord is always plunged;
+// chords of 0.1 w or less never.
+void PathBuilder::ChoosePlunges(const Interval& range, const Pieces& level) {
+  struct Chord {
+    double u, top, bottom;
+    bool marked = false;
   };
-  for (int32_t i = 0; i < n; ++i) {
-    if (ch[static_cast<size_t>(i)].Mark) continue;
-    const double bi = bottom(i);
-    const double xi = across(i);
-    for (int32_t j = i + 1; j < n; ++j) {
+  std::vector<Chord> chords;
+  double a = range.lo + kRangeShrink;
+  double b = range.hi - kRangeShrink;
+  if (b < a) a = b = 0.5 * (range.lo + range.hi);
+  const double count = std::floor((b - a) / (w_ / 100.0));
+  if (!(count < 1e7)) throw GeometryError("overflow: too many probes");
+  const int32_t n = static_cast<int32_t>(count);
+  // The probes, and beside every breakpoint of the level a probe on either side of it, so that a
+  // plunge where the bottom changes level stands exactly where it changes.
+  std::vector<double> probes;
+  for (int32_t i = 0; i <= n; ++i) probes.push_back(n == 0 ? a : a + (b - a) * i / n);
+  for (const Piece& p : level) {
+    for (const double u : {p.u0 + kRangeShrink, p.u1 - kRangeShrink}) {
+      if (u > a && u < b) probes.push_back(u);
+    }
+  }
+  std::sort(probes.begin(), probes.end());
+  for (const double u : probes) {
+    if (!chords.empty() && u - chords.back().u < kEps) continue;
+    const std::optional<double> top = ValueAt(clearance_, u);
+    const std::optional<double> bottom = ValueAt(level, u);
+    if (!top || !bottom || !(*bottom < *top - kEps)) continue;
+    chords.push_back({u, *top, *bottom});
+  }
+  const int32_t m = static_cast<int32_t>(chords.size());
+  const auto bottom = [&](int32_t k) { return chords[static_cast<size_t>(k)].bottom; };
+  for (int32_t i = 0; i < m; ++i) {
+    if (chords[static_cast<size_t>(i)].marked) continue;
+    for (int32_t j = i + 1; j < m; ++j) {
       const double bj = bottom(j);
-      if (j + 1 < n) {
+      if (j + 1 < m) {
         const double next = std::fabs(bottom(j + 1) - bj);
         const double prev = std::fabs(bottom(j - 1) - bj);
-        if (next < kEps && std::fabs(bi - bj) > kLevelTol) break;  // j begins a new level
-        if (prev < kEps && next > kLevelTol) break;                // j ends a level
-        if (prev > kLevelTol && next < kEps) break;                // j begins a level
+        if (next < kEps && std::fabs(bottom(i) - bj) > kLevelTol) break;  // j begins a level
+        if (prev < kEps && next > kLevelTol) break;                         // j ends a level
+        if (prev > kLevelTol && next < kEps) break;                         // j begins a level
       }
-      if (std::fabs(xi - across(j)) >= kSpacing * w_) break;
-      ch[static_cast<size_t>(j)].Mark = -1;
+      // The plunge after this one stands no farther than 0.9 w away.
+      if (j + 1 < m && chords[static_cast<size_t>(j + 1)].u - chords[static_cast<size_t>(i)].u >
+                           kSpacing * w_) {
+        break;
+      }
+      chords[static_cast<size_t>(j)].marked = true;
     }
   }
-  if (n > 0) ch.back().Mark = 0;
-
-  plunges_.clear();
-  for (const Contour& chord : ch) {
-    if (chord.Mark || !(chord.First().Length > kShortChord * w_)) continue;
-    Segment plunge = chord.First();
-    // 6. Clearance above the region.
-    const double lift = v_.clearance * w_;
-    const double top = f_.Up(f_.Along(plunge.StartPt), lift);
-    const Point3 start = f_.At(f_.Across(plunge.StartPt), top);
-    plunge.StartPt.x = start.x;
-    plunge.StartPt.y = start.y;
-    plunge.Length += lift;
-    plunge.MoveType = kMoveCutting;
+  if (m > 0) chords.back().marked = false;
+  for (const Chord& chord : chords) {
+    if (chord.marked || !(chord.top - chord.bottom > kShortChord * w_)) continue;
+    Segment plunge = FrameMove({chord.u, chord.top + v_.clearance * w_}, {chord.u, chord.bottom},
+                               kMoveCutting, kPhaseRoughing);
     plunges_.push_back(plunge);
   }
 }
 
-// 7. Every plunge in pecks of at most the depth per pass, backing off w / 2 between them, then
-// straight back out.
-void PathBuilder::Rough() {
-  rough_.clear();
-  const double dpp = state_.params.DepthOnPass;
-  Point3 previous{};
-  for (size_t k = 0; k < plunges_.size(); ++k) {
-    const Segment& plunge = plunges_[k];
-    const Point3 t = plunge.StartPt;
-    const double top = f_.Along(t);
-    const double bottom = f_.Along(plunge.EndPt);
-    const double across = f_.Across(t);
-    if (k > 0) rough_.push_back(Move(previous, t, kMovePositioning, kPhaseNone));
-    const int16_t pecks = PeckCount(std::fabs(bottom - top), dpp);
-    if (pecks == 1) {
-      Segment cut = plunge;
-      cut.MoveType = kMoveCutting;
-      cut.Phase = kPhaseRoughing;
-      rough_.push_back(cut);
-    } else {
-      const double step = (bottom - top) / pecks;
-      double from = top;
-      for (int16_t s = 0; s < pecks; ++s) {
-        const double to = top + (s + 1) * step;
-        rough_.push_back(AxisMove(f_.At(across, from), f_.At(across, to), v_.chordTangent,
-                                  std::fabs(to - from), kMoveCutting, kPhaseRoughing));
-        from = to;
-        if (s + 1 < pecks) {
-          const double backed = f_.Up(to, w_ / 2.0);
-          rough_.push_back(AxisMove(f_.At(across, to), f_.At(across, backed), v_.backOffTangent,
-                                    w_ / 2.0, kMovePositioning, kPhaseNone));
-          from = backed;
+// Over every part of the groove the insert can enter: plunges where the largest allowance that
+// fits there (the whole allowance where the room allows) leaves the insert room, and the
+// semi-finishing pass along that level. Pockets that lie deeper than that level by more than its
+// allowance (a deeper step narrower than the rest) get plunges of their own at the largest
+// allowance that fits in them.
+void PathBuilder::RoughingAndSemiFinish(std::vector<std::vector<Segment>>& blocks) {
+  const size_t last = allowances_.size() - 1;
+  for (const Interval& part : reach_) {
+    size_t main = last;
+    std::vector<Interval> ranges;
+    for (size_t k = 0; k <= last; ++k) {
+      ranges = WhereBelow(LevelAt(k), clearance_, kEps, part.lo, part.hi);
+      if (!ranges.empty()) {
+        main = k;
+        break;
+      }
+    }
+    if (ranges.empty()) ranges.push_back(part);
+    for (const Interval& range : ranges) ChoosePlunges(range, LevelAt(main));
+    if (main == last) continue;
+    const double allowance = allowances_[main];
+    // The main level's lowest value within the allowance to either side: beside a wall the
+    // smaller allowances reach only the strip that the allowance leaves, which is no pocket.
+    const Pieces nearby =
+        WindowExtreme(WindowExtreme(LevelAt(main), allowance, false), -allowance, false);
+    if (!WhereBelow(finished_, nearby, 2.0 * allowance + kEps, part.lo, part.hi).empty()) {
+      std::vector<Interval> done;
+      for (size_t k = main + 1; k <= last; ++k) {
+        for (const Interval& pocket : WhereBelow(LevelAt(k), nearby,
+                                                 allowance + allowances_[k] + kEps, part.lo,
+                                                 part.hi)) {
+          const bool seen = std::any_of(done.begin(), done.end(), [&](const Interval& d) {
+            return pocket.lo < d.hi && pocket.hi > d.lo;
+          });
+          if (seen) continue;
+          ChoosePlunges(pocket, LevelAt(k));
+          done.push_back(pocket);
         }
       }
     }
-    Contour out = MakeContour({plunge});
-    ReverseContour(out);
-    Segment back = out.First();
-    back.MoveType = kMovePositioning;
-    back.Phase = kPhaseNone;
-    rough_.push_back(back);
-    previous = back.EndPt;
+    Finishing(LevelAt(main), part.lo, part.hi, blocks);
   }
 }
 
-// 9. The boundary segments of R beyond which the blank still holds material, as one run.
-void PathBuilder::FinishingChain() {
-  finish_.Reset();
-  for (const Segment& s : region_.Segs) {
-    double x = 0.0, y = 0.0;
-    if (s.IsLine()) {
-      const double a = s.Tangent[0];
-      x = s.StartPt.x + s.Length / 2.0 * std::cos(a) + kProbeEps * std::sin(a);
-      y = s.StartPt.y + s.Length / 2.0 * std::sin(a) - kProbeEps * std::cos(a);
-    } else if (s.IsArc()) {
-      double t0 = 0.0, t = 0.0;
-      ArcEndTangents(s.StartPt.x, s.StartPt.y, s.MidPt.x, s.MidPt.y, s.Center.x, s.Center.y,
-                     s.Radius, s.Direction, t0, t);
-      x = s.MidPt.x + v_.arcTestOffset * std::sin(t);
-      y = s.MidPt.y - v_.arcTestOffset * std::cos(t);
-    } else {
+// Every plunge in pecks of at most the depth per pass, backing off w / 2 between them, then
+// straight back out; the positioning moves between plunges stay clear of the stock.
+void PathBuilder::Rough() {
+  const double dpp = state_.params.DepthOnPass;
+  for (const Segment& plunge : plunges_) {
+    const UV t = Start(plunge);
+    const double bottom = plunge.EndPt.y;
+    if (std::fabs(P().u - t.u) > kEps || std::fabs(P().v - t.v) > kEps) Link(t, true);
+    const int16_t pecks = PeckCount(t.v - bottom, dpp);
+    const double step = (bottom - t.v) / pecks;
+    double from = t.v;
+    for (int16_t k = 0; k < pecks; ++k) {
+      const double to = t.v + (k + 1) * step;
+      Segment peck = FrameMove({t.u, from}, {t.u, to}, kMoveCutting, kPhaseRoughing);
+      path_.push_back(peck);
+      roughMoves_.push_back(peck);
+      from = to;
+      if (k + 1 < pecks) {
+        path_.push_back(FrameMove({t.u, to}, {t.u, to + w_ / 2.0}, kMovePositioning, kPhaseNone));
+        from = to + w_ / 2.0;
+      }
+    }
+    path_.push_back(FrameMove({t.u, bottom}, t, kMovePositioning, kPhaseNone));
+  }
+}
+
+// The locus over every range where it lies below the stock, from where the insert touches the
+// stock on the left down and along to where it leaves it on the right, split into the side that
+// runs down from the left up to the first wall rising w / 10 or more, and the rest, run down
+// from the right.
+void PathBuilder::Finishing(const Pieces& locus, double lo, double hi,
+                            std::vector<std::vector<Segment>>& blocks) {
+  for (const Interval& range : WhereBelow(locus, clearance_, kEps, lo, hi)) {
+    std::vector<Segment> chain = GraphChain(locus, range.lo, range.hi);
+    if (chain.empty()) continue;
+    const double topLeft = ValueAt(clearance_, range.lo).value_or(chain.front().StartPt.y);
+    const double topRight = ValueAt(clearance_, range.hi, true).value_or(chain.back().EndPt.y);
+    if (topLeft - chain.front().StartPt.y > 1e-9) {
+      chain.insert(chain.begin(),
+                   MakeLine(range.lo, topLeft, chain.front().StartPt.x, chain.front().StartPt.y));
+    }
+    if (topRight - chain.back().EndPt.y > 1e-9) {
+      chain.push_back(MakeLine(chain.back().EndPt.x, chain.back().EndPt.y, range.hi, topRight));
+    }
+    for (Segment& s : chain) {
+      s.MoveType = kMoveCutting;
+      s.Phase = kPhaseFinishing;
+    }
+    size_t split = 0;
+    while (split < chain.size()) {
+      const double rise = chain[split].EndPt.y - chain[split].StartPt.y;
+      if (rise > kEps && rise >= kRisingWall * w_) break;
+      ++split;
+    }
+    std::vector<Segment> first(chain.begin(), chain.begin() + static_cast<std::ptrdiff_t>(split));
+    std::vector<Segment> second(chain.begin() + static_cast<std::ptrdiff_t>(split), chain.end());
+    Reverse(second);
+    for (Segment& s : second) {
+      s.MoveType = kMoveCutting;
+      s.Phase = kPhaseFinishing;
+    }
+    if (!first.empty()) blocks.push_back(std::move(first));
+    if (!second.empty()) blocks.push_back(std::move(second));
+  }
+}
+
+bool PathBuilder::RemovesMaterial(const std::vector<Segment>& block) const {
+  const Pieces swept = TipFloor(block, s_, r_);
+  if (swept.empty()) return false;
+  return MaxDifference(swept, cut_, swept.front().u0, swept.back().u1) > kMaterial;
+}
+
+void PathBuilder::Cut(const std::vector<Segment>& block) {
+  Pieces both = cut_;
+  const Pieces swept = TipFloor(block, s_, r_);
+  both.insert(both.end(), swept.begin(), swept.end());
+  cut_ = Envelope(both, false);
+  path_.insert(path_.end(), block.begin(), block.end());
+}
+
+bool PathBuilder::Clear(const UV& p) const {
+  const std::optional<double> left = ValueAt(clearance_, p.u, true);
+  const std::optional<double> right = ValueAt(clearance_, p.u, false);
+  return (!left || p.v >= *left - kClear) && (!right || p.v >= *right - kClear);
+}
+
+bool PathBuilder::ClearMove(const UV& a, const UV& b) const {
+  return MaxAboveLine(clearance_, a.u, a.v, b.u, b.v) <= kClear;
+}
+
+// The highest the insert's reference point must be to pass over the stock between ua and ub;
+// -infinity where no stock lies there.
+double PathBuilder::StockTop(double ua, double ub) const {
+  return MaxAboveLine(clearance_, ua, 0.0, ub, 0.0);
+}
+
+// A positioning move from the end of the path to `to`, which is clear of the stock. From a clear
+// point two axis-parallel moves, in the order the kind of work prefers, when they stay clear;
+// otherwise (and always from inside the groove, where the column above the insert is the one it
+// has just cut) out along the plunge axis to clearance, across, and back in.
+void PathBuilder::Link(const UV& to, bool acrossFirst) {
+  const UV from = P();
+  if (Clear(from)) {
+    for (const bool across : {acrossFirst, !acrossFirst}) {
+      const UV corner = across ? UV{to.u, from.v} : UV{from.u, to.v};
+      if (ClearMove(from, corner) && ClearMove(corner, to)) {
+        To(corner);
+        To(to);
+        return;
+      }
+    }
+  }
+  const double level =
+      std::max({from.v, to.v, StockTop(from.u, to.u) + v_.clearance * w_});
+  To({from.u, level});
+  To({to.u, level});
+  To(to);
+}
+
+// Moves shorter than 1e-5 mm (in inch drawings the same length) go: a line is taken into the
+// line before it, an arc becomes a line first. The same groove drawn in millimetres and in
+// inches thus gets the same moves, and no arc is replaced for being small in drawing units.
+void PathBuilder::Tidy() {
+  const double shortest = kShortMoveMm * (state_.unitsSystem == 1 ? 1.0 / 25.4 : 1.0);
+  std::vector<Segment> kept;
+  for (Segment s : path_) {
+    const double length = std::hypot(s.EndPt.x - s.StartPt.x, s.EndPt.y - s.StartPt.y);
+    if (length >= shortest) {
+      kept.push_back(s);
       continue;
     }
-    if (geometry_.PointInContour(c_.blank, x, y) == kInside) finish_.Segs.push_back(s);
-  }
-  closedFinish_ = false;
-  if (finish_.Empty()) return;
-  if (SamePoint(finish_.First().StartPt, finish_.Last().EndPt)) {
-    std::vector<Segment>& segs = finish_.Segs;
-    for (size_t k = 0; k + 1 < segs.size(); ++k) {
-      if (!SamePoint(segs[k].EndPt, segs[k + 1].StartPt)) {
-        std::vector<Segment> rotated(segs.begin() + static_cast<std::ptrdiff_t>(k) + 1,
-                                     segs.end());
-        rotated.insert(rotated.end(), segs.begin(),
-                       segs.begin() + static_cast<std::ptrdiff_t>(k) + 1);
-        segs = std::move(rotated);
-        break;
-      }
-    }
-    closedFinish_ = SamePoint(finish_.First().StartPt, finish_.Last().EndPt);
-  }
-}
-
-// 11. The chain's two sides: from its start as long as no wall rises against the plunge, then
-// the rest from its far end; both finished in the plunge sense. Leaves the chain reversed.
-void PathBuilder::SplitSides(Contour& chain, std::vector<Segment>& first,
-                             std::vector<Segment>& second) {
-  first.clear();
-  second.clear();
-  for (Segment& s : chain.Segs) s.Visited = false;
-  for (Segment& s : chain.Segs) {
-    const double rise = f_.Beyond(f_.Along(s.StartPt), f_.Along(s.EndPt));
-    if (rise <= kEps && std::fabs(f_.Along(s.EndPt) - f_.Along(s.StartPt)) >= kRisingWall * w_) {
-      break;
-    }
-    s.MoveType = kMoveCutting;
-    s.Phase = kPhaseFinishing;
-    s.Visited = true;
-    first.push_back(s);
-  }
-  ReverseContour(chain);
-  for (Segment& s : chain.Segs) {
-    if (s.Visited) continue;
-    s.MoveType = kMoveCutting;
-    s.Phase = kPhaseFinishing;
-    s.Visited = true;
-    second.push_back(s);
-  }
-}
-
-// 12. Stretches both ends of the offset chain, in steps of w / 100, until they leave the blank.
-void PathBuilder::Stretch(Contour& chain) {
-  const double stepLength = w_ / 100.0;
-  const auto pull = [](const Segment& s, double& x, double& y) {
-    if (!s.IsArc()) return;
-    const double d = std::hypot(x - s.Center.x, y - s.Center.y);
-    if (d == 0.0) throw GeometryError("division by zero: a stretch candidate at an arc's centre");
-    x = s.Center.x + (x - s.Center.x) * std::fabs(s.Radius) / d;
-    y = s.Center.y + (y - s.Center.y) * std::fabs(s.Radius) / d;
-  };
-  const auto refresh = [](Segment& s) {
-    if (s.IsLine()) {
-      LineLengthAngle(s.StartPt.x, s.StartPt.y, s.EndPt.x, s.EndPt.y, s.Length, s.Tangent[0]);
-      s.Tangent[1] = s.Tangent[0];
-    } else if (s.IsArc()) {
-      ArcMidPoint(s.Center.x, s.Center.y, s.StartPt.x, s.StartPt.y, s.EndPt.x, s.EndPt.y,
-                  s.Radius, s.Direction, s.MidPt.x, s.MidPt.y);
-      ArcEndTangents(s.StartPt.x, s.StartPt.y, s.EndPt.x, s.EndPt.y, s.Center.x, s.Center.y,
-                     s.Radius, s.Direction, s.Tangent[0], s.Tangent[1]);
-    }
-  };
-
-  Segment& first = chain.Seg(0);
-  {
-    const double a = first.Tangent[0] + kPi;
-    for (int32_t k = 0; k <= kStretchSteps; ++k) {
-      double x = first.StartPt.x + k * stepLength * std::cos(a);
-      double y = first.StartPt.y + k * stepLength * std::sin(a);
-      pull(first, x, y);
-      if (geometry_.PointInContour(c_.blank, x, y) != kInside) {
-        first.StartPt.x = x;
-        first.StartPt.y = y;
-        refresh(first);
-        break;
-      }
+    if (!kept.empty() && kept.back().IsLine()) {
+      kept.back().EndPt = s.EndPt;
+      RefreshLine(kept.back());
+    } else if (!kept.empty() || length > 0.0) {
+      Segment line = FrameMove(Start(s), End(s), s.MoveType, s.Phase);
+      kept.push_back(line);
     }
   }
-  Segment& last = chain.Seg(chain.Count() - 1);
-  {
-    const double a = last.IsArc() ? last.Tangent[1] : last.Tangent[0];
-    for (int32_t k = 0; k <= kStretchSteps; ++k) {
-      double x = last.EndPt.x + k * stepLength * std::cos(a);
-      double y = last.EndPt.y + k * stepLength * std::sin(a);
-      pull(last, x, y);
-      if (geometry_.PointInContour(c_.blank, x, y) != kInside) {
-        last.EndPt.x = x;
-        last.EndPt.y = y;
-        refresh(last);
-        break;
-      }
-    }
-  }
+  path_ = std::move(kept);
 }
 
-// 12. The finishing chain offset by the finish thickness, towards the finished profile.
-void PathBuilder::OffsetChain() {
-  o1_.clear();
-  o2_.clear();
-  const double t = state_.params.FinishThickness;
-  if (!(t > kProbeEps)) return;
-  ReverseContour(finish_);
-  ContourList list;
-  if (!geometry_.Offset(finish_, kExternal, t, kSingle, 0, list) || list.Count() == 0) return;
-  Contour offset = list.Contours[0];
-  for (const Segment& s : offset.Segs) {
-    const double x = s.IsLine() ? (s.StartPt.x + s.EndPt.x) / 2.0 : s.MidPt.x;
-    const double y = s.IsLine() ? (s.StartPt.y + s.EndPt.y) / 2.0 : s.MidPt.y;
-    if (geometry_.PointInContour(c_.blank, x, y) != kInside) continue;
-    if (geometry_.PointInContour(region_, x, y) == kInside) {
-      ContourList again;
-      if (geometry_.Offset(finish_, kExternal, t, kSingle, 0, again) && again.Count() > 0) {
-        offset = again.Contours[0];
-      }
-    }
-    break;
-  }
-  SimplifyContour(offset);
-  if (offset.Empty()) return;
-  if (!closedFinish_) Stretch(offset);
-  SplitSides(offset, o1_, o2_);
-}
+// The removed material is the stock above the lowest point the tip reached in each column; the
+// stock that remains is the rest.
+void PathBuilder::RemovedMaterial() {
+  const std::vector<Interval> swept = WhereBelow(cut_, stockTop_, kSliver, lo_ - r_, hi_ + s_ + r_);
+  if (swept.empty()) throw GeometryError("the path removes nothing");
+  // The sides stand a sliver inside the swept columns, off any wall of the stock there.
+  const double a = swept.front().lo + kSliver;
+  const double b = swept.back().hi - kSliver;
+  if (!(b > a)) throw GeometryError("the path removes nothing");
+  Pieces floor = cut_;
+  for (const Piece& p : stockTop_) floor.push_back(p.Shifted(0.0, -kSliver));
+  std::vector<Segment> bottom = GraphChain(Envelope(floor, false), a, b);
+  if (bottom.empty()) throw GeometryError("the path removes nothing");
+  ContourBounds(geometry_, blank_);
+  const double above = blank_.MaxY + 1.0;
+  const UV left = Start(bottom.front());
+  const UV right = End(bottom.back());
+  bottom.push_back(MakeLine(right.u, right.v, right.u, above));
+  bottom.push_back(MakeLine(right.u, above, left.u, above));
+  bottom.push_back(MakeLine(left.u, above, left.u, left.v));
+  Contour closer;
+  for (const Segment& s : bottom) closer.Segs.push_back(frame_.ToDrawing(s));
+  if (ContourOrientation(geometry_, closer) == -1) ReverseContour(closer);
 
-// 13. "Turn", 1: start marker, approach (over the safe level when the straight move would cross
-// the blank or an edge is blocked), roughing, the finishing blocks, the return.
-void PathBuilder::AssembleOutside() {
-  const Point3 s{state_.params.StartPointZ, state_.params.StartPointX / 2.0, 0.0};
-  path_.push_back(Move(s, s, kMovePositioning, kPhaseNone));
-  const Point3 t0 = rough_.front().StartPt;
-  const Segment across = Move(s, {t0.x, s.y, 0.0}, kMovePositioning, kPhaseNone);
-  if (edgeBlocked_ || Meets(geometry_, c_.blank, across)) {
-    To({s.x, safeLevel_, 0.0}, kMovePositioning);
-    To({t0.x, safeLevel_, 0.0}, kMovePositioning);
-    To(t0, kMovePositioning);
-  } else {
-    path_.push_back(across);
-    To(t0, kMovePositioning);
-  }
-  Append(rough_);
-
-  if (!f1_.empty()) {
-    const Point3 q = f1_.front().StartPt;
-    if (q.y + kEps < P().y) {
-      To({q.x, P().y, 0.0}, kMovePositioning);
-    } else {
-      To({P().x, q.y, 0.0}, kMovePositioning);
-    }
-    To(q, kMovePositioning);
-    Append(f1_);
-  }
-  const double closedLevel = c_.work.MaxY + w_;
-  if (!f2_.empty()) {
-    const Point3 q = f2_.front().StartPt;
-    To({P().x, q.y + w_ / 2.0, 0.0}, kMovePositioning);
-    To({q.x, q.y + w_ / 2.0, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(f2_);
-    To({P().x, closedFinish_ ? closedLevel : q.y + w_, 0.0}, kMovePositioning);
-  }
-  if (!o1_.empty()) {
-    const Point3 q = o1_.front().StartPt;
-    To({q.x, P().y, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(o1_);
-  }
-  if (!o2_.empty()) {
-    const Point3 q = o2_.front().StartPt;
-    To({P().x, q.y + w_ / 2.0, 0.0}, kMovePositioning);
-    To({q.x, q.y + w_ / 2.0, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(o2_);
-    To({P().x, q.y + w_, 0.0}, kMovePositioning);
-  }
-
-  if (s.y > P().y) {
-    To({P().x, s.y, 0.0}, kMovePositioning);
-    const Segment home = Move(P(), s, kMovePositioning, kPhaseNone);
-    if (edgeBlocked_ || Meets(geometry_, c_.blank, home)) {
-      if (edgeBlocked_) path_.pop_back();
-      To({P().x, safeLevel_, 0.0}, kMovePositioning);
-      To({s.x, safeLevel_, 0.0}, kMovePositioning);
-      To(s, kMovePositioning);
-    } else {
-      path_.push_back(home);
-    }
-  } else {
-    path_.pop_back();
-    To({P().x, safeLevel_, 0.0}, kMovePositioning);
-    To({s.x, safeLevel_, 0.0}, kMovePositioning);
-    To(s, kMovePositioning);
-  }
-}
-
-// "Turn", -1: in along the axis at the first plunge's level; every finishing block entered from
-// below and left w / 2 (the last one w) below its start; out along the axis.
-void PathBuilder::AssembleBore() {
-  const Point3 s{state_.params.StartPointZ, state_.params.StartPointX / 2.0, 0.0};
-  const Point3 t0 = rough_.front().StartPt;
-  path_.push_back(Move(s, {s.x, t0.y, 0.0}, kMovePositioning, kPhaseNone));
-  To(t0, kMovePositioning);
-  Append(rough_);
-  if (!f1_.empty()) {
-    const Point3 q = f1_.front().StartPt;
-    To({q.x, P().y, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(f1_);
-  }
-  const auto secondSide = [&](const std::vector<Segment>& side, double leave) {
-    const Point3 q = side.front().StartPt;
-    To({P().x, q.y - w_ / 2.0, 0.0}, kMoveCutting, kPhaseFinishing);
-    To({q.x, q.y - w_ / 2.0, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(side);
-    To({P().x, q.y - leave, 0.0}, kMoveCutting, kPhaseFinishing);
-  };
-  if (!f2_.empty()) secondSide(f2_, w_ / 2.0);
-  if (!o1_.empty()) {
-    const Point3 q = o1_.front().StartPt;
-    To({q.x, P().y, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(o1_);
-  }
-  if (!o2_.empty()) secondSide(o2_, w_);
-  // The return starts from the actual end of the path.
-  To({s.x, P().y, 0.0}, kMovePositioning);
-  To(s, kMovePositioning);
-}
-
-// "Face", 1: in along the face at the first plunge's height; the later finishing blocks entered
-// from w beyond the region, outside the groove; out along the axis.
-void PathBuilder::AssembleFront() {
-  const Point3 s{state_.params.StartPointZ, state_.params.StartPointX / 2.0, 0.0};
-  const Point3 t0 = rough_.front().StartPt;
-  path_.push_back(Move(s, {s.x, t0.y, 0.0}, kMovePositioning, kPhaseNone));
-  To(t0, kMovePositioning);
-  Append(rough_);
-  if (!f1_.empty()) {
-    const Point3 q = f1_.front().StartPt;
-    To({P().x, q.y, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(f1_);
-  }
-  const double outside = region_.MaxX + w_;
-  for (const std::vector<Segment>* block : {&f2_, &o1_, &o2_}) {
-    if (block->empty()) continue;
-    const Point3 q = block->front().StartPt;
-    To({outside, P().y, 0.0}, kMovePositioning);
-    To({outside, q.y, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(*block);
-  }
-  To({s.x, P().y, 0.0}, kMovePositioning);
-  To(s, kMovePositioning);
-}
-
-// "Face", -1: approach and return along the axis, over the blank when the straight move would
-// cross it; the second sides entered and left w / 2 before their start.
-void PathBuilder::AssembleBack() {
-  const Point3 s{state_.params.StartPointZ, state_.params.StartPointX / 2.0, 0.0};
-  const Point3 t0 = rough_.front().StartPt;
-  const double level = c_.blank.MaxY + w_;
-  const Segment along = Move(s, {t0.x, s.y, 0.0}, kMovePositioning, kPhaseNone);
-  if (Meets(geometry_, c_.blank, along)) {
-    path_.push_back(Move(s, {s.x, level, 0.0}, kMovePositioning, kPhaseNone));
-    To({t0.x, level, 0.0}, kMovePositioning);
-  } else {
-    path_.push_back(along);
-  }
-  To(t0, kMovePositioning);
-  Append(rough_);
-  const auto firstSide = [&](const std::vector<Segment>& side) {
-    const Point3 q = side.front().StartPt;
-    To({P().x, q.y, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(side);
-  };
-  const auto secondSide = [&](const std::vector<Segment>& side) {
-    const Point3 q = side.front().StartPt;
-    const double x = q.x - w_ / 2.0;
-    To({x, P().y, 0.0}, kMoveCutting, kPhaseFinishing);
-    To({x, q.y, 0.0}, kMovePositioning);
-    Cut(q);
-    Append(side);
-    To({x, P().y, 0.0}, kMoveCutting, kPhaseFinishing);
-  };
-  if (!f1_.empty()) firstSide(f1_);
-  if (!f2_.empty()) secondSide(f2_);
-  if (!o1_.empty()) firstSide(o1_);
-  if (!o2_.empty()) secondSide(o2_);
-
-  To({P().x, s.y, 0.0}, kMovePositioning);
-  const Segment home = Move(P(), s, kMovePositioning, kPhaseNone);
-  if (Meets(geometry_, c_.blank, home)) {
-    To({P().x, level, 0.0}, kMovePositioning);
-    To({s.x, level, 0.0}, kMovePositioning);
-    To(s, kMovePositioning);
-  } else {
-    path_.push_back(home);
-  }
-}
-
-// 14. The removed-material outline loses what lies beyond the tool's deepest point, and the
-// remaining stock is the blank less the outline grown by 1e-4.
-void PathBuilder::RemovedMaterial(const Contour& toolPath) {
-  Contour path = toolPath;
-  ContourBounds(geometry_, path);
-  ContourBounds(geometry_, c_.blank);
-  const Contour& b = c_.blank;
-  double x0 = b.MinX - 1.0, x1 = b.MaxX + 1.0, y0 = b.MinY - 1.0, y1 = b.MaxY + 1.0;
-  const double beyond = r_ + kProbeEps;
-  switch (kind_) {
-    case WorkKind::OutsideDiameter: y1 = path.MinY - beyond; break;
-    case WorkKind::Bore: y0 = path.MaxY + beyond; break;
-    case WorkKind::FrontFace: x1 = path.MinX - beyond; break;
-    case WorkKind::BackFace: x0 = path.MaxX + beyond; break;
-  }
-  const Contour rectangle = MakeContour({
-      AxisMove({x1, y0, 0.0}, {x1, y1, 0.0}, kPi / 2.0, y1 - y0, 0, 0),
-      AxisMove({x1, y1, 0.0}, {x0, y1, 0.0}, kPi, x1 - x0, 0, 0),
-      AxisMove({x0, y1, 0.0}, {x0, y0, 0.0}, 3.0 * kPi / 2.0, y1 - y0, 0, 0),
-      AxisMove({x0, y0, 0.0}, {x1, y0, 0.0}, 0.0, x1 - x0, 0, 0),
-  });
-
-  Contour& outline = c_.toMachine;
   IntersectionResult hits;
-  if (!geometry_.Intersect(outline, rectangle, hits)) return;
-  ContourList trimmed;
-  if (!geometry_.Clip(outline, rectangle, hits, trimmed) || trimmed.Count() == 0) return;
-  outline = trimmed.Contours[0];
-  SimplifyContour(outline);
-
-  ContourList grown;
-  if (!geometry_.Offset(outline, kExternal, kProbeEps, kSingle, 0, grown) || grown.Count() == 0) {
-    return;
+  if (!geometry_.Intersect(c_.blank, closer, hits)) throw GeometryError("the cut misses the stock");
+  ContourList removed;
+  if (!geometry_.Common(c_.blank, closer, hits, removed) || removed.Count() == 0) {
+    throw GeometryError("the removed material could not be formed");
   }
-  Contour t = grown.Contours[0];
-  SimplifyContour(t);
-  IntersectionResult blankHits;
-  if (!geometry_.Intersect(c_.blank, t, blankHits)) return;
   ContourList rest;
-  if (!geometry_.Clip(c_.blank, t, blankHits, rest) || rest.Count() == 0) return;
-  c_.remaining = rest.Contours[0];
+  if (!geometry_.Clip(c_.blank, closer, hits, rest) || rest.Count() == 0) {
+    throw GeometryError("the remaining stock could not be formed");
+  }
+  // Slivers where the outline runs along the stock's surface come out as pieces of their own.
+  const auto largest = [](const ContourList& list) {
+    const Contour* best = &list.Contours[0];
+    for (const Contour& c : list.Contours) {
+      if (std::fabs(SignedArea(c)) > std::fabs(SignedArea(*best))) best = &c;
+    }
+    return *best;
+  };
+  c_.toMachine = largest(removed);
+  c_.remaining = largest(rest);
+}
+
+// Where the insert stops in the groove: the groove's narrowest span at the level just below the
+// deepest point that the insert's tip reaches.
+std::string PathBuilder::Narrowest() const {
+  double best = kInf;
+  double where = 0.0;
+  const Contour& g = groove_;
+  const double v = std::max(g.MaxY - reached_ - 1e-3 * (g.MaxY - g.MinY), 0.5 * (g.MaxY + g.MinY));
+  IntersectionResult hits;
+  const Segment probe = MakeLine(g.MinX - 1.0, v, g.MaxX + 1.0, v);
+  if (geometry_.Intersect(MakeContour({probe}), g, hits) && hits.Count() >= 2) {
+    std::vector<double> us;
+    for (const Crossing& h : hits.Points) us.push_back(h.X);
+    std::sort(us.begin(), us.end());
+    for (size_t k = 0; k + 1 < us.size(); k += 2) {
+      const double width = us[k + 1] - us[k];
+      if (width > kEps && width < best) {
+        best = width;
+        where = 0.5 * (us[k] + us[k + 1]);
+      }
+    }
+  }
+  const bool turn = kind_ == WorkKind::OutsideDiameter || kind_ == WorkKind::Bore;
+  char text[160];
+  std::snprintf(text, sizeof text, "insert %.3f wide, groove %.3f wide at its narrowest (%s %.3f)",
+                w_, best == kInf ? 0.0 : best, turn ? "x" : "y", where);
+  return text;
 }
 
 bool PathBuilder::Build(Contour& toolPath) {
-  // 1.-7. The cut region, its extents, the probes and the plunge roughing.
-  if (!BuildCutRegion(state_, region_)) return false;
-  Extents();
-  if (v_.edgeTest) EdgeTest();
-  ProbeChords();
-  ChoosePlunges();
-  Rough();
-  if (rough_.empty()) return false;
+  if (!(w_ > 0.0)) throw GeometryError("division by zero: a tool of no width");
+  if (c_.grooveDrawn.Empty() || c_.partDrawn.Empty()) return false;
+  if (!Envelopes()) {
+    state_.failureDetail = Narrowest();
+    return false;
+  }
+  const Point3 startDrawing{state_.params.StartPointZ, state_.params.StartPointX / 2.0, 0.0};
+  const Point3 sf = frame_.ToFrame(startDrawing);
+  const UV start{sf.x, sf.y};
+  if (!Clear(start)) {
+    state_.failureDetail = "start point inside the stock";
+    return false;
+  }
 
-  // 8.-10. The finishing chain along R's boundary where material remains.
-  if (ContourOrientation(geometry_, region_) == -1) ReverseContour(region_);
-  FinishingChain();
-  if (closedFinish_) {
-    ContourBounds(geometry_, c_.work);
-    const double top = f_.Up(f_.Top(c_.work), w_);
-    for (Segment& plunge : plunges_) {
-      const Point3 start = f_.At(f_.Across(plunge.StartPt), top);
-      plunge.StartPt.x = start.x;
-      plunge.StartPt.y = start.y;
-      plunge.Length = std::fabs(top - f_.Along(plunge.EndPt));
-      plunge.MoveType = kMoveCutting;
-    }
+  std::vector<std::vector<Segment>> blocks;
+  RoughingAndSemiFinish(blocks);
+  std::sort(plunges_.begin(), plunges_.end(),
+            [](const Segment& a, const Segment& b) { return a.StartPt.x < b.StartPt.x; });
+  path_.push_back(FrameMove(start, start, kMovePositioning, kPhaseNone));
+  cut_ = stockTop_;
+  if (!plunges_.empty()) {
+    Link(Start(plunges_.front()), v_.acrossFirst);
     Rough();
+    Pieces both = cut_;
+    const Pieces swept = TipFloor(roughMoves_, s_, r_);
+    both.insert(both.end(), swept.begin(), swept.end());
+    cut_ = Envelope(both, false);
   }
 
-  // 11., 12. The two sides of the chain and of its offset.
-  SplitSides(finish_, f1_, f2_);
-  MergeSegments(finish_);
-  OffsetChain();
-
-  // 13. The tool path.
-  path_.clear();
-  switch (kind_) {
-    case WorkKind::OutsideDiameter: AssembleOutside(); break;
-    case WorkKind::Bore: AssembleBore(); break;
-    case WorkKind::FrontFace: AssembleFront(); break;
-    case WorkKind::BackFace: AssembleBack(); break;
+  // The last pass on the finished profile.
+  Finishing(finished_, lo_, hi_, blocks);
+  bool any = !plunges_.empty();
+  for (const std::vector<Segment>& block : blocks) {
+    if (!RemovesMaterial(block)) continue;
+    Link(Start(block.front()), true);
+    Cut(block);
+    any = true;
   }
+  if (!any) {
+    state_.failureDetail = Narrowest();
+    return false;
+  }
+  Link(start, !v_.acrossFirst);
+
+  Tidy();
   toolPath.Reset();
-  toolPath.Segs = std::move(path_);
-  DropShortLines(toolPath);
+  for (const Segment& s : path_) toolPath.Segs.push_back(frame_.ToDrawing(s));
 
-  // 14. An error here leaves the path complete and the answer false.
-  return WithHandler([&] {
-    RemovedMaterial(toolPath);
-    return true;
-  });
+  RemovedMaterial();
+  return true;
 }
 
 }  // namespace
@@ -775,10 +605,14 @@ int16_t PeckCount(double depth, double depthPerPass) {
 }
 
 bool BuildGroovePath(OperationState& state, Contour& toolPath) {
-  return WithHandler([&] {
+  try {
     PathBuilder builder(state, KindOfWork(state.params.TrajectoryType, state.directionSign));
     return builder.Build(toolPath);
-  });
+  } catch (const Error& e) {
+    // The reason stays for the caller; the run ends like any failed step.
+    if (state.failureDetail.empty()) state.failureDetail = e.what();
+    return false;
+  }
 }
 
 }  // namespace sulkor

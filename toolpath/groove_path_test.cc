@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "sulkor/error.h"
-#include "toolpath/machining_check.h"
+#include "toolpath/machining_guard.h"
+#include "testing/machining_judge.h"
 #include "toolpath/test_path_scenes.h"
 
 namespace sulkor {
@@ -22,25 +23,10 @@ using path_scenes::PathSpec;
 
 constexpr double kW = 3.0;
 constexpr double kR = 0.4;
-// The area a corner radius leaves in a square inside corner.
-double Fillet(double radius) { return radius * radius * (1.0 - std::numbers::pi / 4.0); }
+constexpr double kT = 0.5;
 // Clearance above the region before the first plunge, in tool widths, per kind of work.
 double Clearance(WorkKind k) {
   return k == WorkKind::Bore || k == WorkKind::FrontFace ? 1.0 : 0.5;
-}
-
-MachiningReport Check(const PathRun& run, const PathFrame& f, double allowance) {
-  MachiningCheckInput in;
-  in.toolPath = &run.path;
-  in.insert = {run.State().tool.Width, run.State().tool.GeomCornerRadius, f.kind, 15.0};
-  in.blank = &run.blank;
-  in.finishedPart = &run.finished;
-  in.regionToMachine = &run.toMachine;
-  in.allowance = allowance;
-  // Chords within 1e-5 of the arcs: the error bound 3e-5 stays below every figure judged here,
-  // and the checks run several times faster than at the default 1e-6.
-  in.tolerance = 1e-5;
-  return CheckMachining(in);
 }
 
 // One plunge of the roughing as the path shows it: its pecks and what follows each.
@@ -74,31 +60,6 @@ std::vector<Plunge> Plunges(const PathFrame& f, const Contour& path) {
   return plunges;
 }
 
-// A finishing move running straight from (a1, d1) to (a2, d2) in frame terms.
-bool HasFinishing(const PathFrame& f, const Contour& path, double a1, double d1, double a2,
-                  double d2) {
-  for (const Segment& s : path.Segs) {
-    if (s.Phase != kPhaseFinishing || !s.IsLine()) continue;
-    if (std::fabs(f.A(s.StartPt) - a1) < 2e-5 && std::fabs(f.D(s.StartPt) - d1) < 2e-5 &&
-        std::fabs(f.A(s.EndPt) - a2) < 2e-5 && std::fabs(f.D(s.EndPt) - d2) < 2e-5) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// The number of finishing passes along the bottom: finishing lines across the groove at d.
-int BottomPasses(const PathFrame& f, const Contour& path, double d) {
-  int n = 0;
-  for (const Segment& s : path.Segs) {
-    if (s.Phase == kPhaseFinishing && s.IsLine() && std::fabs(f.D(s.StartPt) - d) < 2e-5 &&
-        std::fabs(f.D(s.EndPt) - d) < 2e-5 && std::fabs(f.A(s.EndPt) - f.A(s.StartPt)) > 1.0) {
-      ++n;
-    }
-  }
-  return n;
-}
-
 void ExpectWholePath(const PathFrame& f, const Contour& path) {
   ASSERT_FALSE(path.Empty());
   const Point3 s = f.Start();
@@ -115,13 +76,6 @@ void ExpectWholePath(const PathFrame& f, const Contour& path) {
       EXPECT_NEAR(m.StartPt.y, path.Seg(i - 1).EndPt.y, 1e-5) << f.name << " gap before " << i;
     }
   }
-}
-
-// The largest depth of a positioning move into stock that the check found.
-double WorstPositioning(const MachiningReport& report) {
-  double worst = 0.0;
-  for (const PositioningHit& h : report.positioningHits) worst = std::max(worst, h.depth);
-  return worst;
 }
 
 TEST(PeckCount, PassesBoundariesAndOverflow) {
@@ -146,281 +100,216 @@ TEST(PeckCount, PassesBoundariesAndOverflow) {
   EXPECT_THROW(PeckCount(1e9, 1e-5), GeometryError);
 }
 
-// A rectangular groove 2.5 tool widths wide and 6 deep, finish 0.5, in all four kinds of work.
+// A rectangular groove 2.5 tool widths wide and 6 deep, finish 0.5, depth per pass 2, in all
+// four kinds of work: the roughing leaves the allowance on both walls and the bottom, the plunges
+// stand at most 0.9 w apart, each in pecks of at most the depth per pass with a back-off of w / 2,
+// and the finishing passes end on the finished profile, the corner centres r from it.
 TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
-  const double width = 2.5 * kW, depth = 6.0, t = 0.5;
+  const double width = 2.5 * kW;
   for (const PathFrame& f : AllFrames()) {
     SCOPED_TRACE(f.name);
     PathSpec setup;
-    setup.finish = t;
-    // The first plunge runs from the clearance to the bottom of the cut region; a little less
-    // than half of it per pass gives three pecks.
-    const double plungeDepth = Clearance(f.kind) * kW + depth - kR - t - 1e-6;
-    setup.depthOnPass = plungeDepth / 2.0 - 1e-3;
-    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), setup);
-    for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
-    ASSERT_TRUE(run->prepared);
-    ASSERT_TRUE(run->built);
+    setup.depthOnPass = 2.0;
+    setup.finish = kT;
+    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, 6.0), setup);
+    ASSERT_TRUE(run->built) << run->State().failureDetail;
     ExpectWholePath(f, run->path);
-
-    // Plunges from one edge of the cut region to the other, at most 0.9 w apart.
-    const double left = -width / 2 + kR + t;                 // reference at the left wall
-    const double right = width / 2 - kR - t - (kW - 2 * kR);  // reference at the right wall
-    const double bottom = depth - kR - t;
     const std::vector<Plunge> plunges = Plunges(f, run->path);
-    ASSERT_EQ(plunges.size(), 3u);
-    EXPECT_NEAR(plunges.front().a, left + 1e-5, 1e-7);
-    EXPECT_NEAR(plunges.back().a, right - 1e-5, 1e-7);
-    // A plunge goes to the first chord 0.9 w or more from the last one, so the spacing
-    // exceeds 0.9 w by less than one probe step (w / 100 or a little more).
-    const double probe = (right - left - 2e-5) / std::floor((right - left - 2e-5) / (kW / 100));
-    EXPECT_GE(plunges[1].a - plunges[0].a, 0.9 * kW);
-    EXPECT_LT(plunges[1].a - plunges[0].a, 0.9 * kW + probe);
-    EXPECT_LT(plunges[2].a - plunges[1].a, 0.9 * kW);  // the last chord, closer
-    for (const Plunge& p : plunges) {
-      // The clearance above the region, three equal pecks, backing off w / 2 between them.
-      EXPECT_NEAR(p.start, -Clearance(f.kind) * kW, 1e-5);
-      ASSERT_EQ(p.pecks.size(), 3u);
-      EXPECT_NEAR(p.pecks.back(), bottom, 2e-6);
-      // Each peck goes a third of the way deeper; the later ones start w / 2 above the depth
-      // already reached.
-      const double third = (p.pecks.back() - p.start) / 3.0;
-      for (int s = 0; s < 3; ++s) {
-        EXPECT_NEAR(p.pecks[static_cast<size_t>(s)], p.start + (s + 1) * third, 1e-9);
-        EXPECT_NEAR(p.peckLengths[static_cast<size_t>(s)], s == 0 ? third : third + kW / 2.0,
-                    1e-9);
+    ASSERT_GE(plunges.size(), 3u);
+    EXPECT_NEAR(plunges.front().a, -width / 2 + kR + kT, 1e-4);
+    EXPECT_NEAR(plunges.back().a, width / 2 - (kW - kR) - kT, 1e-4);
+    for (size_t k = 0; k < plunges.size(); ++k) {
+      const Plunge& p = plunges[k];
+      if (k > 0) {
+        EXPECT_LE(p.a - plunges[k - 1].a, 0.9 * kW + 1e-9);
       }
-      ASSERT_EQ(p.backOffs.size(), 2u);
-      for (double b : p.backOffs) EXPECT_NEAR(b, kW / 2.0, 1e-9);
+      EXPECT_NEAR(p.start, -kR - Clearance(f.kind) * kW, 1e-9);
+      EXPECT_NEAR(p.pecks.back(), 6.0 - kR - kT, 1e-9);
+      EXPECT_EQ(p.pecks.size(), static_cast<size_t>(PeckCount(p.pecks.back() - p.start, 2.0)));
+      for (const double b : p.backOffs) EXPECT_NEAR(b, kW / 2, 1e-9);
     }
-
-    // Finishing down both walls and along the bottom, at the finish allowance and then, offset
-    // by it, at the finished profile.
-    EXPECT_TRUE(HasFinishing(f, run->path, left, 0.0, left, bottom));
-    EXPECT_TRUE(HasFinishing(f, run->path, right, 0.0, right, bottom));
-    EXPECT_TRUE(HasFinishing(f, run->path, left, bottom, right, bottom) ||
-                HasFinishing(f, run->path, right, bottom, left, bottom));
-    EXPECT_TRUE(HasFinishing(f, run->path, left - t, 0.0, left - t, bottom));
-    EXPECT_TRUE(HasFinishing(f, run->path, right + t, 0.0, right + t, bottom));
-    EXPECT_EQ(BottomPasses(f, run->path, bottom), 1);
-    EXPECT_EQ(BottomPasses(f, run->path, bottom + t), 1);
-
-    // The machinist's check. No cut into the finished part; the groove cleared but for the
-    // corner fillets, which are those of a radius r + t: the offset pass rounds the outer
-    // corner of the finishing chain with an arc of radius t (the offset's join), so its
-    // reference point never reaches the corner where the insert's own radius r would leave
-    // only 2 * Fillet(r) = 0.069. The positioning moves stay out of the stock but for a residue
-    // below 2e-5: the roughing stays 1e-5 inside the cut region's ends and a positioning link
-    // onto the finishing wall shaves that sliver.
-    const MachiningReport report = Check(*run, f, 0.0);
-    EXPECT_LE(report.gougeDepth, 1e-4);
-    EXPECT_NEAR(report.uncutBeyondAllowance, 2.0 * Fillet(kR + t), 2e-3);
-    // The depth is read at the vertices of the uncut pieces, which the chords place up to
-    // about 0.006 rad off the middle of the fillet's arc.
-    EXPECT_NEAR(report.uncutDepth, (kR + t) * (1.0 - std::sqrt(0.5)), 5e-3);
-    EXPECT_LT(WorstPositioning(report), 2e-5);
-
-    // Removed material and remaining stock: the tool reaches the bottom, so the outline to
-    // machine keeps the groove's area and the stock loses exactly it.
-    EXPECT_NEAR(path_scenes::Area(run->State().contours.toMachine), width * depth, 1e-6);
-    EXPECT_NEAR(path_scenes::Area(run->State().contours.remaining),
-                path_scenes::Area(run->blank) - width * depth, 1e-6);
+    // The last pass runs the corner centres r above the bottom and r from each wall, and the
+    // insert's corners round the groove's edges from the surface on.
+    double deepest = -1e9, lowA = 1e9, highA = -1e9;
+    bool roughingDone = false;
+    for (const Segment& s : run->path.Segs) {
+      if (s.Phase == kPhaseFinishing) {
+        roughingDone = true;
+        for (const Point3& q : {s.StartPt, s.EndPt}) {
+          deepest = std::max(deepest, f.D(q));
+          if (f.D(q) < 1.0) continue;  // the corners roll over the groove's edges above
+          lowA = std::min(lowA, f.A(q));
+          highA = std::max(highA, f.A(q));
+        }
+      }
+      if (s.Phase == kPhaseRoughing) {
+        EXPECT_FALSE(roughingDone) << "roughing after finishing";
+      }
+    }
+    EXPECT_NEAR(deepest, 6.0 - kR, 1e-6);
+    // Within the touching tolerance of 1e-6 of each wall.
+    EXPECT_NEAR(lowA, -width / 2 + kR, 2e-6);
+    EXPECT_NEAR(highA, width / 2 - (kW - kR), 2e-6);
   }
 }
 
-// Finish thickness 1e-4: the finishing runs at the finished profile itself and no offset pass
-// follows; what stays is the insert's own corner fillets.
-TEST(GroovePath, NoOffsetPassAtTheSmallestFinish) {
-  const double width = 2.5 * kW, depth = 6.0;
-  for (const PathFrame& f : AllFrames()) {
-    SCOPED_TRACE(f.name);
-    PathSpec setup;
-    setup.finish = 1e-4;
-    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), setup);
-    ASSERT_TRUE(run->built);
-    ExpectWholePath(f, run->path);
-    const double left = -width / 2 + kR;
-    const double right = width / 2 - kR - (kW - 2 * kR);
-    const double bottom = depth - kR;
-    EXPECT_TRUE(HasFinishing(f, run->path, left, 0.0, left, bottom));
-    EXPECT_TRUE(HasFinishing(f, run->path, right, 0.0, right, bottom));
-    EXPECT_EQ(BottomPasses(f, run->path, bottom), 1);
-    double deepest = 0.0;
-    for (const Segment& s : run->path.Segs) deepest = std::max(deepest, f.D(s.EndPt));
-    // Nothing beyond the one bottom pass, which runs 1e-6 short of the profile: the cut region
-    // is the outline in common with its copy shifted 1e-6 against the plunge.
-    EXPECT_NEAR(deepest, bottom - 1e-6, 1e-9);
-
-    const MachiningReport report = Check(*run, f, setup.finish);
-    EXPECT_LE(report.gougeDepth, 1e-4);
-    EXPECT_NEAR(report.uncutBeyondAllowance, 2.0 * Fillet(kR), 1e-3);
-    EXPECT_LT(WorstPositioning(report), 2e-5);
-  }
-}
-
-// Bottoms in two levels. Besides the spacing, a plunge goes where a level ends and where a new
-// one begins. The step's upper edge is a convex corner of the part, so the outline to clear
-// rounds it with radius r + t: where the cut region's bottom climbs along that arc the bottoms
-// change smoothly and no level ends.
+// A bottom with a step gets a plunge where the new level begins and one where a level ends, even
+// closer than 0.9 w to the one before.
 TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
-  const double t = 0.5;
-  const double shallow = 4 - kR - t, deep = 7 - kR - t;
-  const double probe = 8.0 / 266.0;  // the cut region is 8 wide: 266 probe steps
+  const PathFrame& f = AllFrames()[0];
+  PathSpec setup;
+  setup.finish = 0.0;
+  const Contour work =
+      path_scenes::Profile(f, {{-6, -2}, {-6, 6}, {0, 6}, {0, 4}, {6, 4}, {6, -2}});
+  auto run = path_scenes::RunPath(f, work, setup);
+  ASSERT_TRUE(run->built) << run->State().failureDetail;
+  const std::vector<Plunge> plunges = Plunges(f, run->path);
+  bool deep = false, shallow = false;
+  for (const Plunge& p : plunges) {
+    deep |= std::fabs(p.pecks.back() - (6.0 - kR)) < 1e-6;
+    shallow |= std::fabs(p.pecks.back() - (4.0 - kR)) < 1e-6;
+  }
+  EXPECT_TRUE(deep);
+  EXPECT_TRUE(shallow);
+}
+
+// Grooves the insert cannot cut are refused with the message and a reason with its numbers.
+TEST(GroovePath, RefusalsSayWhy) {
+  const PathFrame& od = AllFrames()[0];
+  const PathFrame& face = AllFrames()[2];
   struct Case {
     const char* name;
-    std::vector<std::pair<double, double>> profile;
-    std::vector<double> plungeAt;  // frame a of each plunge
-    std::vector<double> bottoms;   // and its bottom
+    const PathFrame& f;
+    Contour work;
+    double startX;  // 0: the frame's start point, else this X at Z 50
+    std::string detail;
   };
   const Case cases[] = {
-      // Shallow, then deep: the deep level begins where the left corner clears the arc (0.9).
-      {"down",
-       {{-6, -2}, {-6, 4}, {0, 4}, {0, 7}, {6, 7}, {6, -2}},
-       {-5.1, -5.1 + 0.9 * kW, std::nan(""), 0.9, 2.9},
-       {shallow, shallow, -1, deep, deep}},
-      // Deep, then shallow: the deep level ends where the right corner meets the arc (-3.1),
-      // and the shallow level begins where it leaves it (-2.2).
-      {"up",
-       {{-6, -2}, {-6, 7}, {0, 7}, {0, 4}, {6, 4}, {6, -2}},
-       {-5.1, -3.1, -2.2, -2.2 + 0.9 * kW, 2.9},
-       {deep, deep, shallow, shallow, shallow}},
+      {"narrower than the insert", od, path_scenes::Rectangular(od, 2.5, 3.0), 0.0,
+       "insert 3.000 wide, groove 2.500 wide at its narrowest (x 50.000)"},
+      {"face groove narrower than the insert", face, path_scenes::Rectangular(face, 2.0, 3.0),
+       0.0, "insert 3.000 wide, groove 2.000 wide at its narrowest (y 25.000)"},
+      {"start point in the stock", od, path_scenes::Rectangular(od, 10.0, 3.0), 99.0,
+       "start point inside the stock"},
   };
   for (const Case& c : cases) {
-    for (const PathFrame& f : AllFrames()) {
-      SCOPED_TRACE(std::string(c.name) + " " + f.name);
-      PathSpec setup;
-      setup.finish = t;
-      auto run = path_scenes::RunPath(f, path_scenes::Profile(f, c.profile), setup);
-      for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
-      ASSERT_TRUE(run->built);
-      ExpectWholePath(f, run->path);
-      const std::vector<Plunge> plunges = Plunges(f, run->path);
-      ASSERT_EQ(plunges.size(), c.plungeAt.size());
-      for (size_t k = 0; k < plunges.size(); ++k) {
-        if (std::isnan(c.plungeAt[k])) {
-          // Where the bottom leaves the shallow level for the arc, the level ends only when
-          // the first probe on the arc lies more than 1e-4 deeper: that depends on where the
-          // probes fall (their step differs between turning and facing). Else the spacing
-          // places the plunge.
-          const double a = plunges[k].a;
-          EXPECT_TRUE(std::fabs(a) < probe || std::fabs(a - (-5.1 + 1.8 * kW)) < probe) << a;
-          continue;
-        }
-        EXPECT_NEAR(plunges[k].a, c.plungeAt[k], 2 * probe) << k;
-        if (c.bottoms[k] > 0) {
-          EXPECT_NEAR(plunges[k].pecks.back(), c.bottoms[k], 1e-5) << k;
-        }
-      }
+    SCOPED_TRACE(c.name);
+    PathFrame f = c.f;
+    if (c.startX > 0) {
+      f.startX = c.startX;
+      f.startZ = 50.0;
+    }
+    auto run = path_scenes::RunPath(f, c.work, PathSpec{});
+    ASSERT_TRUE(run->prepared);
+    EXPECT_FALSE(run->built);
+    EXPECT_EQ(run->State().failureDetail, c.detail);
+  }
+}
 
-      const MachiningReport report = Check(*run, f, 0.0);
-      EXPECT_LE(report.gougeDepth, 1e-4);
-      EXPECT_LT(WorstPositioning(report), 2e-5);
-      // Three inside corners of the profile, each left with the fillet of radius r + t.
-      EXPECT_NEAR(report.uncutBeyondAllowance, 3.0 * Fillet(kR + t), 2e-3);
+// Shapes besides the standard tables, through the same judge: inside corners sharper than the
+// insert, a dovetail whose undercut no plunge reaches, a V-slot narrower than the insert below its
+// mouth, a spike on the bottom, a lip that hangs over part of the groove, in all four kinds of
+// work and at no allowance and 0.5.
+TEST(GroovePath, MachinistShapesAreCutRight) {
+  using testing::Drawn;
+  const std::vector<std::pair<const char*, std::vector<Drawn>>> shapes = {
+      {"radii", {{-5, -1}, {-5, 5, 1.0}, {5, 5, 1.0}, {5, -1}}},
+      {"dovetail", {{-3, -1}, {-4, 4}, {4, 4}, {3, -1}}},
+      {"V-slot", {{-3.5, -1}, {0, 5}, {3.5, -1}}},
+      {"spike", {{-8, -1}, {-8, 6}, {-0.5, 6}, {0, 3}, {0.5, 6}, {8, 6}, {8, -1}}},
+      {"overhang", {{-3, -1}, {-3, 2}, {-5, 2}, {-5, 6}, {5, 6}, {5, -1}}},
+  };
+  const WorkKind kinds[] = {WorkKind::OutsideDiameter, WorkKind::Bore, WorkKind::FrontFace,
+                            WorkKind::BackFace};
+  for (const auto& [name, profile] : shapes) {
+    for (const WorkKind kind : kinds) {
+      testing::GrooveCase c;
+      c.name = name;
+      c.kind = kind;
+      c.toolWidth = kW;
+      c.cornerRadius = kR;
+      c.blank = {{-30, 0}, {30, 0}, {30, 20}, {-30, 20}};
+      c.profile = profile;
+      c.across = 30.0;
+      c.surface = kind == WorkKind::Bore ? -15.0 : kind == WorkKind::BackFace ? 0.0 : 40.0;
+      c.start = {33, -3};
+      for (const double allowance : {0.0, kT}) {
+        SCOPED_TRACE(std::string(name) + " kind " + std::to_string(static_cast<int>(kind)) +
+                     " allowance " + std::to_string(allowance));
+        const testing::Verdict v = testing::Judge(c, allowance);
+        ASSERT_TRUE(v.built) << v.detail;
+        EXPECT_LE(v.gouge, 1e-3);
+        EXPECT_LE(v.leftReachable, 0.005) << v.leftAt[0] << ", " << v.leftAt[1];
+        EXPECT_LE(v.positioning, 1e-3);
+        EXPECT_LE(v.stockMismatch, 1e-3);
+        EXPECT_TRUE(v.closedAtStart);
+      }
     }
   }
 }
 
-// A groove 20 tool widths wide: plunges every 0.9 w (the last one closer) from edge to edge.
-TEST(GroovePath, WideGrooveSpacing) {
+// A groove and its inch twin (every length divided by 25.4) get the same arcs: none is turned
+// into a chord for being small in drawing units.
+TEST(GroovePath, InchTwinKeepsEveryArc) {
+  using testing::Drawn;
+  testing::GrooveCase mm;
+  mm.kind = WorkKind::OutsideDiameter;
+  mm.toolWidth = 2.0;
+  mm.cornerRadius = 0.2;
+  mm.blank = {{-30, 0}, {30, 0}, {30, 20}, {-30, 20}};
+  mm.profile = {{-2, -1}, {-2, 1.5, 0.5}, {2, 1.5, 0.5}, {2, -1}};
+  mm.across = 30;
+  mm.surface = 20;
+  mm.start = {33, -3};
+  testing::GrooveCase in = mm;
+  in.units = "in";
+  const auto scale = [](std::vector<Drawn>& pts) {
+    for (Drawn& p : pts) p = {p.a / 25.4, p.d / 25.4, p.fillet / 25.4};
+  };
+  scale(in.blank);
+  scale(in.profile);
+  in.start = {mm.start.a / 25.4, mm.start.d / 25.4};
+  in.toolWidth /= 25.4;
+  in.cornerRadius /= 25.4;
+  in.across /= 25.4;
+  in.surface /= 25.4;
+  const testing::Verdict a = testing::Judge(mm, 0.1);
+  const testing::Verdict b = testing::Judge(in, 0.1 / 25.4);
+  ASSERT_TRUE(a.built && b.built);
+  EXPECT_GT(a.arcs, 0);
+  EXPECT_EQ(a.arcs, b.arcs);
+}
+
+// The guard refuses a path that would cut the part, run a positioning move through the stock or
+// cross the spindle axis, with the reason.
+TEST(MachiningGuard, RefusesWhatWouldDamage) {
   const PathFrame& f = AllFrames()[0];
-  const double width = 20 * kW, depth = 4.0, t = 0.5;
   PathSpec setup;
-  setup.finish = t;
-  setup.depthOnPass = 3.0;
-  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, depth), setup);
+  setup.finish = 0.0;
+  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 10.0, 5.0), setup);
   ASSERT_TRUE(run->built);
-  ExpectWholePath(f, run->path);
-  const std::vector<Plunge> plunges = Plunges(f, run->path);
-  const double span = width - kW - 2 * t;  // the cut region's width
-  ASSERT_EQ(plunges.size(), static_cast<size_t>(std::ceil(span / (0.9 * kW))) + 1);
-  for (size_t k = 1; k < plunges.size(); ++k) {
-    EXPECT_LT(plunges[k].a - plunges[k - 1].a, 0.9 * kW + kW / 100 + 1e-3);
-  }
-  for (const Plunge& p : plunges) EXPECT_EQ(p.pecks.size(), 2u);  // 5.5 deep at 3 per pass
-  const MachiningReport report = Check(*run, f, 0.0);
-  EXPECT_LE(report.gougeDepth, 1e-4);
-  EXPECT_NEAR(report.uncutBeyondAllowance, 2.0 * Fillet(kR + t), 2e-3);
-  EXPECT_LT(WorstPositioning(report), 2e-5);
-}
-
-// A start point from which the straight approach would cross the stock: the outside groove
-// goes over the safe level (blank top + w) both ways.
-TEST(GroovePath, ApproachAndReturnOverTheStock) {
-  PathFrame f = AllFrames()[0];
-  f.startZ = 110.0;
-  f.startX = 80.0;  // y = 40, below the blank's top
-  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
-  ASSERT_TRUE(run->built);
-  ExpectWholePath(f, run->path);
-  const double level = 50.0 + kW;
-  const Contour& p = run->path;
-  EXPECT_NEAR(p.Seg(0).EndPt.x, 110.0, 1e-9);
-  EXPECT_NEAR(p.Seg(0).EndPt.y, level, 1e-9);
-  EXPECT_NEAR(p.Seg(1).EndPt.y, level, 1e-9);
-  const Segment& across = p.Seg(p.Count() - 2);
-  EXPECT_NEAR(across.StartPt.y, level, 1e-9);
-  EXPECT_NEAR(across.EndPt.y, level, 1e-9);
-  EXPECT_NEAR(across.EndPt.x, 110.0, 1e-9);
-  const MachiningReport report = Check(*run, f, 0.0);
-  EXPECT_LT(WorstPositioning(report), 2e-5);
-  EXPECT_LE(report.gougeDepth, 1e-4);
-}
-
-// The back face approaches over the blank top + w when the straight move along the axis would
-// cross stock. Its return, as built, first runs along y from the groove to the start point's
-// height and only then tests the move to the start point: with a collar of stock below the
-// groove (x from -5 to 0, y up to 10) and the start point at y = 5 that first move runs the
-// insert through the collar. The check reports it; this documents the figure.
-TEST(GroovePath, BackFaceReturnRunsThroughACollar) {
-  PathFrame f = AllFrames()[3];
-  f.blank = {-5, 0, 100, 0, 100, 50, 0, 50, 0, 10, -5, 10};
-  f.startZ = -10.0;
-  f.startX = 10.0;  // y = 5
-  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), PathSpec{});
-  for (const auto& m : run->scene.host.messages->Messages()) ADD_FAILURE() << m.prompt;
-  ASSERT_TRUE(run->built);
-  ExpectWholePath(f, run->path);
-  const Contour& p = run->path;
-  const double level = 50.0 + kW;
-  EXPECT_NEAR(p.Seg(0).EndPt.x, -10.0, 1e-9);
-  EXPECT_NEAR(p.Seg(0).EndPt.y, level, 1e-9);
-  EXPECT_NEAR(p.Seg(1).EndPt.y, level, 1e-9);
-  const int32_t down = p.Count() - 4;  // down to y = 5, then over the level to the start
-  EXPECT_NEAR(p.Seg(down).EndPt.y, 5.0, 1e-9);
-  EXPECT_NEAR(p.Seg(down + 1).EndPt.y, level, 1e-9);
-  const MachiningReport report = Check(*run, f, 0.0);
-  ASSERT_FALSE(report.positioningHits.empty());
-  const PositioningHit& hit = report.positioningHits.back();
-  EXPECT_EQ(hit.move, down);
-  // The insert (cutting edge at x = -1.5 + r = -1.1, body towards -x) comes down to
-  // y = 5 - r: it sweeps the collar from y = 10 down to 4.6 over x from -5 to -1.1, less one
-  // corner fillet, and reaches 3.9 from the collar's outline (its point (-1.1, 4.6)).
-  EXPECT_NEAR(hit.depth, 3.9, 1e-3);
-  EXPECT_NEAR(hit.area, 3.9 * 5.4 - Fillet(kR), 1e-3);
-}
-
-// The failures that end the path with false: no probe step (the front face's probe count comes
-// from the extent along the plunge axis) and a peck count beyond 16 bits.
-TEST(GroovePath, FailuresEndWithFalse) {
-  {
-    const PathFrame& f = AllFrames()[0];
-    PathSpec setup;
-    setup.depthOnPass = 1e-5;  // 6 deep: 600000 pecks
-    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 2.5 * kW, 6.0), setup);
-    ASSERT_TRUE(run->prepared);
-    EXPECT_FALSE(run->built);
-    EXPECT_TRUE(run->path.Empty());
-  }
-  {
-    // A front-face groove cut 1.02 deep with r + t = 0.9 of it left: the cut region is 0.02
-    // deep along x, below w / 100 = 0.03, whatever its width.
-    const PathFrame& f = AllFrames()[2];
-    PathSpec setup;
-    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 4.0 * kW, 0.92), setup);
-    ASSERT_TRUE(run->prepared);
-    EXPECT_FALSE(run->built);
-    EXPECT_TRUE(run->path.Empty());
+  OperationState& state = run->State();
+  state.contours.blank = run->blank;
+  EXPECT_EQ(GuardToolPath(state), "");
+  const Segment over = MakeLine(110, 60, 90, 60);
+  struct Case {
+    Segment move;
+    int16_t type;
+    std::string starts;
+  };
+  const Case cases[] = {
+      {MakeLine(50, 60, 50, 44), kMoveCutting, "the path would cut 1.4000 into the finished part"},
+      {MakeLine(50, 60, 50, 46), kMovePositioning, "a positioning move would run 4.4"},
+      {MakeLine(110, 60, 110, -0.5), kMovePositioning,
+       "the path would cross the spindle axis"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.starts);
+    Segment m = c.move;
+    m.MoveType = c.type;
+    m.Phase = c.type == kMoveCutting ? kPhaseRoughing : kPhaseNone;
+    state.toolPath = MakeContour({over, m});
+    EXPECT_EQ(GuardToolPath(state).rfind(c.starts, 0), 0u) << GuardToolPath(state);
   }
 }
 

@@ -36,6 +36,7 @@
 // spacing of those points (for a fillet of radius 0.9 at chords of 1e-5: about 0.004).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -69,6 +70,10 @@ struct MachiningReport {
   double uncutArea = 0.0;
   double uncutBeyondAllowance = 0.0;
   double uncutDepth = 0.0;
+  // The area of the stock that stands after the last move.
+  double stockLeftArea = 0.0;
+  // The outlines of the uncut pieces, as points (x, y) in order.
+  std::vector<std::vector<std::array<double, 2>>> uncutOutlines;
   // Positioning moves that reach deeper than the error bound into the stock as it stands when
   // they run (the blank less what the earlier moves swept).
   std::vector<PositioningHit> positioningHits;
@@ -85,7 +90,7 @@ struct MachiningCheckInput {
   double tolerance = 1e-6;                  // largest sagitta of a chord that replaces an arc
 };
 
-// Sweeps the insert along every move of the path and measures. Throws std::invalid_argument for
+// Sweeps the insert along every move of the path and measures. Throws GeometryError for
 // a missing contour or a non-positive width or tolerance.
 MachiningReport CheckMachining(const MachiningCheckInput& input);
 

@@ -38,6 +38,10 @@ class Groove {
   Handle<BlockSet> CreateBlockSet(const Handle<GraphicSet>& gxCntrSet);
   bool DoGroove(const Handle<BlockSet>& camBSet);
   bool UpdateBlockSet(const Handle<BlockSet>& camBSet, bool bUpdToolPath);
+  // Why the last DoGroove or UpdateBlockSet failed, with its numbers ("insert 4.000 wide,
+  // groove 3.500 wide at its narrowest (x 42.000)"); empty after a success or where the failure
+  // has no more to say than its message.
+  std::string LastFailureDetail() const;
   Variant UseUndo() const;
   void UseUndo(const Variant& value);
   bool AddBodyToPart(const Handle<BlockSet>& camBSet);
