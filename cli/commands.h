@@ -17,5 +17,6 @@ struct CommandContext {
 void AddGrooveCommand(CLI::App& app, CommandContext& context);
 void AddDemoCommand(CLI::App& app, CommandContext& context);
 void AddJobCommand(CLI::App& app, CommandContext& context);
+void AddInspectCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace sulkor::cli

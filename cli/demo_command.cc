@@ -58,6 +58,7 @@ int RunDemo(const DemoOptions& options, CommandContext& context) {
 
   std::ostringstream summary;
   std::vector<Handle<BlockSet>> operations;
+  PreviewContent picture;  // the inserts of every operation
   for (const DemoOperation& op : demo.operations) {
     host::AddTool(store, op.tool);
     Groove groove(scene.host.environment);
@@ -67,6 +68,8 @@ int RunDemo(const DemoOptions& options, CommandContext& context) {
     const Handle<BlockSet> blockSet = groove.CreateBlockSet(Handle<GraphicSet>(selection));
     if (!blockSet || !groove.DoGroove(blockSet) || messages->Count() > 0) return kExitMessage;
     operations.push_back(blockSet);
+    const std::vector<host::PreviewInsert> inserts = InsertsOf(groove.State());
+    picture.inserts.insert(picture.inserts.end(), inserts.begin(), inserts.end());
     summary << fmt::format("operation {}: {} (tool {})\n", operations.size(), op.title,
                            op.tool.number);
     std::ostringstream report;
@@ -94,8 +97,8 @@ int RunDemo(const DemoOptions& options, CommandContext& context) {
   StagedFiles files;
   files.Stage(dir / "shaft.dxf", host::ExportDxfText(*scene.host.Drawing()));
   files.Stage(dir / "summary.txt", summary.str());
-  for (const char* picture : {"shaft.png", "shaft.svg", "shaft.pdf"}) {
-    StagePreview(files, *scene.host.Drawing(), (dir / picture).string());
+  for (const char* name : {"shaft.png", "shaft.svg", "shaft.pdf"}) {
+    StagePreview(files, *scene.host.Drawing(), (dir / name).string(), picture);
   }
   files.Commit();
   context.out << summary.str() << "written in " << dir.string()

@@ -50,6 +50,7 @@ std::map<std::string, int> CountColours(const std::string& png) {
         if (r > 200 && g > 200 && b < 60) ++counts["yellow"];
         if (r < 60 && g > 200 && b < 60) ++counts["green"];
         if (r < 60 && g < 60 && b > 200) ++counts["blue"];
+        if (r > 200 && g > 100 && g < 180 && b < 60) ++counts["orange"];
       }
     }
   }
@@ -159,12 +160,13 @@ TEST(GrooveCommand, WritesTheLatheProgramInEitherDialect) {
 TEST(GrooveCommand, OutputDrawsWithItsColours) {
   ScratchDir dir("groove_draw");
   ASSERT_EQ(RunSulkor(dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "out.dxf",
-                                   "--preview", "own.png"})
+                                   "--preview", "own.png", "--view", "groove"})
                 .status,
             0);
-  // Our own preview and ezdxf's rendering of the file show the same colours.
+  // Our own preview (zoomed on the groove, the inserts orange) and ezdxf's rendering of the
+  // file show the same colours.
   const std::map<std::string, int> own = CountColours((dir / "own.png").string());
-  for (const char* colour : {"red", "yellow", "green"}) {
+  for (const char* colour : {"red", "yellow", "green", "orange"}) {
     EXPECT_GT(own.count(colour) ? own.at(colour) : 0, 100) << colour;
   }
   // ezdxf's own renderer: the moves in red and yellow, the removed material green, the stock
@@ -185,7 +187,8 @@ TEST(GrooveCommand, SummaryCountsPlungesAndPecks) {
     const testing::ProgramResult r = RunSulkor(
         dir.Path(), {"groove", Example("face_groove.dxf"), "-o", "out.dxf", "--json", "--type",
                      "Face", "--direction", "Internal", "--start-x", "20", "--start-z", "60",
-                     "--set", "CAM_TurningDepthOnPass=" + depthPerPass});
+                     "--finish-thickness", "1.27", "--set",
+                     "CAM_TurningDepthOnPass=" + depthPerPass});
     EXPECT_EQ(r.status, 0) << r.err;
     return std::pair<int, int>(JsonInteger(r.out, "plunges"), JsonInteger(r.out, "pecks"));
   };
@@ -273,7 +276,8 @@ TEST(GrooveCommand, FailuresExitWithTheirStatusAndWriteNothing) {
 
 TEST(GrooveCommand, DrawingsThatAreNoPartAreRefusedNamingTheFile) {
   ScratchDir dir("groove_part");
-  // A blank but no "WorkContour", and two blanks.
+  // A blank but no "WorkContour"; two closed outlines that both reach the groove; a sketch
+  // circle away from it, which is left out with a note.
   const std::string square =
       "0\nSECTION\n2\nENTITIES\n"
       "0\nLWPOLYLINE\n8\nBlank\n90\n4\n70\n1\n10\n0\n20\n0\n10\n50\n20\n0\n10\n50\n20\n20\n10\n0\n20\n20\n"
@@ -284,9 +288,12 @@ TEST(GrooveCommand, DrawingsThatAreNoPartAreRefusedNamingTheFile) {
       "0\nLINE\n8\nWorkContour\n10\n20\n20\n15\n11\n20\n21\n25\n";
   std::string twoBlanks = square;
   twoBlanks.insert(twoBlanks.find("0\nENDSEC"),
-                   work + "0\nCIRCLE\n8\nOther\n10\n30\n20\n10\n40\n2\n");
+                   work + "0\nCIRCLE\n8\nOther\n10\n15\n20\n20\n40\n8\n");
+  std::string sketch = square;
+  sketch.insert(sketch.find("0\nENDSEC"), work + "0\nCIRCLE\n8\nOther\n10\n30\n20\n10\n40\n2\n");
   std::ofstream(dir / "nowork.dxf") << square;
   std::ofstream(dir / "two.dxf") << twoBlanks;
+  std::ofstream(dir / "sketch.dxf") << sketch;
 
   const testing::ProgramResult noWork =
       RunSulkor(dir.Path(), {"groove", "nowork.dxf", "-o", "out.dxf"});
@@ -296,8 +303,18 @@ TEST(GrooveCommand, DrawingsThatAreNoPartAreRefusedNamingTheFile) {
 
   const testing::ProgramResult two = RunSulkor(dir.Path(), {"groove", "two.dxf", "-o", "out.dxf"});
   EXPECT_EQ(two.status, 2);
-  EXPECT_THAT(two.err, HasSubstr("\"two.dxf\": the drawing has 2 part blanks (\"Blank\", \"Other\")"));
-  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"nowork.dxf", "two.dxf"}));
+  EXPECT_EQ(two.err, "sulkor: two.dxf: 2 closed outlines could be the part blank (on \"Blank\", "
+                     "\"Other\"): name its layer with --blank-layer\n");
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"nowork.dxf", "sketch.dxf", "two.dxf"}));
+
+  const testing::ProgramResult named =
+      RunSulkor(dir.Path(), {"groove", "two.dxf", "-o", "out.dxf", "--blank-layer", "BLANK"});
+  EXPECT_EQ(named.status, 0) << named.err;
+  const testing::ProgramResult noted =
+      RunSulkor(dir.Path(), {"groove", "sketch.dxf", "-o", "out.dxf"});
+  EXPECT_EQ(noted.status, 0);
+  EXPECT_EQ(noted.err, "sulkor: note: \"sketch.dxf\": layer \"Other\": 1 closed outline left out "
+                       "(not the part blank)\n");
 }
 
 TEST(GrooveCommand, EverySubcommandHasHelp) {
@@ -309,6 +326,102 @@ TEST(GrooveCommand, EverySubcommandHasHelp) {
     EXPECT_THAT(r.out, HasSubstr("groove"));
   }
   EXPECT_THAT(RunSulkor(dir.Path(), {"groove", "--help"}).out, HasSubstr("--tool-width"));
+}
+
+}  // namespace
+}  // namespace sulkor::cli
+
+namespace sulkor::cli {
+namespace {
+
+// The shop's side of the command line: the version, the parameter list, help with units and
+// defaults, and options refused with their reason.
+TEST(GrooveCommand, OptionsAreDescribedAndCheckedBeforeAnythingRuns) {
+  ScratchDir dir("groove_options");
+  const std::string in = Example("outside_groove.dxf");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;  // a part of standard output
+    std::string err;  // a part of standard error
+  } cases[] = {
+      {{"--version"}, 0, "sulkor 0.1\n", ""},
+      {{"params"}, 0, "CAM_TurningDepthOnPass      --depth-per-pass    depth of one peck\n", ""},
+      {{"params"}, 0, "unit: mm or in  default: 0.1 mm (0.004 in)\n", ""},
+      {{"groove", "--help"}, 0,
+       "finish allowance left by roughing, 0: no offset finishing pass, mm or in (default: 0.1 "
+       "mm (0.004 in))", ""},
+      {{"groove", "--help"}, 0, "--reference", ""},
+      {{"groove", in, "-o", "o.dxf", "--tool-orientation", "Foo"}, 2, "",
+       "--tool-orientation: Foo not in {TurnExternal,TurnInternal,Face,BackFace}"},
+      {{"groove", in, "-o", "o.dxf", "--nc", "o.ngc", "--css", "200"}, 2, "",
+       "sulkor: --css needs --max-rpm, the spindle's limit\n"},
+      {{"groove", in, "-o", "o.dxf", "--nc", "o.ngc", "--home", "100"}, 2, "",
+       "sulkor: --home \"100\": expected reference, none or X,Z\n"},
+      {{"groove", in, "-o", "o.dxf", "--coolant", "oil"}, 2, "", "--coolant: oil not in"},
+  };
+  for (const Case& c : cases) {
+    const testing::ProgramResult r = RunSulkor(dir.Path(), c.args);
+    EXPECT_EQ(r.status, c.status) << c.args.back() << "\n" << r.err;
+    EXPECT_THAT(r.out, HasSubstr(c.out)) << c.args.back();
+    EXPECT_THAT(r.err, HasSubstr(c.err)) << c.args.back();
+  }
+  EXPECT_EQ(dir.Files(), std::vector<std::string>{});
+}
+
+// The shop defaults in the drawing's unit, as the job lists them after the run.
+TEST(GrooveCommand, ShopDefaultsFollowTheDrawingsUnit) {
+  ScratchDir dir("groove_defaults");
+  struct Case {
+    std::string file;
+    std::vector<std::string> tool;
+    std::string listed;
+  } cases[] = {
+      {"outside_groove.dxf", {}, "CAM_TurningDepthOnPass=1 CAM_TurningFinishThickness=0.1"},
+      {"outside_groove_inch.dxf", {"--tool-width", "0.118", "--corner-radius", "0.008"},
+       "CAM_TurningDepthOnPass=0.04 CAM_TurningFinishThickness=0.004"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> tool = {"job", "tool", "j.sulkor", "--tool-number", "1"};
+    tool.insert(tool.end(), c.tool.begin(), c.tool.end());
+    ASSERT_EQ(RunSulkor(dir.Path(), {"job", "new", "j.sulkor", Example(c.file), "--force"}).status, 0);
+    ASSERT_EQ(RunSulkor(dir.Path(), tool).status, 0);
+    const testing::ProgramResult add = RunSulkor(dir.Path(), {"job", "add", "j.sulkor"});
+    ASSERT_EQ(add.status, 0) << add.err;
+    const testing::ProgramResult list = RunSulkor(dir.Path(), {"job", "list", "j.sulkor"});
+    EXPECT_THAT(list.out, HasSubstr(c.listed)) << list.out;
+  }
+}
+
+}  // namespace
+}  // namespace sulkor::cli
+
+namespace sulkor::cli {
+namespace {
+
+// --layers split: the run's output on CAM_ layers coloured by layer, read back by ezdxf; a run
+// on that drawing takes those layers for an earlier run's output, not for a second blank.
+TEST(GrooveCommand, SplitLayersAreColouredByLayerAndReadBack) {
+  ScratchDir dir("groove_layers");
+  const testing::ProgramResult run = RunSulkor(
+      dir.Path(), {"groove", Example("outside_groove.dxf"), "-o", "split.dxf", "--layers", "split"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const testing::ProgramResult facts = testing::RunIn(
+      dir.Path(),
+      {"/usr/bin/python3", "-c",
+       "import ezdxf\n"
+       "d = ezdxf.readfile('split.dxf')\n"
+       "for l in sorted(d.layers, key=lambda l: l.dxf.name):\n"
+       "    if l.dxf.name.startswith('CAM_'):\n"
+       "        n = [e for e in d.modelspace() if e.dxf.layer == l.dxf.name]\n"
+       "        print(l.dxf.name, l.dxf.color, len(n) > 0, all(e.dxf.color == 256 for e in n))\n"});
+  EXPECT_EQ(facts.out,
+            "CAM_Cutting 1 True True\nCAM_Positioning 2 True True\n"
+            "CAM_RemovedMaterial 3 True True\nCAM_Stock 5 True True\n")
+      << facts.err;
+  const testing::ProgramResult again =
+      RunSulkor(dir.Path(), {"groove", "split.dxf", "-o", "again.dxf"});
+  EXPECT_EQ(again.status, 0) << again.err;
 }
 
 }  // namespace

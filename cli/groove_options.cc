@@ -1,7 +1,10 @@
 #include "cli/groove_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+
+#include <fmt/format.h>
 
 #include "cli/exit_codes.h"
 #include "cli/value_checks.h"
@@ -25,40 +28,115 @@ void Set(Groove& groove, const std::string& name, const Variant& value) {
 
 }  // namespace
 
+ShopDefaults ShopDefaultsFor(bool inch) {
+  return inch ? ShopDefaults{0.004, 0.04, 0.08} : ShopDefaults{0.1, 1.0, 2.0};
+}
+
+const std::vector<ParameterRow>& ParameterRows() {
+  static const std::vector<ParameterRow> rows = {
+      {"CAM_TurningTrajectoryType", "--type", "a groove in a diameter (Turn) or in a face (Face)",
+       "", "from the drawing"},
+      {"CAM_TurningDirection", "--direction",
+       "Turn: External outside diameter, Internal bore; Face: External back face, Internal "
+       "front face", "", "from the drawing"},
+      {"CAM_TurningStartPointX", "--start-x", "start point X, a diameter", "mm or in",
+       "2 mm (0.08 in) clear of the stock"},
+      {"CAM_TurningStartPointZ", "--start-z", "start point Z, along the axis", "mm or in",
+       "2 mm (0.08 in) clear of the stock"},
+      {"Feed", "--feed", "roughing feed", "mm/min or in/min", "115 mm/min (4.5 in/min)"},
+      {"Speed", "--speed", "roughing spindle speed", "rev/min", "1300"},
+      {"CAM_TurningDepthOnPass", "--depth-per-pass", "depth of one peck", "mm or in",
+       "1 mm (0.04 in)"},
+      {"CAM_TurningFinishThickness", "--finish-thickness",
+       "finish allowance left by roughing, 0: no offset finishing pass", "mm or in",
+       "0.1 mm (0.004 in)"},
+      {"CAM_TurningFinishFeed", "--finish-feed", "finishing feed", "mm/min or in/min",
+       "115 mm/min (4.5 in/min)"},
+      {"CAM_TurningFinishSpeed", "--finish-speed", "finishing spindle speed", "rev/min",
+       "1300"},
+      {"CAM_FeedFactor", "", "factor on every feed", "", "1"},
+      {"CAM_SpeedFactor", "", "factor on every spindle speed", "", "1"},
+      {"ToolNumber", "--tool-number", "the tool in the tool table", "", "1"},
+  };
+  return rows;
+}
+
+ParameterOptions WithShopDefaults(ParameterOptions p, bool inch) {
+  const ShopDefaults shop = ShopDefaultsFor(inch);
+  const auto setByName = [&](std::string_view name) {
+    return std::any_of(p.sets.begin(), p.sets.end(), [&](const std::string& s) {
+      return s.starts_with(std::string(name) + "=");
+    });
+  };
+  if (!p.finishThickness && !setByName("CAM_TurningFinishThickness")) {
+    p.finishThickness = shop.finishThickness;
+  }
+  if (!p.depthPerPass && !setByName("CAM_TurningDepthOnPass")) p.depthPerPass = shop.depthPerPass;
+  return p;
+}
+
+void AddParamsCommand(CLI::App& app, std::ostream& out) {
+  CLI::App* command = app.add_subcommand(
+      "params", "List the operation's parameters: name, option, meaning, unit and default");
+  command->callback([&out] {
+    out << "Parameters of a groove operation (set by their option or by --set NAME=VALUE;\n"
+           "lengths in the drawing's unit, the defaults of the command line):\n\n";
+    for (const ParameterRow& row : ParameterRows()) {
+      out << fmt::format("{:<27} {:<19} {}\n{:<47} unit: {}  default: {}\n", row.name,
+                         row.option, row.meaning, "", *row.unit ? row.unit : "-",
+                         row.defaultText);
+    }
+  });
+}
+
 void AddToolOptions(CLI::App& command, ToolOptions& tool) {
-  command.add_option("--tool-width", tool.width, "insert width")->capture_default_str()
-      ->check(InRange(kLengthRange));
-  command.add_option("--corner-radius", tool.cornerRadius, "insert corner radius")
+  command.add_option("--tool-width", tool.width, "insert width, in the tool's unit")
+      ->capture_default_str()->check(InRange(kLengthRange));
+  command.add_option("--corner-radius", tool.cornerRadius, "insert corner radius, in the tool's unit")
       ->capture_default_str()->check(InRange(kRadiusRange));
   command.add_option("--tool-unit", tool.unit, "unit of the tool's sizes (default: the drawing's)")
       ->check(CLI::IsMember({"mm", "in"}));
   command.add_option("--tool-orientation", tool.orientation,
-                     "tool orientation (default: the first operation that uses it decides)");
+                     "TurnExternal, TurnInternal, Face or BackFace (default: the first "
+                     "operation that uses the tool decides)")
+      ->check(CLI::IsMember({"TurnExternal", "TurnInternal", "Face", "BackFace"}));
   command.add_option("--tool-number", tool.number, "tool number in the tool table")
       ->capture_default_str()->check(CLI::Range(1, 32767));
 }
 
+namespace {
+
+// An option's help from its row of the parameter table: meaning, unit and default.
+std::string Help(std::string_view option) {
+  for (const ParameterRow& row : ParameterRows()) {
+    if (row.option == option) {
+      return fmt::format("{}{}{} (default: {})", row.meaning, *row.unit ? ", " : "", row.unit,
+                         row.defaultText);
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
 void AddParameterOptions(CLI::App& command, ParameterOptions& p) {
-  command.add_option("--type", p.type, "trajectory type: Turn (diameter) or Face")
-      ->check(CLI::IsMember({"Turn", "Face"}));
-  command.add_option("--direction", p.direction,
-                     "External (outside diameter, back face) or Internal (bore, front face)")
+  command.add_option("--type", p.type, Help("--type"))->check(CLI::IsMember({"Turn", "Face"}));
+  command.add_option("--direction", p.direction, Help("--direction"))
       ->check(CLI::IsMember({"External", "Internal"}));
-  command.add_option("--start-x", p.startX, "start point X, a diameter")
-      ->check(InRange(kCoordinateRange));
-  command.add_option("--start-z", p.startZ, "start point Z, along the axis")
-      ->check(InRange(kCoordinateRange));
-  command.add_option("--feed", p.feed, "roughing feed")->check(InRange(kFeedRange));
-  command.add_option("--speed", p.speed, "roughing spindle speed")->check(InRange(kSpeedRange));
-  command.add_option("--depth-per-pass", p.depthPerPass, "depth of one peck; 0: no pecking")
+  command.add_option("--start-x", p.startX, Help("--start-x"))->check(InRange(kCoordinateRange));
+  command.add_option("--start-z", p.startZ, Help("--start-z"))->check(InRange(kCoordinateRange));
+  command.add_option("--feed", p.feed, Help("--feed"))->check(InRange(kFeedRange));
+  command.add_option("--speed", p.speed, Help("--speed"))->check(InRange(kSpeedRange));
+  command.add_option("--depth-per-pass", p.depthPerPass, Help("--depth-per-pass") + "; 0: no pecking")
       ->check(InRange(kPeckRange));
-  command.add_option("--finish-thickness", p.finishThickness, "finish allowance")
+  command.add_option("--finish-thickness", p.finishThickness, Help("--finish-thickness"))
       ->check(InRange(kAllowanceRange));
-  command.add_option("--finish-feed", p.finishFeed, "finishing feed")->check(InRange(kFeedRange));
-  command.add_option("--finish-speed", p.finishSpeed, "finishing spindle speed")
+  command.add_option("--finish-feed", p.finishFeed, Help("--finish-feed"))
+      ->check(InRange(kFeedRange));
+  command.add_option("--finish-speed", p.finishSpeed, Help("--finish-speed"))
       ->check(InRange(kSpeedRange));
   command.add_option("--set", p.sets, "NAME=VALUE: any parameter by its name, e.g. "
-                     "CAM_TurningDepthOnPass=2")
+                     "CAM_TurningDepthOnPass=2 (`sulkor params` lists them)")
       ->check(CLI::Validator(CheckAssignment, ""));
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,32 @@ struct ParameterOptions {
   std::optional<double> finishSpeed;
   std::vector<std::string> sets;  // NAME=VALUE, applied last, in order
 };
+
+// The command line's shop defaults, in drawing units: a grooving allowance, a peck depth and a
+// start point clear of the stock that a shop would use (the library keeps its own defaults).
+struct ShopDefaults {
+  double finishThickness;  // 0.1 mm, 0.004 in
+  double depthPerPass;     // 1 mm, 0.04 in
+  double clearance;        // 2 mm, 0.08 in: the start point off the stock, radially and axially
+};
+ShopDefaults ShopDefaultsFor(bool inch);
+
+// One parameter of the operation as `sulkor params` lists it.
+struct ParameterRow {
+  const char* name;
+  const char* option;  // the command-line option setting it, "" for --set only
+  const char* meaning;
+  const char* unit;
+  const char* defaultText;  // the command line's default
+};
+const std::vector<ParameterRow>& ParameterRows();
+
+// The parameters given, with the shop's finish allowance and depth per pass where neither an
+// option nor a --set gives them.
+ParameterOptions WithShopDefaults(ParameterOptions parameters, bool inch);
+
+// Adds `sulkor params`.
+void AddParamsCommand(CLI::App& app, std::ostream& out);
 
 void AddToolOptions(CLI::App& command, ToolOptions& tool);
 void AddParameterOptions(CLI::App& command, ParameterOptions& parameters);

@@ -25,6 +25,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/groove_options.h"
+#include "cli/kind_of_work.h"
 #include "cli/kill_point.h"
 #include "cli/nc_options.h"
 #include "cli/output_names.h"
@@ -257,10 +258,21 @@ int RunAdd(const AddOptions& options, CommandContext& context) {
   return ChangeJob(options.job, context, [&](LoadedJob& job, std::ostream& report) {
     CheckedTool(job, options.job, options.tool);
     Groove groove(job.host.environment);
-    ApplyParameters(groove, options.parameters);
+    Handle<Graphic> work = WorkContourFor(job, options.job, options.work);
+    ParameterOptions parameters =
+        WithShopDefaults(options.parameters, DrawingUnit(job.host) == "in");
+    FillKindOfWork(parameters, *job.host.Drawing(), work);
+    // The stock this operation starts from: the part's blank, which the earlier operations left.
+    Handle<Graphic> stock;
+    if (Handle<Part> active = job.Store().ActivePart()) {
+      stock = FindBlankGraphic(active->PartGraphic(), BlankMatch::ByName);
+    }
+    FillStartPoint(parameters, *job.host.environment->geometry, stock,
+                   DrawingUnit(job.host) == "in");
+    ApplyParameters(groove, parameters);
     groove.SetParameter(std::string(kParamToolNumber), Variant(options.tool));
     auto selection = std::make_shared<host::MemoryGraphicSet>();
-    selection->Add(WorkContourFor(job, options.job, options.work));
+    selection->Add(work);
     const Handle<BlockSet> op = groove.CreateBlockSet(Handle<GraphicSet>(selection));
     if (!op || !groove.DoGroove(op)) {
       if (job.messages->Count() == 0) {
@@ -387,6 +399,7 @@ struct ExportOptions {
   std::string job;
   std::string output;
   std::string preview;
+  std::string layers = "default";
   NcOptions nc;
 };
 
@@ -407,9 +420,9 @@ bool PostAll(LoadedJob& job, const ExportOptions& options, std::string& program,
       }
       return false;
     }
-    operations.push_back(PostInputFromOperation(groove.State()));
+    operations.push_back(PostInputOf(groove.State(), options.nc));
     const RunReport run = ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"),
-                                   options.nc.dwell);
+                                   options.nc.dwell, options.nc.feedPerRev);
     minutes += run.timed ? run.cycle.minutes : 0.0;
   }
   if (operations.empty()) throw UsageError(options.job + ": the job has no operation to post");
@@ -439,7 +452,7 @@ int RunExport(const ExportOptions& options, CommandContext& context) {
   StagedFiles files;
   std::string text;
   try {
-    text = host::ExportDxfText(*loaded.host.Drawing());
+    text = host::ExportDxfText(*loaded.host.Drawing(), {options.layers == "split"});
   } catch (const std::exception& error) {
     throw UsageError(options.job + ": the drawing cannot be written as DXF: " + error.what());
   }
@@ -515,6 +528,9 @@ void AddJobCommand(CLI::App& app, CommandContext& context) {
   exporting->add_option("-o,--output", exported->output, "the drawing (DXF)")->required();
   exporting->add_option("--preview", exported->preview,
                         "a picture of the drawing: FILE.png, FILE.svg or FILE.pdf");
+  exporting->add_option("--layers", exported->layers,
+                         "default (all on \"CAMOperations\") or split (CAM_ layers of their own)")
+      ->capture_default_str()->check(CLI::IsMember({"default", "split"}));
   AddNcOptions(*exporting, exported->nc);
   exporting->callback([exported, &context] { context.status = RunExport(*exported, context); });
 }

@@ -185,7 +185,7 @@ TEST_F(JobCommandTest, ThreeChainedGroovesListUpdateAndExport) {
 TEST_F(JobCommandTest, KilledUpdateLeavesTheJobAsItWas) {
   const std::string before = Dump(Job());
   for (const char* point : {"after-compute", "mid-save"}) {
-    const ProgramResult r = Run({"job", "update", "job.sulkor", "1", "--depth-per-pass", "1"},
+    const ProgramResult r = Run({"job", "update", "job.sulkor", "1", "--depth-per-pass", "2"},
                                 {std::string("SULKOR_TEST_KILL_AT=") + point});
     EXPECT_EQ(r.status, 128 + 9) << point << "\n" << r.err;
     // Killed while writing, SQLite leaves its journal to roll the change back.
@@ -194,7 +194,7 @@ TEST_F(JobCommandTest, KilledUpdateLeavesTheJobAsItWas) {
         << point;
     EXPECT_EQ(Dump(Job()), before) << point;
   }
-  ExpectSuccess(Run({"job", "update", "job.sulkor", "1", "--depth-per-pass", "1"}), "update");
+  ExpectSuccess(Run({"job", "update", "job.sulkor", "1", "--depth-per-pass", "2"}), "update");
   EXPECT_NE(Dump(Job()), before);
 }
 

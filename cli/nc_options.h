@@ -21,11 +21,25 @@ struct NcOptions {
   std::string toolPost = "rear";
   double dwell = 0.0;  // seconds
   std::optional<double> rapidRate;
+  std::string reference = "tip-low";  // "centre", "tip-low" or "tip-high"
+  std::optional<double> css;          // surface speed, m/min or ft/min
+  std::optional<double> maxRpm;
+  bool feedPerRev = false;
+  std::string coolant = "flood";      // "flood", "mist" or "off"
+  std::string home = "reference";     // "reference", "none" or "X,Z" (X a diameter)
 };
+
+// Feeds per revolution a shop would start grooving with, in drawing units per revolution.
+inline constexpr double kDefaultFeedPerRevMillimetres = 0.05;
+inline constexpr double kDefaultFeedPerRevInches = 0.002;
 
 void AddNcOptions(CLI::App& command, NcOptions& nc);
 
+// Throws UsageError for --css without --max-rpm and a --home that is not reference, none or X,Z.
 PostOptions ToPostOptions(const NcOptions& nc);
+
+// The post input of the operation, its feeds per revolution when the options say so.
+PostInput PostInputOf(const OperationState& state, const NcOptions& nc);
 
 // The rapid rate given, else the default of the drawing's units.
 double RapidRate(const NcOptions& nc, bool inch);

@@ -33,7 +33,7 @@ std::string Escaped(const std::string& text) {
 }  // namespace
 
 RunReport ReportOf(const OperationState& state, const std::string& units, double rapidRate,
-                   double dwell) {
+                   double dwell, bool feedPerRevolution) {
   RunReport report;
   const WorkKind kind = KindOfWork(state.params.TrajectoryType, state.directionSign);
   report.kind = KindName(kind);
@@ -44,7 +44,9 @@ RunReport ReportOf(const OperationState& state, const std::string& units, double
                      : units == "in" ? kDefaultRapidInches
                                      : kDefaultRapidMillimetres;
   try {
-    report.cycle = EstimateCycleTime(PostInputFromOperation(state), report.rapidRate, dwell);
+    PostInput input = PostInputFromOperation(state);
+    input.feedPerRevolution = feedPerRevolution;
+    report.cycle = EstimateCycleTime(input, report.rapidRate, dwell);
     report.timed = true;
   } catch (const PostError&) {
     report.timed = false;

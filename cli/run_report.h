@@ -28,9 +28,10 @@ struct RunReport {
 std::string KindName(WorkKind kind);
 
 // The report of the operation's last computed tool path, its cycle time at `rapidRate` (0: the
-// default rate of the units) with `dwell` seconds at the bottom of every plunge.
+// default rate of the units) with `dwell` seconds at the bottom of every plunge, its feeds per
+// revolution when `feedPerRevolution` says so.
 RunReport ReportOf(const OperationState& state, const std::string& units, double rapidRate = 0.0,
-                   double dwell = 0.0);
+                   double dwell = 0.0, bool feedPerRevolution = false);
 
 void PrintReport(std::ostream& out, const RunReport& report);
 void PrintReportJson(std::ostream& out, const RunReport& report);

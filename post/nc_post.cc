@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <cctype>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -22,7 +23,7 @@ struct DialectWords {
 };
 
 const DialectWords& WordsOf(Dialect dialect) {
-  static const DialectWords kLinuxCnc{"G0", "G1", "G2", "G3", "M3", "M5", "G4", 5, 6, false};
+  static const DialectWords kLinuxCnc{"G0", "G1", "G2", "G3", "M3", "M5", "G4", 4, 5, false};
   static const DialectWords kFanuc{"G00", "G01", "G02", "G03", "M03", "M05", "G04", 3, 4, true};
   return dialect == Dialect::Fanuc ? kFanuc : kLinuxCnc;
 }
@@ -64,6 +65,15 @@ long SpeedOf(const PostInput& in, bool finishing) {
   return std::lround(speed);
 }
 
+constexpr double kShortestMoveMillimetres = 1e-4;
+
+Point3 Shifted(const Point3& p, const Point3& d) { return {p.x + d.x, p.y + d.y, p.z}; }
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
 // One program of one or more operations: the header once, then for every operation its tool
 // call, spindle start, the move to its start point and its moves, then the end of the program.
 class ProgramWriter {
@@ -81,16 +91,24 @@ class ProgramWriter {
       if (operation.units != in_.units) {
         throw PostError("the operations of one program must be in the same units");
       }
+      if (operation.feedPerRevolution != in_.feedPerRevolution) {
+        throw PostError("the operations of one program must have their feeds in the same mode");
+      }
       Check(operation);
     }
     Header();
     for (size_t k = 0; k < operations_.size(); ++k) {
       const PostInput& operation = operations_[k];
-      if (k > 0) Block(std::string(w_.spindleOff));
+      if (k > 0) {
+        if (options_.coolant != Coolant::Off) Block(fanuc_ ? "M09" : "M9");
+        Block(std::string(w_.spindleOff));
+      }
+      Home();
       Operation(operation);
-      for (size_t i = 0; i < operation.moves.size(); ++i) {
-        MoveTo(operation, operation.moves[i]);
-        if (options_.plungeDwell > 0.0 && EndsPlunge(operation.moves, i)) Dwell();
+      const std::vector<Segment> moves = ProgramMoves(operation, options_.reference);
+      for (size_t i = 0; i < moves.size(); ++i) {
+        MoveTo(operation, moves[i]);
+        if (options_.plungeDwell > 0.0 && EndsPlunge(moves, i)) Dwell();
       }
     }
     End();
@@ -114,6 +132,41 @@ class ProgramWriter {
       throw PostError(
           fmt::format("program number {} is outside 1 to 9999", options_.programNumber));
     }
+    if (options_.surfaceSpeed != 0.0 &&
+        (!(options_.surfaceSpeed > 0.0) || !std::isfinite(options_.surfaceSpeed) ||
+         !(options_.maxRpm >= 1.0) || !(options_.maxRpm < 1e9))) {
+      throw PostError("constant surface speed needs a surface speed above zero and a maximum "
+                      "spindle speed of at least 1 revolution per minute");
+    }
+  }
+
+  bool Css() const { return options_.surfaceSpeed > 0.0; }
+
+  // What the program drives and how the tool offset is set, in the header's comments.
+  void ReferenceComment(const PostInput& in) {
+    const bool face = in.kind == WorkKind::FrontFace || in.kind == WorkKind::BackFace;
+    const std::string cross = face ? "X" : "Z";
+    const std::string plunge = face ? "Z" : "X";
+    const std::string r = N(in.cornerRadius);
+    std::string text;
+    switch (options_.reference) {
+      case InsertReference::Centre:
+        text = fmt::format(
+            "drives the centre of the insert's corner radius r {} on its -{} side: set the tool "
+            "offset to that centre, r inside the tip along {} and {}",
+            r, cross, plunge, cross);
+        break;
+      case InsertReference::TipLow:
+      case InsertReference::TipHigh: {
+        const std::string side = options_.reference == InsertReference::TipLow ? "-" : "+";
+        text = fmt::format(
+            "drives the insert's tip on its {}{} side: set the tool offset by touching {} with "
+            "the cutting edge and {} with the {}{} flank, the insert {} wide",
+            side, cross, plunge, cross, side, cross, N(in.toolWidth));
+        break;
+      }
+    }
+    Block(fanuc_ ? "(" + Upper(text) + ")" : "(T" + std::to_string(in.toolNumber) + " " + text + ")");
   }
 
   std::string N(double v) const { return Number(v, decimals_, w_.keepPoint); }
@@ -143,11 +196,32 @@ class ProgramWriter {
       Block(fmt::format("O{:04d} (SULKOR GROOVE{}{} {} TOOL POST {})", options_.programNumber,
                         several ? "S" : "", tools, side == "front" ? "FRONT" : "REAR",
                         inch ? "INCH" : "MM"));
-      Block(fmt::format("G18 {} G40 G98", units));
+      for (const PostInput& operation : operations_) ReferenceComment(operation);
+      Block(fmt::format("G18 {} G40 {}", units, in_.feedPerRevolution ? "G99" : "G98"));
     } else {
       Block(fmt::format("(Sulkor groove{}: tool{}{}, {} tool post, {})", several ? "s" : "",
                         several ? "s" : "", tools, side, inch ? "inch" : "mm"));
-      Block(fmt::format("G18 {} G7 G90 G94 G40 G49", units));
+      for (const PostInput& operation : operations_) ReferenceComment(operation);
+      Block(fmt::format("G18 {} G7 G90 {} G40 G49", units, in_.feedPerRevolution ? "G95" : "G94"));
+    }
+  }
+
+  // The move to the home or tool-change position: X first, clear of the part, then Z.
+  void Home() {
+    switch (options_.home) {
+      case HomeKind::None: return;
+      case HomeKind::MachineReference:
+        if (fanuc_) {
+          Block("G28 U0.");
+          Block("G28 W0.");
+        } else {
+          Block("G28");
+        }
+        return;
+      case HomeKind::Position:
+        Block(fmt::format("{} X{}", w_.rapid, N(2.0 * options_.homePosition.y)));
+        Block(fmt::format("{} Z{}", w_.rapid, N(options_.homePosition.x)));
+        return;
     }
   }
 
@@ -168,9 +242,25 @@ class ProgramWriter {
     } else {
       Block(fmt::format("T{} M6 G43", in.toolNumber));
     }
-    Block(fmt::format("G97 S{} {}", speed_, w_.spindleOn));
-    Block(fmt::format("{} {}", w_.rapid, Point(in.start)));
-    at_ = in.start;
+    const std::string_view direction =
+        in.leftHand ? (fanuc_ ? "M04" : "M4") : w_.spindleOn;
+    if (Css()) {
+      const long limit = std::lround(options_.maxRpm);
+      const std::string vc = Number(options_.surfaceSpeed, 1, w_.keepPoint);
+      if (fanuc_) {
+        Block(fmt::format("G50 S{}", limit));
+        Block(fmt::format("G96 S{} {}", vc, direction));
+      } else {
+        Block(fmt::format("G96 D{} S{} {}", limit, vc, direction));
+      }
+    } else {
+      Block(fmt::format("G97 S{} {}", speed_, direction));
+    }
+    if (options_.coolant == Coolant::Flood) Block(fanuc_ ? "M08" : "M8");
+    if (options_.coolant == Coolant::Mist) Block(fanuc_ ? "M07" : "M7");
+    const Point3 start = Shifted(in.start, ReferenceShift(in, options_.reference));
+    Block(fmt::format("{} {}", w_.rapid, Point(start)));
+    at_ = start;
   }
 
   void MoveTo(const PostInput& in, const Segment& m) {
@@ -180,7 +270,7 @@ class ProgramWriter {
       return;
     }
     const long speed = SpeedOf(in, IsFinishing(m));
-    if (speed != speed_) {
+    if (!Css() && speed != speed_) {
       Block(fmt::format("S{}", speed));
       speed_ = speed;
     }
@@ -212,6 +302,8 @@ class ProgramWriter {
   }
 
   void End() {
+    if (options_.coolant != Coolant::Off) Block(fanuc_ ? "M09" : "M9");
+    Home();
     Block(std::string(w_.spindleOff));
     if (fanuc_) {
       Block("M30");
@@ -246,7 +338,50 @@ PostInput PostInputFromOperation(const OperationState& state) {
   in.units = state.unitsSystem == 1 ? NcUnits::Inch : NcUnits::Millimetre;
   in.toolNumber = state.params.ToolNumber;
   in.start = {state.params.StartPointZ, state.params.StartPointX / 2.0, 0.0};
+  in.toolWidth = state.tool.Width;
+  in.cornerRadius = state.tool.GeomCornerRadius;
+  in.kind = KindOfWork(state.params.TrajectoryType, state.directionSign);
+  in.leftHand = !state.tool.Hand.empty() && (state.tool.Hand[0] == 'L' || state.tool.Hand[0] == 'l');
   return in;
+}
+
+Point3 ReferenceShift(const PostInput& input, InsertReference reference) {
+  // (u, v): along the cross axis from the reference, and against the plunge sense.
+  const double r = input.cornerRadius;
+  double u = 0.0, v = 0.0;
+  if (reference == InsertReference::TipLow) {
+    u = -r;
+    v = -r;
+  } else if (reference == InsertReference::TipHigh) {
+    u = input.toolWidth - r;
+    v = -r;
+  }
+  switch (input.kind) {
+    case WorkKind::OutsideDiameter: return {u, v, 0.0};
+    case WorkKind::Bore: return {u, -v, 0.0};
+    case WorkKind::FrontFace: return {v, u, 0.0};
+    case WorkKind::BackFace: return {-v, u, 0.0};
+  }
+  return {};
+}
+
+std::vector<Segment> ProgramMoves(const PostInput& input, InsertReference reference) {
+  const Point3 d = ReferenceShift(input, reference);
+  const double shortest =
+      input.units == NcUnits::Inch ? kShortestMoveMillimetres / 25.4 : kShortestMoveMillimetres;
+  std::vector<Segment> moves;
+  Point3 at = Shifted(input.start, d);
+  for (const Segment& m : input.moves) {
+    if (MoveLength(m) < shortest) continue;
+    Segment s = m;
+    s.StartPt = at;
+    s.EndPt = Shifted(m.EndPt, d);
+    s.MidPt = Shifted(m.MidPt, d);
+    s.Center = Shifted(m.Center, d);
+    at = s.EndPt;
+    moves.push_back(s);
+  }
+  return moves;
 }
 
 Dialect DialectFromName(std::string_view name) {
@@ -309,7 +444,11 @@ CycleTime EstimateCycleTime(const PostInput& input, double rapidRate, double plu
     const double length = MoveLength(m);
     if (RunsAtFeed(m)) {
       t.cuttingLength += length;
-      t.cuttingMinutes += length / FeedOf(input, m);
+      // A feed per revolution runs at the phase's spindle speed.
+      const double perMinute = input.feedPerRevolution
+                                   ? FeedOf(input, m) * static_cast<double>(SpeedOf(input, IsFinishing(m)))
+                                   : FeedOf(input, m);
+      t.cuttingMinutes += length / perMinute;
     } else {
       t.rapidLength += length;
     }

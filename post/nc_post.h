@@ -23,6 +23,7 @@
 
 #include "geometry/records.h"
 #include "groove/operation_state.h"
+#include "groove/work_kind.h"
 #include "sulkor/error.h"
 
 namespace sulkor {
@@ -42,6 +43,8 @@ enum class NcUnits : uint8_t { Millimetre, Inch };
 // finishing, the units, the tool number and the start point (x along the axis, y the radius).
 struct PostInput {
   std::vector<Segment> moves;
+  // The feeds are per minute, or per revolution when this is set (G95 / G99).
+  bool feedPerRevolution = false;
   double roughFeed = 0.0;
   double roughSpeed = 0.0;
   double finishFeed = 0.0;
@@ -49,6 +52,13 @@ struct PostInput {
   NcUnits units = NcUnits::Millimetre;
   int32_t toolNumber = 1;
   Point3 start;
+  // The insert, in drawing units, and the kind of work, which place the insert's tips relative
+  // to the path's reference point (toolpath/machining_check.h); a left-hand tool turns the
+  // spindle M4.
+  double toolWidth = 0.0;
+  double cornerRadius = 0.0;
+  WorkKind kind = WorkKind::OutsideDiameter;
+  bool leftHand = false;
 };
 
 // The post input of an operation whose tool path has been computed: its moves, Feed and Speed
@@ -72,32 +82,67 @@ std::string_view DialectName(Dialect dialect);
 // the operator and the axis, +X towards the operator (most lathes converted to CNC).
 enum class ToolPost : uint8_t { Rear, Front };
 
+// The point of the insert the program drives. The path is computed for the centre of the corner
+// radius on the low side of the cross axis (Z for a diameter groove, X for a face groove); the
+// usual touch-off points are the insert's tips: the sharp corner its cutting edge makes with its
+// low or its high flank, r (and w - r) away from that centre.
+enum class InsertReference : uint8_t { Centre, TipLow, TipHigh };
+
+enum class Coolant : uint8_t { Off, Flood, Mist };
+
+// Where the tool goes before its tool call and at the end of the program: nowhere, the machine's
+// reference (LinuxCNC G28, Fanuc G28 U0 W0), or a position of the part's coordinates.
+enum class HomeKind : uint8_t { None, MachineReference, Position };
+
 struct PostOptions {
   Dialect dialect = Dialect::LinuxCnc;
   ToolPost toolPost = ToolPost::Rear;
+
   // A dwell at the bottom of every plunge, in seconds; 0 writes none, so the program runs the
   // path exactly as computed.
   double plungeDwell = 0.0;
   int32_t programNumber = 1;  // the Fanuc program number (O0001); LinuxCNC has none
+  InsertReference reference = InsertReference::Centre;
+  // Constant surface speed (G96) in m/min (mm programs) or ft/min (inch programs) with the
+  // spindle limited to maxRpm; 0 programs the spindle in revolutions per minute (G97).
+  double surfaceSpeed = 0.0;
+  double maxRpm = 0.0;
+  Coolant coolant = Coolant::Off;
+  HomeKind home = HomeKind::None;
+  Point3 homePosition;  // x along the axis, y the radius
 };
 
 // The lathe program of the input, one block a line ending in '\n':
-//   LinuxCNC: a header comment; G18 G21|G20 G7 G90 G94 G40 G49; T<n> M6 G43; G97 S<rpm> M3;
-//             G0 to the start point; the moves; M5; M2.
-//   Fanuc:    %; O<nnnn> with a header comment; G18 G21|G20 G40 G98; T<nn><nn>; G97 S<rpm> M03;
-//             G00 to the start point; the moves; M05; M30; %. (No G90: in a Fanuc lathe's
-//             G-code system A, G90 is the turning cycle; X and Z are absolute by their address.)
+//   LinuxCNC: a header comment and one per tool saying which point of the insert the program
+//             drives and how to set the tool offset; G18 G21|G20 G7 G90 G94|G95 G40 G49; the
+//             home move; T<n> M6 G43; G97 S<rpm> M3|M4 or G96 D<max rpm> S<surface speed>
+//             M3|M4; M8|M7; G0 to the start point; the moves; M9; the home move; M5; M2.
+//   Fanuc:    %; O<nnnn> with a header comment and the insert's comments; G18 G21|G20 G40
+//             G98|G99; the home move; T<nn><nn>; G97 S<rpm> M03|M04 or G50 S<max rpm> and
+//             G96 S<surface speed> M03|M04; M08|M07; G00 to the start point; the moves; M09;
+//             the home move; M05; M30; %. (No G90: in a Fanuc lathe's G-code system A, G90 is
+//             the turning cycle; X and Z are absolute by their address.)
+// The path is shifted to the insert's point that the options name (ReferenceShift), moves
+// shorter than 1e-4 mm are left out (ProgramMoves); M4 turns the spindle for a left-hand tool.
 // Positioning lines are rapids (G0/G00), cutting lines G1/G01 and arcs G2/G3 (G02/G03) with I
 // and K; a positioning arc, which a rapid cannot follow, is written as an arc at the roughing
 // feed. A move marked finishing runs at the finishing feed and speed, every other move that
 // runs at a feed at the roughing ones; F is written when the feed changes and S on a block of its
 // own when the speed changes. An arc whose end prints at its start point is written as a line,
 // never as the full circle a control would make of it. Numbers carry as many decimals as the
-// control resolves (LinuxCNC 5 in millimetres, 6 in inch; Fanuc 3 and 4) with trailing zeros
+// control resolves (LinuxCNC 4 in millimetres, 5 in inch; Fanuc 3 and 4) with trailing zeros
 // dropped; Fanuc numbers keep their decimal point. Throws PostError for a tool number the
 // dialect cannot call (below 1; above 99 for Fanuc), a cutting move with a feed that is not
 // above zero, a negative or non-finite dwell, or a program number outside 1..9999.
 std::string PostProcess(const PostInput& input, const PostOptions& options);
+
+// The offset from the path's reference point to the point the options drive, in drawing
+// coordinates.
+Point3 ReferenceShift(const PostInput& input, InsertReference reference);
+
+// The moves as the program writes them: shifted to the reference and with every move shorter
+// than 1e-4 mm left out (the next one starts where it ended).
+std::vector<Segment> ProgramMoves(const PostInput& input, InsertReference reference);
 
 // One program of several operations in their order, as above: the set-up once, then for every
 // operation its tool call, spindle start, rapid to its start point and moves (the spindle

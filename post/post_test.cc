@@ -46,6 +46,8 @@ PostInput GrooveInput() {
   in.finishFeed = 60.0;
   in.finishSpeed = 2000.0;
   in.toolNumber = 1;
+  in.toolWidth = 3.0;
+  in.cornerRadius = 0.4;
   in.moves = {
       Rapid(110, 60, 50, 60),
       Rapid(50, 60, 50, 52),
@@ -73,6 +75,28 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+PostOptions Options(Dialect dialect, ToolPost post, double dwell, int32_t program) {
+  PostOptions o;
+  o.dialect = dialect;
+  o.toolPost = post;
+  o.plungeDwell = dwell;
+  o.programNumber = program;
+  return o;
+}
+
+// A shop's Fanuc program: the tip on the -Z side driven (the path 0.4 lower and 0.4 towards -Z),
+// constant surface speed under a limit, feed per revolution, flood coolant, the reference
+// return before the tool call and at the end, a left-hand tool.
+PostOptions ShopFanuc() {
+  PostOptions o = Options(Dialect::Fanuc, ToolPost::Rear, 0.0, 7);
+  o.reference = InsertReference::TipLow;
+  o.surfaceSpeed = 150.0;
+  o.maxRpm = 2400.0;
+  o.coolant = Coolant::Flood;
+  o.home = HomeKind::MachineReference;
+  return o;
+}
+
 TEST(PostTest, ProgramsOfBothDialects) {
   struct Case {
     const char* name;
@@ -83,6 +107,8 @@ TEST(PostTest, ProgramsOfBothDialects) {
       {"linuxcnc",
        {},
        {"(Sulkor groove: tool 1, rear tool post, mm)",
+        "(T1 drives the centre of the insert's corner radius r 0.4 on its -Z side: set the tool "
+        "offset to that centre, r inside the tip along X and Z)",
         "G18 G21 G7 G90 G94 G40 G49",
         "T1 M6 G43",
         "G97 S1300 M3",
@@ -106,9 +132,11 @@ TEST(PostTest, ProgramsOfBothDialects) {
         "M5",
         "M2"}},
       {"fanuc with a dwell, front tool post",
-       {Dialect::Fanuc, ToolPost::Front, 0.5, 42},
+       Options(Dialect::Fanuc, ToolPost::Front, 0.5, 42),
        {"%",
         "O0042 (SULKOR GROOVE T01 FRONT TOOL POST MM)",
+        "(DRIVES THE CENTRE OF THE INSERT'S CORNER RADIUS R 0.4 ON ITS -Z SIDE: SET THE TOOL "
+        "OFFSET TO THAT CENTRE, R INSIDE THE TIP ALONG X AND Z)",
         "G18 G21 G40 G98",
         "T0101",
         "G97 S1300 M03",
@@ -133,9 +161,50 @@ TEST(PostTest, ProgramsOfBothDialects) {
         "M05",
         "M30",
         "%"}},
+      {"fanuc for a shop", ShopFanuc(),
+       {"%",
+        "O0007 (SULKOR GROOVE T01 REAR TOOL POST MM)",
+        "(DRIVES THE INSERT'S TIP ON ITS -Z SIDE: SET THE TOOL OFFSET BY TOUCHING X WITH THE "
+        "CUTTING EDGE AND Z WITH THE -Z FLANK, THE INSERT 3. WIDE)",
+        "G18 G21 G40 G99",
+        "G28 U0.",
+        "G28 W0.",
+        "T0101",
+        "G50 S2400",
+        "G96 S150. M04",
+        "M08",
+        "G00 X119.2 Z109.6",
+        "G00 X119.2 Z49.6",
+        "G00 X103.2 Z49.6",
+        "G01 X96.2 Z49.6 F0.05",
+        "G00 X99.2 Z49.6",
+        "G01 X89.2 Z49.6",
+        "G00 X103.2 Z49.6",
+        "G00 X103.2 Z51.6",
+        "G01 X90. Z51.6 F0.03",
+        "G02 X89.2 Z51.2 I0. K-0.4",
+        "G01 X89.2 Z48.",
+        "G00 X103.2 Z47.6",
+        "G01 X90. Z47.6",
+        "G03 X89.2 Z48. I0. K0.4",
+        "G00 X119.2 Z48.",
+        "G00 X119.2 Z109.6",
+        "M09",
+        "G28 U0.",
+        "G28 W0.",
+        "M05",
+        "M30",
+        "%"}},
   };
   for (const Case& c : cases) {
-    const std::vector<std::string> lines = Lines(PostProcess(GrooveInput(), c.options));
+    PostInput in = GrooveInput();
+    if (c.options.surfaceSpeed > 0.0) {  // the shop's program: feeds per revolution, left hand
+      in.feedPerRevolution = true;
+      in.roughFeed = 0.05;
+      in.finishFeed = 0.03;
+      in.leftHand = true;
+    }
+    const std::vector<std::string> lines = Lines(PostProcess(in, c.options));
     EXPECT_EQ(lines, c.expected) << c.name;
   }
 
@@ -145,8 +214,8 @@ TEST(PostTest, ProgramsOfBothDialects) {
   dwell.plungeDwell = 0.25;
   const std::vector<std::string> lines = Lines(PostProcess(GrooveInput(), dwell));
   ASSERT_GT(lines.size(), 10u);
-  EXPECT_EQ(lines[9], "G1 X90 Z50");
-  EXPECT_EQ(lines[10], "G4 P0.25");
+  EXPECT_EQ(lines[10], "G1 X90 Z50");
+  EXPECT_EQ(lines[11], "G4 P0.25");
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "G4 P0.25"), 1);
 }
 
@@ -170,11 +239,17 @@ TEST(PostTest, UnitsNumbersAndTheToolCall) {
   };
   const Case cases[] = {
       {Dialect::LinuxCnc,
-       {"(Sulkor groove: tool 7, rear tool post, inch)", "G18 G20 G7 G90 G94 G40 G49",
-        "T7 M6 G43", "G97 S1800 M3", "G0 X2 Z2.5", "G1 X1.975309 Z1.234568 F3.25", "S1300",
+       {"(Sulkor groove: tool 7, rear tool post, inch)",
+        "(T7 drives the centre of the insert's corner radius r 0 on its -Z side: set the tool "
+        "offset to that centre, r inside the tip along X and Z)",
+        "G18 G20 G7 G90 G94 G40 G49",
+        "T7 M6 G43", "G97 S1800 M3", "G0 X2 Z2.5", "G1 X1.97531 Z1.23457 F3.25", "S1300",
         "G1 X0 Z1 F4.5", "G0 X2 Z1", "M5", "M2"}},
       {Dialect::Fanuc,
-       {"%", "O0001 (SULKOR GROOVE T07 REAR TOOL POST INCH)", "G18 G20 G40 G98", "T0707",
+       {"%", "O0001 (SULKOR GROOVE T07 REAR TOOL POST INCH)",
+        "(DRIVES THE CENTRE OF THE INSERT'S CORNER RADIUS R 0. ON ITS -Z SIDE: SET THE TOOL "
+        "OFFSET TO THAT CENTRE, R INSIDE THE TIP ALONG X AND Z)",
+        "G18 G20 G40 G98", "T0707",
         "G97 S1800 M03", "G00 X2. Z2.5", "G01 X1.9753 Z1.2346 F3.25", "S1300", "G01 X0. Z1. F4.5",
         "G00 X2. Z1.", "M05", "M30", "%"}},
   };
@@ -203,8 +278,8 @@ TEST(PostTest, ArcsNeverBecomeCirclesOrRapids) {
     PostInput in = GrooveInput();
     in.moves = {c.move};
     const std::vector<std::string> lines = Lines(PostProcess(in, {}));
-    ASSERT_EQ(lines.size(), 8u) << c.block;
-    EXPECT_EQ(lines[5], c.block);
+    ASSERT_GE(lines.size(), 8u) << c.block;
+    EXPECT_EQ(lines[6], c.block);
   }
   PostInput in = GrooveInput();
   in.moves = {positioningArc};
@@ -409,6 +484,71 @@ TEST(PostTest, InputOfAnOperation) {
       EXPECT_EQ(in.moves[i].EndPt, state.toolPath.Segs[i].EndPt) << i;
       EXPECT_EQ(in.moves[i].Phase, state.toolPath.Segs[i].Phase) << i;
     }
+  }
+}
+
+}  // namespace
+}  // namespace sulkor
+
+namespace sulkor {
+namespace {
+
+TEST(PostTest, ReferenceShiftsThePathToTheInsertsTips) {
+  // Insert 3 wide, corner radius 0.4: the tips lie 0.4 beyond the corner centre in the plunge
+  // sense, the low one 0.4 below it along the cross axis, the high one 2.6 above it.
+  struct Case {
+    WorkKind kind;
+    InsertReference reference;
+    double dx, dy;
+  } cases[] = {
+      {WorkKind::OutsideDiameter, InsertReference::Centre, 0.0, 0.0},
+      {WorkKind::OutsideDiameter, InsertReference::TipLow, -0.4, -0.4},
+      {WorkKind::OutsideDiameter, InsertReference::TipHigh, 2.6, -0.4},
+      {WorkKind::Bore, InsertReference::TipLow, -0.4, 0.4},
+      {WorkKind::Bore, InsertReference::TipHigh, 2.6, 0.4},
+      {WorkKind::FrontFace, InsertReference::TipLow, -0.4, -0.4},
+      {WorkKind::FrontFace, InsertReference::TipHigh, -0.4, 2.6},
+      {WorkKind::BackFace, InsertReference::TipLow, 0.4, -0.4},
+      {WorkKind::BackFace, InsertReference::TipHigh, 0.4, 2.6},
+  };
+  for (const Case& c : cases) {
+    PostInput in = GrooveInput();
+    in.kind = c.kind;
+    const Point3 d = ReferenceShift(in, c.reference);
+    EXPECT_NEAR(d.x, c.dx, 1e-12) << static_cast<int>(c.kind) << static_cast<int>(c.reference);
+    EXPECT_NEAR(d.y, c.dy, 1e-12) << static_cast<int>(c.kind) << static_cast<int>(c.reference);
+    const std::vector<Segment> moves = ProgramMoves(in, c.reference);
+    ASSERT_EQ(moves.size(), in.moves.size());
+    for (size_t i = 0; i < moves.size(); ++i) {
+      EXPECT_NEAR(moves[i].EndPt.x, in.moves[i].EndPt.x + c.dx, 1e-12);
+      EXPECT_NEAR(moves[i].EndPt.y, in.moves[i].EndPt.y + c.dy, 1e-12);
+      if (in.moves[i].IsArc()) {
+        EXPECT_NEAR(moves[i].Center.y, in.moves[i].Center.y + c.dy, 1e-12);
+      }
+    }
+  }
+}
+
+TEST(PostTest, MovesShorterThanATenthOfAMicronAreLeftOut) {
+  struct Case {
+    NcUnits units;
+    double step;    // the short move's length, drawing units
+    size_t moves;   // written
+  } cases[] = {
+      {NcUnits::Millimetre, 0.99e-4, 2},
+      {NcUnits::Millimetre, 1.01e-4, 3},
+      {NcUnits::Inch, 0.99e-4 / 25.4, 2},
+      {NcUnits::Inch, 1.01e-4 / 25.4, 3},
+  };
+  for (const Case& c : cases) {
+    PostInput in = GrooveInput();
+    in.units = c.units;
+    in.moves = {Rapid(110, 60, 50, 60), Cut(50, 60, 50, 60 - c.step, kPhaseRoughing),
+                Cut(50, 60 - c.step, 50, 55, kPhaseRoughing)};
+    const std::vector<Segment> moves = ProgramMoves(in, InsertReference::Centre);
+    ASSERT_EQ(moves.size(), c.moves) << c.step;
+    // The next move starts where the one before ended.
+    EXPECT_EQ(moves.back().StartPt.y, moves[moves.size() - 2].EndPt.y);
   }
 }
 

@@ -252,6 +252,7 @@ struct Comparison {
   int motions = 0;  // canonical moves compared
   int arcs = 0;
   int dwells = 0;
+  int homeMoves = 0;
   double worst = 0.0;  // largest deviation of an end point or a centre, drawing units
 };
 
@@ -259,8 +260,18 @@ struct Comparison {
 // traverse, feed or arc per move, each ending (and an arc centred) where the move does, arcs
 // turning the move's way, every feed at the feed and spindle speed of the move's phase, and a
 // dwell exactly after each plunge bottom when one is asked for.
-void Compare(const std::string& name, const PostInput& in, double dwell,
+// The moves are those the program writes (shifted to the insert's point the options name, the
+// shortest left out); with a home position, the traverses before the start point and after the
+// last move are the home moves. Feeds and speeds are checked in feed per minute at a speed in
+// revolutions per minute.
+void Compare(const std::string& name, const PostInput& in, const PostOptions& options,
              const std::vector<Canon>& canon, Comparison& out) {
+  const double dwell = options.plungeDwell;
+  const std::vector<Segment> moves = ProgramMoves(in, options.reference);
+  const Point3 shift = ReferenceShift(in, options.reference);
+  const Point3 start{in.start.x + shift.x, in.start.y + shift.y, 0.0};
+  const bool home = options.home != HomeKind::None;
+  const bool rates = !in.feedPerRevolution && options.surfaceSpeed == 0.0;
   double feedRate = -1.0, spindle = -1.0;
   double x = 0.0, y = 0.0;  // where the interpreter stands (Z, radius)
   std::string units, plane;
@@ -288,7 +299,15 @@ void Compare(const std::string& name, const PostInput& in, double dwell,
     } else if (c.name == "STRAIGHT_TRAVERSE" || c.name == "STRAIGHT_FEED" ||
                c.name == "ARC_FEED") {
       EXPECT_FALSE(dwellDue) << name << ": no dwell before motion " << next;
-      ASSERT_LE(next, in.moves.size()) << name << ": more motions than moves";
+      const bool atStart = c.name == "STRAIGHT_TRAVERSE" &&
+                           std::max(std::fabs(c.args.at(2) - start.x),
+                                    std::fabs(c.args.at(0) - start.y)) <= kTolerance;
+      if (home && c.name == "STRAIGHT_TRAVERSE" &&
+          ((next == 0 && !atStart) || next == moves.size() + 1)) {
+        ++out.homeMoves;
+        continue;
+      }
+      ASSERT_LE(next, moves.size()) << name << ": more motions than moves";
       EXPECT_EQ(plane, "CANON_PLANE_XZ") << name;
       EXPECT_EQ(units, in.units == NcUnits::Inch ? "CANON_UNITS_INCHES" : "CANON_UNITS_MM")
           << name;
@@ -296,22 +315,24 @@ void Compare(const std::string& name, const PostInput& in, double dwell,
       if (next == 0) {
         ASSERT_EQ(c.name, "STRAIGHT_TRAVERSE") << name;
         // X is reported as a radius (the program's G7 diameters halved), Z along the axis.
-        EXPECT_LE(deviation(c.args.at(2), c.args.at(0), in.start), kTolerance) << name;
+        EXPECT_LE(deviation(c.args.at(2), c.args.at(0), start), kTolerance) << name;
         ++next;
         x = c.args.at(2);
         y = c.args.at(0);
         continue;
       }
       const size_t i = next - 1;
-      const Segment& m = in.moves[i];
+      const Segment& m = moves[i];
       const std::string at = name + ", move " + std::to_string(i);
       if (m.MoveType == kMovePositioning && !m.IsArc()) {
         ASSERT_EQ(c.name, "STRAIGHT_TRAVERSE") << at;
         EXPECT_LE(deviation(c.args.at(2), c.args.at(0), m.EndPt), kTolerance) << at;
       } else {
         const bool finishing = m.Phase == kPhaseFinishing;
-        EXPECT_EQ(feedRate, finishing ? in.finishFeed : in.roughFeed) << at;
-        EXPECT_EQ(spindle, std::round(finishing ? in.finishSpeed : in.roughSpeed)) << at;
+        if (rates) {
+          EXPECT_EQ(feedRate, finishing ? in.finishFeed : in.roughFeed) << at;
+          EXPECT_EQ(spindle, std::round(finishing ? in.finishSpeed : in.roughSpeed)) << at;
+        }
         if (m.IsArc()) {
           ASSERT_EQ(c.name, "ARC_FEED") << at;
           // In the XZ plane the first axis is Z, the second X (a radius).
@@ -338,14 +359,17 @@ void Compare(const std::string& name, const PostInput& in, double dwell,
           EXPECT_LE(deviation(c.args.at(2), c.args.at(0), m.EndPt), kTolerance) << at;
         }
       }
-      dwellDue = dwell > 0.0 && EndsPlunge(in.moves, i);
+      dwellDue = dwell > 0.0 && EndsPlunge(moves, i);
       ++next;
       x = c.name == "ARC_FEED" ? c.args.at(0) : c.args.at(2);
       y = c.name == "ARC_FEED" ? c.args.at(1) : c.args.at(0);
     }
   }
   EXPECT_FALSE(dwellDue) << name << ": no dwell after the last move";
-  EXPECT_EQ(next, in.moves.size() + 1) << name << ": fewer motions than moves";
+  EXPECT_EQ(next, moves.size() + 1) << name << ": fewer motions than moves";
+  if (home) {
+    EXPECT_GE(out.homeMoves, 2) << name << ": no home move before and after";
+  }
   ASSERT_FALSE(canon.empty()) << name;
   EXPECT_TRUE(std::any_of(canon.begin(), canon.end(),
                           [](const Canon& c) { return c.name == "PROGRAM_END"; }))
@@ -369,7 +393,7 @@ void CheckInLinuxCnc(const fs::path& rs274, const std::string& name, const PostI
     const Rs274Run result = RunRs274(rs274, program, {in.toolNumber}, in.units);
     ASSERT_EQ(result.status, 0) << run << ": rs274 failed:\n" << result.errors << "\n" << program;
     Comparison c;
-    Compare(run, in, dwell, ParseCanon(result.canon), c);
+    Compare(run, in, options, ParseCanon(result.canon), c);
     int bottoms = 0;
     for (size_t i = 0; i < in.moves.size(); ++i) bottoms += EndsPlunge(in.moves, i);
     EXPECT_GT(bottoms, 0) << run;
@@ -466,12 +490,13 @@ TEST(Rs274Test, SeveralOperationsRunAsOneProgram) {
   ASSERT_EQ(motions.size(), operations.size());
   for (size_t k = 0; k < operations.size(); ++k) {
     const PostInput& in = operations[k];
-    ASSERT_EQ(motions[k].size(), in.moves.size() + 1) << AllFrames()[k].name;
+    const std::vector<Segment> moves = ProgramMoves(in, InsertReference::Centre);
+    ASSERT_EQ(motions[k].size(), moves.size() + 1) << AllFrames()[k].name;
     const Canon& first = motions[k].front();  // STRAIGHT_TRAVERSE(x, y, z, ...)
     EXPECT_NEAR(first.args.at(0), in.start.y, kTolerance) << AllFrames()[k].name;
     EXPECT_NEAR(first.args.at(2), in.start.x, kTolerance) << AllFrames()[k].name;
     const Canon& last = motions[k].back();
-    const Point3& end = in.moves.back().EndPt;
+    const Point3& end = moves.back().EndPt;
     const bool arc = last.name == "ARC_FEED";
     EXPECT_NEAR(arc ? last.args.at(1) : last.args.at(0), end.y, kTolerance);
     EXPECT_NEAR(arc ? last.args.at(0) : last.args.at(2), end.x, kTolerance);
@@ -541,6 +566,64 @@ TEST(Rs274Test, ExampleDrawingsRunInLinuxCncAsComputed) {
   EXPECT_EQ(programs, 15);
   EXPECT_LE(total.worst, kTolerance);
   Report("examples", programs, total);
+}
+
+// Every program option through the interpreter: the insert's tips and its centre driven, G96
+// with its spindle limit, feed per revolution, coolant, the home position before the tool call
+// and at the end, a left-hand tool; the motions follow the path shifted to the point driven.
+TEST(Rs274Test, ProgramOptionsRunInLinuxCncOnTheShiftedPath) {
+  const std::optional<fs::path> rs274 = FindRs274();
+  ASSERT_TRUE(rs274.has_value()) << kRs274Missing;
+  struct Case {
+    InsertReference reference;
+    double css;
+    bool perRev;
+    Coolant coolant;
+    HomeKind home;
+    bool leftHand;
+    std::vector<std::string> blocks;  // the program holds these lines
+  } cases[] = {
+      {InsertReference::TipLow, 0.0, false, Coolant::Flood, HomeKind::MachineReference, false,
+       {"G18 G21 G7 G90 G94 G40 G49", "G28", "G97 S1300 M3", "M8", "M9"}},
+      {InsertReference::TipHigh, 180.0, false, Coolant::Mist, HomeKind::Position, true,
+       {"G96 D2500 S180 M4", "M7", "G0 X200", "G0 Z150"}},
+      {InsertReference::Centre, 0.0, true, Coolant::Off, HomeKind::None, false,
+       {"G18 G21 G7 G90 G95 G40 G49"}},
+  };
+  Comparison total;
+  int programs = 0;
+  for (const PathFrame& f : AllFrames()) {
+    const std::unique_ptr<Operation> op = RunOperation(GrooveSetup{&f, false, 0.5});
+    ASSERT_TRUE(op->ran) << f.name;
+    for (const Case& c : cases) {
+      PostInput in = PostInputFromOperation(op->groove->State());
+      in.leftHand = c.leftHand;
+      in.feedPerRevolution = c.perRev;
+      if (c.perRev) in.roughFeed = in.finishFeed = 0.05;
+      PostOptions options;
+      options.reference = c.reference;
+      options.surfaceSpeed = c.css;
+      options.maxRpm = 2500.0;
+      options.coolant = c.coolant;
+      options.home = c.home;
+      options.homePosition = {150.0, 100.0, 0.0};
+      const std::string name = std::string(f.name) + " option set " + std::to_string(&c - cases);
+      const std::string program = PostProcess(in, options);
+      for (const std::string& block : c.blocks) {
+        EXPECT_NE(program.find("\n" + block + "\n"), std::string::npos) << name << ": " << block;
+      }
+      const Rs274Run result = RunRs274(*rs274, program, {in.toolNumber}, in.units);
+      ASSERT_EQ(result.status, 0) << name << ":\n" << result.errors << "\n" << program;
+      Comparison one;
+      Compare(name, in, options, ParseCanon(result.canon), one);
+      total.motions += one.motions;
+      total.worst = std::max(total.worst, one.worst);
+      ++programs;
+    }
+  }
+  EXPECT_EQ(programs, 12);
+  EXPECT_LE(total.worst, kTolerance);
+  Report("program options", programs, total);
 }
 
 // The interpreter's own reading of the two facts the post relies on: in G7 a diameter X and a

@@ -1,7 +1,11 @@
 #include "host/dxf/dxf_chainer.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +56,7 @@ struct Chain {
   Contour contour;
   const DxfEntity* first = nullptr;
   bool circle = false;
+  std::size_t pieces = 1;
   bool Closed() const {
     return circle || Near(contour.First().StartPt, contour.Last().EndPt);
   }
@@ -72,7 +77,9 @@ Contour PieceOf(const DxfEntity& e) {
     case DxfType::Arc: return MakeContour({ArcOfEntity(e)});
     case DxfType::Circle: return MakeContour({MakeCircle(e.x1, e.y1, e.radius)});
     case DxfType::Polyline: return PolylineContour(e.vertices, e.closed);
-    case DxfType::Hatch: break;
+    case DxfType::Hatch:
+    case DxfType::Insert:
+    case DxfType::Unsupported: break;
   }
   return {};
 }
@@ -111,6 +118,7 @@ std::vector<Chain> ChainPieces(std::vector<Piece>& pieces) {
             segs.insert(segs.begin(), prev.Segs.begin(), prev.Segs.end());
           }
           p.used = true;
+          ++chain.pieces;
           grew = true;
           break;
         }
@@ -241,52 +249,273 @@ Contour PolylineContour(const std::vector<DxfVertex>& vertices, bool closed) {
   return c;
 }
 
-void AddDxfToDrawing(const DxfDocument& doc, std::string_view file, Drawing& drawing) {
-  // Pieces by layer, layers in order of first appearance.
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The layer an entity's role is read from: the reserved layers whatever their case, CAD
+// programs treating "WORKCONTOUR" and "WorkContour" as one layer.
+std::string RoleLayer(const std::string& layer) {
+  // An earlier run's output written on layers of its own.
+  if (layer.size() > kDxfCamLayerPrefix.size() &&
+      SameName(std::string_view(layer).substr(0, kDxfCamLayerPrefix.size()), kDxfCamLayerPrefix)) {
+    return std::string(kDxfLayerCamOperations);
+  }
+  for (std::string_view reserved : {kDxfLayerWorkContour, kDxfLayerLastPartBlank, kDxfLayerData,
+                                    kDxfLayerCamOperations}) {
+    if (SameName(layer, reserved)) return std::string(reserved);
+  }
+  return layer;
+}
+
+bool Reserved(const std::string& layer) {
+  return layer == kDxfLayerWorkContour || layer == kDxfLayerLastPartBlank ||
+         layer == kDxfLayerData || layer == kDxfLayerCamOperations;
+}
+
+// The chain's extents: its ends, and its arcs followed a degree at a time (within 2e-4 of the
+// radius, plenty for telling which outline a chain reaches).
+void Extend(DxfChainInfo& info, const Contour& c) {
+  info.minX = info.minY = 1e300;
+  info.maxX = info.maxY = -1e300;
+  const auto add = [&](double x, double y) {
+    info.minX = std::min(info.minX, x);
+    info.minY = std::min(info.minY, y);
+    info.maxX = std::max(info.maxX, x);
+    info.maxY = std::max(info.maxY, y);
+  };
+  for (const Segment& s : c.Segs) {
+    if (s.IsCircle()) {
+      add(s.Center.x - s.Radius, s.Center.y - s.Radius);
+      add(s.Center.x + s.Radius, s.Center.y + s.Radius);
+      continue;
+    }
+    add(s.StartPt.x, s.StartPt.y);
+    add(s.EndPt.x, s.EndPt.y);
+    if (!s.IsArc()) continue;
+    const double a0 = std::atan2(s.StartPt.y - s.Center.y, s.StartPt.x - s.Center.x);
+    double sweep = std::atan2(s.EndPt.y - s.Center.y, s.EndPt.x - s.Center.x) - a0;
+    if (s.Direction > 0) {
+      while (sweep <= 0.0) sweep += 2.0 * kDegToRad * 180.0;
+    } else {
+      while (sweep >= 0.0) sweep -= 2.0 * kDegToRad * 180.0;
+    }
+    const int steps = static_cast<int>(std::fabs(sweep) / kDegToRad) + 1;
+    for (int k = 1; k < steps; ++k) {
+      const double a = a0 + sweep * k / steps;
+      add(s.Center.x + s.Radius * std::cos(a), s.Center.y + s.Radius * std::sin(a));
+    }
+  }
+}
+
+bool Overlap(const DxfChainInfo& a, const DxfChainInfo& b) {
+  return a.minX <= b.maxX + kJoinGap && b.minX <= a.maxX + kJoinGap &&
+         a.minY <= b.maxY + kJoinGap && b.minY <= a.maxY + kJoinGap;
+}
+
+std::string Count(std::size_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string_view ChainRoleName(DxfChainRole role) {
+  switch (role) {
+    case DxfChainRole::WorkContour: return "work contour";
+    case DxfChainRole::LastPartBlank: return "stock of an earlier operation";
+    case DxfChainRole::Data: return "part data";
+    case DxfChainRole::Blank: return "part blank";
+    case DxfChainRole::Ignored: return "left out";
+  }
+  return "";
+}
+
+DxfLayout PlanDxf(const DxfDocument& doc, const DxfImportOptions& options) {
+  DxfLayout layout;
+  layout.insUnits = doc.insUnits;
+  layout.fileInsUnits = doc.fileInsUnits;
+  // Pieces by layer, layers in order of first appearance; names compared without case.
   std::vector<std::string> order;
   std::map<std::string, std::vector<Piece>> byLayer;
+  std::map<std::string, std::string> spelling;  // lower case -> the first spelling met
+  const auto layerOf = [&](const std::string& raw) {
+    const std::string role = RoleLayer(raw);
+    if (Reserved(role)) return role;
+    std::string key = raw;
+    for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return spelling.try_emplace(key, raw).first->second;
+  };
+  std::map<std::string, std::vector<const DxfEntity*>> unsupported;
   for (const DxfEntity& e : doc.entities) {
-    if (e.layer == kDxfLayerCamOperations || e.type == DxfType::Hatch) continue;
+    const std::string layer = layerOf(e.layer);
+    auto counted = std::find_if(layout.layers.begin(), layout.layers.end(),
+                                [&](const DxfLayerCount& l) { return l.name == layer; });
+    if (counted == layout.layers.end()) {
+      layout.layers.push_back({layer, 0});
+      counted = std::prev(layout.layers.end());
+    }
+    ++counted->entities;
+    if (layer == kDxfLayerCamOperations || e.type == DxfType::Hatch) continue;
+    if (e.type == DxfType::Unsupported) {
+      unsupported[layer].push_back(&e);
+      continue;
+    }
     Contour piece = PieceOf(e);
     if (piece.Empty()) continue;
-    if (!byLayer.contains(e.layer)) order.push_back(e.layer);
-    byLayer[e.layer].push_back({std::move(piece), &e, false});
-  }
-  if (!byLayer.contains(std::string(kDxfLayerWorkContour))) {
-    ThrowDxfError(file, 0, "no entities on layer \"WorkContour\"");
+    if (!byLayer.contains(layer)) order.push_back(layer);
+    byLayer[layer].push_back({std::move(piece), &e, false});
   }
 
-  // Check everything before the drawing changes, so that a bad file adds nothing.
-  std::map<std::string, std::vector<Chain>> chains;
+  const auto problem = [&](int line, std::string text) {
+    if (layout.problem.empty()) {
+      layout.problem = std::move(text);
+      layout.problemLine = line;
+    }
+  };
+  const auto curveProblem = [&](const std::string& layer) {
+    auto it = unsupported.find(layer);
+    if (it == unsupported.end()) return;
+    const DxfEntity& e = *it->second.front();
+    problem(e.line, e.typeName + (e.handle.empty() ? "" : " (handle " + e.handle + ")") +
+                        " on layer \"" + layer + "\" is not read: draw the outline with lines, "
+                        "arcs and polylines");
+  };
+
   for (const std::string& layer : order) {
-    std::vector<Chain> c = ChainPieces(byLayer[layer]);
-    const bool single = layer == kDxfLayerWorkContour || layer == kDxfLayerLastPartBlank;
-    if (single && c.size() != 1) {
-      ThrowDxfError(file, 0, "the entities on layer \"" + layer + "\" form " +
-                                 std::to_string(c.size()) + " separate chains instead of one");
+    for (Chain& chain : ChainPieces(byLayer[layer])) {
+      DxfChainInfo info;
+      info.layer = layer;
+      info.closed = chain.Closed();
+      info.firstLine = chain.first->line;
+      info.pieces = static_cast<int>(chain.pieces);
+      Extend(info, chain.contour);
+      info.role = layer == kDxfLayerWorkContour     ? DxfChainRole::WorkContour
+                  : layer == kDxfLayerLastPartBlank ? DxfChainRole::LastPartBlank
+                  : layer == kDxfLayerData          ? DxfChainRole::Data
+                                                    : DxfChainRole::Ignored;
+      layout.chains.push_back(std::move(info));
+      layout.contours.push_back({std::move(chain.contour), chain.first, chain.circle});
     }
-    if (layer != kDxfLayerWorkContour && layer != kDxfLayerData) {
-      for (const Chain& chain : c) {
-        if (!chain.Closed()) {
-          ThrowDxfError(file, chain.first->line,
-                        "the outline on layer \"" + layer + "\" is not closed: it runs from " +
-                            PointText(chain.contour.First().StartPt) + " to " +
-                            PointText(chain.contour.Last().EndPt));
-        }
-      }
-    }
-    chains[layer] = std::move(c);
   }
+  for (std::string_view single : {kDxfLayerWorkContour, kDxfLayerLastPartBlank}) {
+    curveProblem(std::string(single));
+    const auto n = std::count_if(layout.chains.begin(), layout.chains.end(),
+                                 [&](const DxfChainInfo& c) { return c.layer == single; });
+    if (n > 1) {
+      problem(0, "the entities on layer \"" + std::string(single) + "\" form " +
+                     std::to_string(n) + " separate chains instead of one");
+    }
+  }
+  if (!byLayer.contains(std::string(kDxfLayerWorkContour)) &&
+      !unsupported.contains(std::string(kDxfLayerWorkContour))) {
+    problem(0, "no entities on layer \"WorkContour\"");
+  }
+
+  // The part blank: the closed chain on the layer named, else the one closed chain on a layer
+  // of its own, else the closed chains that reach the work contour.
+  const DxfChainInfo* work = nullptr;
+  for (const DxfChainInfo& c : layout.chains) {
+    if (c.role == DxfChainRole::WorkContour) work = &c;
+  }
+  std::vector<std::size_t> candidates;
+  std::optional<std::size_t> firstOpen;
+  for (std::size_t i = 0; i < layout.chains.size(); ++i) {
+    const DxfChainInfo& c = layout.chains[i];
+    if (Reserved(c.layer)) continue;
+    if (!options.blankLayer.empty() && !SameName(c.layer, options.blankLayer)) continue;
+    if (c.closed) {
+      candidates.push_back(i);
+    } else if (!firstOpen) {
+      firstOpen = i;
+    }
+  }
+  if (candidates.size() > 1 && work) {
+    std::vector<std::size_t> touching;
+    for (std::size_t i : candidates) {
+      if (Overlap(layout.chains[i], *work)) touching.push_back(i);
+    }
+    if (!touching.empty()) candidates = touching;
+  }
+  if (candidates.empty() && firstOpen) {
+    const DxfChainInfo& open = layout.chains[*firstOpen];
+    const Contour& c = layout.contours[*firstOpen].contour;
+    problem(open.firstLine, "the outline on layer \"" + open.layer +
+                                "\" is not closed: it runs from " + PointText(c.First().StartPt) +
+                                " to " + PointText(c.Last().EndPt));
+  } else if (candidates.empty() && !options.blankLayer.empty()) {
+    problem(0, "no closed outline on layer \"" + options.blankLayer + "\" (--blank-layer)");
+  } else if (candidates.size() > 1) {
+    std::string layers;
+    for (std::size_t i : candidates) {
+      layers += (layers.empty() ? "\"" : ", \"") + layout.chains[i].layer + "\"";
+    }
+    problem(0, std::to_string(candidates.size()) + " closed outlines could be the part blank (on " +
+                   layers + "): name its layer with --blank-layer");
+  } else if (candidates.size() == 1) {
+    DxfChainInfo& blank = layout.chains[candidates.front()];
+    blank.role = DxfChainRole::Blank;
+    curveProblem(blank.layer);
+  }
+
+  // What is left out, said once per layer.
+  std::map<std::string, std::pair<std::size_t, std::size_t>> left;  // layer -> (open, closed)
+  for (const DxfChainInfo& c : layout.chains) {
+    if (c.role != DxfChainRole::Ignored) continue;
+    auto& n = left[c.layer];
+    (c.closed ? n.second : n.first) += 1;
+  }
+  for (const auto& [layer, n] : left) {
+    std::string what;
+    if (n.first > 0) what = Count(n.first, "open chain", "open chains");
+    if (n.second > 0) {
+      what += (what.empty() ? "" : " and ") + Count(n.second, "closed outline", "closed outlines");
+    }
+    layout.notes.push_back("layer \"" + layer + "\": " + what + " left out (not the part blank)");
+  }
+  for (const auto& [layer, curves] : unsupported) {
+    if (Reserved(layer)) continue;
+    layout.notes.push_back("layer \"" + layer + "\": " +
+                           Count(curves.size(), "spline or ellipse", "splines or ellipses") +
+                           " left out");
+  }
+  return layout;
+}
+
+std::vector<std::string> AddDxfToDrawing(const DxfDocument& doc, std::string_view file,
+                                         Drawing& drawing, const DxfImportOptions& options) {
+  // Everything is checked before the drawing changes, so that a bad file adds nothing.
+  DxfLayout layout = PlanDxf(doc, options);
+  if (!layout.problem.empty()) ThrowDxfError(file, layout.problemLine, layout.problem);
 
   if (doc.insUnits == kDxfUnitsInch) drawing.SetProperty(kDxfUnitProperty, Variant(kUnitInch));
   if (doc.insUnits == kDxfUnitsMillimetre) {
     drawing.SetProperty(kDxfUnitProperty, Variant(kUnitMillimetre));
   }
   Handle<Graphics> top = drawing.TopGraphics();
-  for (const std::string& layer : order) {
-    for (const Chain& chain : chains[layer]) AddChain(*top, chain, layer, layer);
+  Handle<Graphic> leftOut;
+  for (std::size_t i = 0; i < layout.chains.size(); ++i) {
+    const DxfChainInfo& info = layout.chains[i];
+    const LaidChain& laid = layout.contours[i];
+    const Chain chain{laid.contour, laid.first, laid.circle};
+    if (info.role != DxfChainRole::Ignored) {
+      AddChain(*top, chain, info.layer, info.layer);
+      continue;
+    }
+    // Kept for the drawing written after the run, in a group that no role is read from.
+    if (!leftOut) {
+      leftOut = top->Add();
+      leftOut->SetName(kDxfGroupLeftOut);
+    }
+    AddChain(*leftOut->Children(), chain, info.layer, info.layer);
   }
   AddCamGroups(doc, drawing);
+  return std::move(layout.notes);
 }
 
 }  // namespace sulkor::host

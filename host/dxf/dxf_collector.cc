@@ -45,7 +45,8 @@ double Sweep(Point2 start, Point2 end, Point2 center, int16_t direction) {
 
 class Collector {
  public:
-  explicit Collector(Drawing& drawing) : drawing_(drawing) {}
+  Collector(Drawing& drawing, const DxfWriteOptions& options)
+      : drawing_(drawing), options_(options) {}
 
   DxfDocument Collect() {
     const Variant unit = drawing_.Property(kDxfUnitProperty);
@@ -53,28 +54,32 @@ class Collector {
     doc_.insUnits = (text == kUnitInch || text == "\"") ? kDxfUnitsInch : kDxfUnitsMillimetre;
     doc_.layers = {"0", std::string(kDxfLayerCamOperations)};
     Handle<Graphics> top = drawing_.TopGraphics();
-    for (int32_t i = 0; i < top->Count(); ++i) Walk(top->Item(i), "", false);
+    for (int32_t i = 0; i < top->Count(); ++i) Walk(top->Item(i), "", "");
     return std::move(doc_);
   }
 
  private:
-  void Walk(const Handle<Graphic>& g, const std::string& inherited, bool inNamedGroup) {
+  // `namedAbove`: the name of the nearest of the three named graphics above, empty outside them.
+  void Walk(const Handle<Graphic>& g, const std::string& inherited, const std::string& namedAbove) {
     const std::string name = g->Name();
     const bool named = name == kDxfGroupTrajectory || name == kDxfGroupRemovedMaterial ||
                        name == kDxfGroupLastPartBlank;
+    const std::string within = named ? name : namedAbove;
     std::string layer = LayerName(g->Layer());
     if (layer.empty()) layer = inherited;
-    if (layer.empty() && (named || inNamedGroup)) layer = kDxfLayerCamOperations;
+    if (layer.empty() && !within.empty()) layer = kDxfLayerCamOperations;
     const std::size_t firstEntity = doc_.entities.size();
 
     Handle<Graphics> children = g->Children();
     if (children->Count() > 0) {
-      for (int32_t i = 0; i < children->Count(); ++i) {
-        Walk(children->Item(i), layer, inNamedGroup || named);
-      }
+      for (int32_t i = 0; i < children->Count(); ++i) Walk(children->Item(i), layer, within);
     } else {
       if (layer.empty()) layer = name.empty() ? "0" : LayerName(name);
-      Leaf(*g, layer);
+      if (options_.splitLayers && layer == kDxfLayerCamOperations && !within.empty()) {
+        SplitLeaf(*g, within);
+      } else {
+        Leaf(*g, layer);
+      }
     }
 
     if (named && doc_.entities.size() > firstEntity) {
@@ -95,6 +100,28 @@ class Collector {
       name = base + "_" + std::to_string(n);
     }
     return name;
+  }
+
+  // A graphic of the named group `within` on its own layer, coloured by that layer.
+  void SplitLeaf(Graphic& g, const std::string& within) {
+    std::string_view layer = kDxfLayerStock;
+    int color = 5;  // blue
+    if (within == kDxfGroupTrajectory) {
+      const Variant pen = g.Property(kDxfPenColor);
+      const bool positioning = !pen.IsEmpty() && NearestAci(FromDrawingColor(pen.ToLong())) == 2;
+      layer = positioning ? kDxfLayerPositioning : kDxfLayerCutting;
+      color = positioning ? 2 : 1;  // yellow, red
+    } else if (within == kDxfGroupRemovedMaterial) {
+      layer = kDxfLayerRemovedMaterial;
+      color = 3;  // green
+    }
+    doc_.layerColors[std::string(layer)] = color;
+    const std::size_t first = doc_.entities.size();
+    Leaf(g, std::string(layer));
+    for (std::size_t i = first; i < doc_.entities.size(); ++i) {
+      doc_.entities[i].colorIndex = 256;  // by layer
+      doc_.entities[i].trueColor = -1;
+    }
   }
 
   DxfEntity Start(Graphic& g, const std::string& layer, DxfType type) {
@@ -220,11 +247,14 @@ class Collector {
   }
 
   Drawing& drawing_;
+  const DxfWriteOptions& options_;
   DxfDocument doc_;
 };
 
 }  // namespace
 
-DxfDocument CollectDrawing(Drawing& drawing) { return Collector(drawing).Collect(); }
+DxfDocument CollectDrawing(Drawing& drawing, const DxfWriteOptions& options) {
+  return Collector(drawing, options).Collect();
+}
 
 }  // namespace sulkor::host

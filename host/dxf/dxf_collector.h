@@ -14,9 +14,16 @@
 
 namespace sulkor::host {
 
+struct DxfWriteOptions {
+  // The graphics of the three named groups on layers of their own, coloured by layer:
+  // "CAM_Positioning" (yellow) and "CAM_Cutting" (red) for the tool path, "CAM_RemovedMaterial"
+  // (green) and "CAM_Stock" (blue), in place of "CAMOperations".
+  bool splitLayers = false;
+};
+
 // The units come from "LinearUnitName": "in" (or the inch mark) gives $INSUNITS 1, anything else
 // 4 (millimetres). Throws sulkor::Error (HostError, GeometryError) when a graphic's vertices do
 // not describe its arcs.
-DxfDocument CollectDrawing(Drawing& drawing);
+DxfDocument CollectDrawing(Drawing& drawing, const DxfWriteOptions& options = {});
 
 }  // namespace sulkor::host

@@ -8,27 +8,55 @@
 #include "host/dxf/dxf_chainer.h"
 #include "host/dxf/dxf_collector.h"
 #include "host/dxf/dxf_error.h"
+#include "host/dxf/dxf_world.h"
 #include "host/dxf/dxf_writer.h"
 #include "host/dxf/entity_reader.h"
 
 namespace sulkor::host {
 
-void ImportDxfText(std::string_view text, std::string_view name, Drawing& drawing) {
-  const DxfDocument doc = ReadDxf(text, name);
-  AddDxfToDrawing(doc, name, drawing);
+namespace {
+
+DxfDocument WorldDocument(std::string_view text, std::string_view name) {
+  DxfDocument doc = ReadDxf(text, name);
+  ToWorldEntities(doc, name);
+  return doc;
 }
 
-void ImportDxfFile(const std::string& path, Drawing& drawing) {
-  const std::string name = std::filesystem::path(path).filename().string();
+std::string FileText(const std::string& path, const std::string& name) {
   std::ifstream in(path, std::ios::binary);
   if (!in) ThrowDxfError(name, 0, "cannot be opened");
   std::ostringstream text;
   text << in.rdbuf();
   if (in.bad()) ThrowDxfError(name, 0, "cannot be read");
-  ImportDxfText(text.str(), name, drawing);
+  return text.str();
 }
 
-std::string ExportDxfText(Drawing& drawing) { return WriteDxf(CollectDrawing(drawing)); }
+}  // namespace
+
+std::vector<std::string> ImportDxfText(std::string_view text, std::string_view name,
+                                       Drawing& drawing, const DxfImportOptions& options) {
+  const DxfDocument doc = WorldDocument(text, name);
+  return AddDxfToDrawing(doc, name, drawing, options);
+}
+
+std::vector<std::string> ImportDxfFile(const std::string& path, Drawing& drawing,
+                                       const DxfImportOptions& options) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  return ImportDxfText(FileText(path, name), name, drawing, options);
+}
+
+DxfLayout InspectDxfFile(const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  const DxfDocument doc = WorldDocument(FileText(path, name), name);
+  DxfLayout layout = PlanDxf(doc);
+  // The chains' contours point into the document, which ends here.
+  for (LaidChain& c : layout.contours) c.first = nullptr;
+  return layout;
+}
+
+std::string ExportDxfText(Drawing& drawing, const DxfWriteOptions& options) {
+  return WriteDxf(CollectDrawing(drawing, options));
+}
 
 void ExportDxfFile(Drawing& drawing, const std::string& path) {
   const std::string name = std::filesystem::path(path).filename().string();

@@ -1,15 +1,19 @@
 // What the reader takes out of a DXF file: the units, the layers, the drawing entities of the
-// ENTITIES section and the GROUP objects, in file order, with the line each starts on.
+// ENTITIES section and of the blocks, and the GROUP objects, in file order, with the line each
+// starts on.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace sulkor::host {
 
-enum class DxfType : uint8_t { Line, Arc, Circle, Polyline, Hatch };
+// Insert: a block reference, expanded into world entities after reading. Unsupported: a curve
+// that the outline cannot hold (SPLINE, ELLIPSE), kept only to be named when it stands in one.
+enum class DxfType : uint8_t { Line, Arc, Circle, Polyline, Hatch, Insert, Unsupported };
 
 // A polyline vertex; bulge is tan(sweep / 4) of the arc to the next vertex, positive for a
 // counterclockwise arc, 0 for a line.
@@ -33,6 +37,10 @@ struct DxfEntity {
   int colorIndex = 256;   // 256: by layer
   int32_t trueColor = -1; // 0xRRGGBB, -1 when absent
   double z = 0.0;         // elevation
+  std::string typeName;   // the DXF entity name: "LINE", "SPLINE", ...
+  // The extrusion direction: ARC, CIRCLE, LWPOLYLINE, POLYLINE and INSERT lie in the object
+  // coordinate system it defines.
+  double extrusionX = 0.0, extrusionY = 0.0, extrusionZ = 1.0;
   // LINE: (x1, y1) to (x2, y2). ARC and CIRCLE: centre (x1, y1), radius, angles in degrees
   // (counterclockwise from startAngle to endAngle).
   double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
@@ -40,6 +48,9 @@ struct DxfEntity {
   // LWPOLYLINE and POLYLINE (read as one type).
   std::vector<DxfVertex> vertices;
   bool closed = false;
+  // INSERT: the block, its insertion point (x1, y1), scale and rotation in degrees.
+  std::string block;
+  double scaleX = 1.0, scaleY = 1.0, rotation = 0.0;
   // HATCH.
   std::string pattern;
   bool solid = false;
@@ -56,11 +67,19 @@ struct DxfGroup {
   std::vector<std::size_t> memberIndices;  // indices into entities, as written
 };
 
+struct DxfBlock {
+  double baseX = 0.0, baseY = 0.0;
+  std::vector<DxfEntity> entities;
+};
+
 struct DxfDocument {
   int insUnits = 0;  // $INSUNITS, 0 when absent
+  int fileInsUnits = 0;  // $INSUNITS as the file gave it, before lengths were converted
   std::string version;  // $ACADVER
   std::vector<std::string> layers;
+  std::map<std::string, int> layerColors;  // colour index of a layer written; 7 when absent
   std::vector<DxfEntity> entities;
+  std::map<std::string, DxfBlock> blocks;  // by name, as read; empty once expanded
   std::vector<DxfGroup> groups;
 };
 

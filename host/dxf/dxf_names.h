@@ -16,6 +16,14 @@ inline constexpr std::string_view kDxfLayerData = kKindData;
 // The layer of the graphics an operation adds; import leaves it to the next run.
 inline constexpr std::string_view kDxfLayerCamOperations = kLayerCamOperations;
 
+// The layers of an operation's graphics when they are written on layers of their own; an import
+// takes every layer starting with "CAM_" for an earlier run's output.
+inline constexpr std::string_view kDxfCamLayerPrefix = "CAM_";
+inline constexpr std::string_view kDxfLayerPositioning = "CAM_Positioning";
+inline constexpr std::string_view kDxfLayerCutting = "CAM_Cutting";
+inline constexpr std::string_view kDxfLayerRemovedMaterial = "CAM_RemovedMaterial";
+inline constexpr std::string_view kDxfLayerStock = "CAM_Stock";
+
 // Graphics that become DXF groups on export.
 inline constexpr std::string_view kDxfGroupTrajectory = kTrajectoryName;
 inline constexpr std::string_view kDxfGroupRemovedMaterial = kRemovedMaterialName;

@@ -143,7 +143,8 @@ class Writer {
       Record("LAYER", layerHandles_[i], layer, "AcDbLayerTableRecord");
       Pair(2, doc_.layers[i]);
       Int(70, 0);
-      Int(62, 7);
+      const auto color = doc_.layerColors.find(doc_.layers[i]);
+      Int(62, color == doc_.layerColors.end() ? 7 : color->second);
       Pair(6, "Continuous");
       Int(370, -3);
       Pair(390, plotStyle_);
@@ -292,6 +293,8 @@ class Writer {
           }
           break;
         case DxfType::Hatch: Hatch(i); break;
+        case DxfType::Insert:
+        case DxfType::Unsupported: break;
       }
     }
     EndSection();

@@ -55,6 +55,9 @@ class Reader {
   }
 
   void Section(const std::string& name) {
+    const bool known = name == "HEADER" || name == "TABLES" || name == "BLOCKS" ||
+                       name == "ENTITIES" || name == "OBJECTS";
+    std::vector<DxfEntity>* target = &doc_.entities;
     for (;;) {
       const GroupPair& peek = in_.Peek();
       if (peek.code == 0 && peek.value == "ENDSEC") {
@@ -63,6 +66,10 @@ class Reader {
       }
       if (peek.code == 0 && (peek.value == "EOF" || peek.value == "SECTION")) {
         in_.Fail(peek, "section " + name + " ends without ENDSEC");
+      }
+      if (!known) {  // THUMBNAILIMAGE, ACDSDATA, CLASSES, ...: their pairs are passed over
+        in_.Take();
+        continue;
       }
       if (name == "HEADER") {
         Header();
@@ -73,12 +80,30 @@ class Reader {
         for (const GroupPair* p : r.pairs) {
           if (p->code == 2) doc_.layers.push_back(p->value);
         }
-      } else if (name == "ENTITIES") {
-        Entity(r);
+      } else if (name == "BLOCKS" && r.type == "BLOCK") {
+        target = Block(r);
+      } else if (name == "BLOCKS" && r.type == "ENDBLK") {
+        target = &doc_.entities;
+      } else if (name == "ENTITIES" || (name == "BLOCKS" && target != &doc_.entities)) {
+        Entity(r, *target);
       } else if (name == "OBJECTS") {
         Object(r);
       }
     }
+  }
+
+  // A block definition: its name and base point; the entities up to ENDBLK go into it.
+  std::vector<DxfEntity>* Block(const Record& r) {
+    std::string name;
+    DxfBlock block;
+    for (const GroupPair* p : r.pairs) {
+      if (p->code == 2) name = p->value;
+      if (p->code == 10) block.baseX = in_.Number(*p);
+      if (p->code == 20) block.baseY = in_.Number(*p);
+    }
+    DxfBlock& stored = doc_.blocks[name];
+    stored = std::move(block);
+    return &stored.entities;
   }
 
   void Header() {
@@ -97,6 +122,9 @@ class Reader {
   void Common(DxfEntity& e, const GroupPair& p) {
     switch (p.code) {
       case 5: e.handle = p.value; break;
+      case 210: e.extrusionX = in_.Number(p); break;
+      case 220: e.extrusionY = in_.Number(p); break;
+      case 230: e.extrusionZ = in_.Number(p); break;
       case 8: e.layer = p.value; break;
       case 62: e.colorIndex = in_.Integer(p); break;
       case 420: e.trueColor = in_.Integer(p) & 0xFFFFFF; break;
@@ -104,9 +132,10 @@ class Reader {
     }
   }
 
-  void Entity(const Record& r) {
+  void Entity(const Record& r, std::vector<DxfEntity>& target) {
     DxfEntity e;
     e.line = r.line;
+    e.typeName = r.type;
     if (r.type == "LINE") {
       e.type = DxfType::Line;
       for (const GroupPair* p : r.pairs) {
@@ -181,10 +210,27 @@ class Reader {
     } else if (r.type == "HATCH") {
       e.type = DxfType::Hatch;
       Hatch(r, e);
+    } else if (r.type == "INSERT") {
+      e.type = DxfType::Insert;
+      for (const GroupPair* p : r.pairs) {
+        Common(e, *p);
+        switch (p->code) {
+          case 2: e.block = p->value; break;
+          case 10: e.x1 = in_.Number(*p); break;
+          case 20: e.y1 = in_.Number(*p); break;
+          case 41: e.scaleX = in_.Number(*p); break;
+          case 42: e.scaleY = in_.Number(*p); break;
+          case 50: e.rotation = in_.Number(*p); break;
+          default: break;
+        }
+      }
+    } else if (r.type == "SPLINE" || r.type == "ELLIPSE" || r.type == "HELIX") {
+      e.type = DxfType::Unsupported;
+      for (const GroupPair* p : r.pairs) Common(e, *p);
     } else {
       return;
     }
-    doc_.entities.push_back(std::move(e));
+    target.push_back(std::move(e));
   }
 
   // Hatch data is positional: the same codes mean different things in the boundary paths and

@@ -1,7 +1,9 @@
-// Reads a text DXF (R12 and later) into a DxfDocument: $INSUNITS and $ACADVER from the header,
-// the layer table, LINE, ARC, CIRCLE, LWPOLYLINE, POLYLINE with its VERTEX entities, HATCH
-// (boundary paths and pattern) from the ENTITIES section, and the GROUP objects with their names.
-// Other entities, blocks and objects are passed over.
+// Reads a text or binary DXF (R12 and later) into a DxfDocument: $INSUNITS and $ACADVER from the
+// header, the layer table, LINE, ARC, CIRCLE, LWPOLYLINE, POLYLINE with its VERTEX entities,
+// HATCH (boundary paths and pattern) and INSERT from the ENTITIES section and from the blocks,
+// SPLINE and ELLIPSE by name only, and the GROUP objects with their names. Other entities and
+// objects, and sections other than HEADER, TABLES, BLOCKS, ENTITIES and OBJECTS (a thumbnail, for
+// one), are passed over. The entities stay as the file holds them: ToWorldEntities places them.
 #pragma once
 
 #include <string_view>

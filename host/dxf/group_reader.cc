@@ -4,6 +4,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "host/dxf/binary_groups.h"
 #include "host/dxf/dxf_error.h"
 #include "host/dxf/dxf_names.h"
 #include "host/text/printable_text.h"
@@ -42,6 +43,13 @@ void ThrowDxfError(std::string_view file, int line, std::string_view problem) {
 }
 
 GroupReader::GroupReader(std::string_view text, std::string_view file) : file_(file) {
+  if (text.starts_with(kBinaryDxfSentinel)) {
+    pairs_ = ReadBinaryPairs(text, file);
+    return;
+  }
+  if (const std::string_view kind = BinaryKind(text); !kind.empty()) {
+    ThrowDxfError(file_, 0, "is " + std::string(kind) + ", not a DXF drawing");
+  }
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte order mark
   std::vector<std::string_view> lines;
   std::size_t start = 0;
@@ -63,6 +71,7 @@ GroupReader::GroupReader(std::string_view text, std::string_view file) : file_(f
     if (i + 1 >= lines.size()) {
       ThrowDxfError(file_, line, "the file ends after group code " + std::to_string(code));
     }
+    if (code == 999) continue;  // a comment, as many CAD programs write in the first line
     pairs_.push_back({code, std::string(Trim(lines[i + 1])), line});
   }
 }

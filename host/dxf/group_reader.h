@@ -1,6 +1,7 @@
-// The first step of reading a text DXF: the file as a stream of (group code, value) pairs, each
-// with the line its code stands on. Checks that codes are integers and that the file does not
-// end inside a pair; values are read as text and converted on demand with the same care.
+// The first step of reading a DXF: the file as a stream of (group code, value) pairs, each with
+// the line its code stands on (0 in a binary DXF), 999 comments left out. Checks that codes are
+// integers and that the file does not end inside a pair; values are read as text and converted on
+// demand with the same care.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +19,9 @@ struct GroupPair {
 
 class GroupReader {
  public:
-  // Splits the whole text into pairs; throws DxfError naming file for a group code that is not
-  // an integer or a file that ends after a code without its value.
+  // Splits the whole text (or binary DXF) into pairs; throws DxfError naming file for a file
+  // that is binary but not DXF, a group code that is not an integer or a file that ends after a
+  // code without its value.
   GroupReader(std::string_view text, std::string_view file);
 
   bool AtEnd() const { return next_ >= pairs_.size(); }

@@ -15,6 +15,8 @@
 #include <optional>
 #include <utility>
 
+#include <fmt/format.h>
+
 #include "host/preview/preview_scene.h"
 #include "sulkor/graphic_names.h"
 
@@ -64,6 +66,12 @@ constexpr double kEntryGap = 18.0;
 constexpr int kMinSize = 16;
 constexpr int kMaxSize = 10000;  // 400 megabytes of pixels at most
 constexpr double kMaterialAlpha = 0.5;
+constexpr double kInsertAlpha = 0.3;
+constexpr double kPaperMargin = 24.0;      // points
+constexpr double kPaperMinWidth = 420.0;   // points: room for the footer
+constexpr double kPaperMinAcross = 40.0;   // millimetres a drawing spans on paper at least
+constexpr double kPaperMaxAcross = 400.0;  // and at most
+const double kRapidDashes[] = {6.0, 4.0};
 constexpr double kTintAlpha = 0.14;
 
 struct Rgb {
@@ -113,6 +121,9 @@ Rgb TextColor(const Rgb& background) {
 Rgb MaterialColor(const Rgb& background) {
   return IsDark(background) ? Rgb{0.42, 0.46, 0.5} : Rgb{0.78, 0.8, 0.82};
 }
+
+// The inserts: an orange that stands apart from the move colours and the material.
+Rgb InsertColor() { return {1.0, 0.55, 0.0}; }
 
 std::string ColorName(int32_t c) {
   struct Named {
@@ -209,6 +220,7 @@ std::vector<LegendEntry> MakeLegend(const PreviewScene& scene, const PreviewOpti
       entries.push_back(std::move(e));
     }
   }
+  if (!options.inserts.empty()) entries.push_back({"insert", InsertColor(), Swatch::Line, kOutlineWidth});
   return entries;
 }
 
@@ -232,6 +244,13 @@ std::string LengthText(double length, const std::string& unit) {
   return std::string(text) + " " + unit;
 }
 
+// The scale bar's text, with the scale on paper where there is one.
+std::string ScaleText(const PreviewLayout& l) {
+  std::string text = LengthText(l.scaleBarLength, l.unit);
+  if (!l.paperScale.empty()) text += "   scale " + l.paperScale;
+  return text;
+}
+
 // Rows of the legend after the scale bar: entries flow left to right and wrap.
 int LegendRows(const std::vector<LegendEntry>& entries, double start, double width) {
   int rows = entries.empty() ? 0 : 1;
@@ -248,6 +267,8 @@ int LegendRows(const std::vector<LegendEntry>& entries, double start, double wid
 }
 
 struct Plan {
+  std::vector<PreviewInsert> inserts;
+  int32_t dashedColor = -1;
   PreviewScene scene;
   PreviewLayout layout;
   std::vector<LegendEntry> legend;
@@ -261,6 +282,8 @@ Plan MakePlan(Drawing& drawing, const PreviewOptions& options) {
     throw PreviewError("the preview size must lie between 16 and 10000");
   }
   Plan plan;
+  plan.inserts = options.inserts;
+  plan.dashedColor = options.dashedColor;
   plan.scene = CollectPreviewScene(drawing);
   if (plan.scene.shapes.empty()) throw PreviewError("the drawing holds nothing to draw");
   const double bw = plan.scene.hi.x - plan.scene.lo.x;
@@ -270,24 +293,57 @@ Plan MakePlan(Drawing& drawing, const PreviewOptions& options) {
   }
   plan.background = FromDrawingColor(options.background);
   PreviewLayout& l = plan.layout;
-  l.width = options.width;
   l.unit = plan.scene.unit;
-  const double w = options.width;
-  const double margin = std::max(0.06 * w, std::min(24.0, w / 8.0));
-  const double availableWidth = w - 2.0 * margin;
-  if (options.height != 0) {
-    l.areaHeight = options.height;
-  } else {
-    // The drawing's proportions, kept within a flat strip and a tall page.
-    const double fitted = bw > 1e-9 ? bh * availableWidth / bw + 2.0 * margin : 1.5 * w;
-    l.areaHeight = static_cast<int>(std::lround(std::clamp(fitted, std::min(w, 200.0), std::min(1.5 * w, double{kMaxSize}))));
+  Point2 lo = plan.scene.lo, hi = plan.scene.hi;
+  if (options.view) {
+    lo = options.view->first;
+    hi = options.view->second;
+    if (!(hi.x - lo.x > 1e-9) || !(hi.y - lo.y > 1e-9)) {
+      throw PreviewError("the view to show is empty");
+    }
   }
-  const double availableHeight = std::max(1.0, l.areaHeight - 2.0 * margin);
-  double scale = bw > 1e-9 ? availableWidth / bw : availableHeight / bh;
-  if (bh > 1e-9) scale = std::min(scale, availableHeight / bh);
+  const double vw = hi.x - lo.x, vh = hi.y - lo.y;
+  double w = options.width;
+  double scale = 0.0;
+  if (options.paperScale) {
+    // Points per drawing unit at 1:1, and a standard ratio that puts the drawing 40 to 400 mm
+    // across.
+    const bool inch = l.unit == "in";
+    const double across = (vw > 1e-9 ? vw : vh) * (inch ? 25.4 : 1.0);
+    double ratio = 1.0;  // paper length per drawing length
+    for (const double r : {2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0, 1000.0}) {
+      if (across * ratio <= kPaperMaxAcross) break;
+      ratio = 1.0 / r;
+    }
+    for (const double r : {2.0, 5.0, 10.0, 20.0, 50.0, 100.0}) {
+      if (across * ratio >= kPaperMinAcross || across * r > kPaperMaxAcross) break;
+      ratio = r;
+    }
+    l.paperScale = ratio >= 1.0 ? fmt::format("{}:1", std::lround(ratio))
+                                : fmt::format("1:{}", std::lround(1.0 / ratio));
+    scale = (inch ? 72.0 : 72.0 / 25.4) * ratio;
+    w = std::clamp(std::max(kPaperMinWidth, vw * scale + 2.0 * kPaperMargin), double{kMinSize},
+                   double{kMaxSize});
+    l.areaHeight = static_cast<int>(std::lround(std::clamp(
+        vh * scale + 2.0 * kPaperMargin, 4.0 * kPaperMargin, double{kMaxSize})));
+  } else {
+    const double margin = std::max(0.06 * w, std::min(24.0, w / 8.0));
+    const double availableWidth = w - 2.0 * margin;
+    if (options.height != 0) {
+      l.areaHeight = options.height;
+    } else {
+      // The drawing's proportions, kept within a flat strip and a tall page.
+      const double fitted = vw > 1e-9 ? vh * availableWidth / vw + 2.0 * margin : 1.5 * w;
+      l.areaHeight = static_cast<int>(
+          std::lround(std::clamp(fitted, std::min(w, 200.0), std::min(1.5 * w, double{kMaxSize}))));
+    }
+    const double availableHeight = std::max(1.0, l.areaHeight - 2.0 * margin);
+    scale = vw > 1e-9 ? availableWidth / vw : availableHeight / vh;
+    if (vh > 1e-9) scale = std::min(scale, availableHeight / vh);
+  }
+  l.width = static_cast<int>(std::lround(w));
   l.transform.scale = scale;
-  const Point2 middle{(plan.scene.lo.x + plan.scene.hi.x) / 2.0,
-                      (plan.scene.lo.y + plan.scene.hi.y) / 2.0};
+  const Point2 middle{(lo.x + hi.x) / 2.0, (lo.y + hi.y) / 2.0};
   l.transform.originX = w / 2.0 - scale * middle.x;
   l.transform.originY = l.areaHeight / 2.0 + scale * middle.y;
   l.scaleBarLength = ScaleBarLength(w / scale);
@@ -302,7 +358,7 @@ Plan MakePlan(Drawing& drawing, const PreviewOptions& options) {
     l.legend.push_back(e.text);
   }
   plan.legendStart = kFooterPadding + l.scaleBarLength * scale + 8.0 +
-                     TextWidth(cr.get(), LengthText(l.scaleBarLength, l.unit)) + 2.0 * kEntryGap;
+                     TextWidth(cr.get(), ScaleText(l)) + 2.0 * kEntryGap;
   const int rows = std::max(1, LegendRows(plan.legend, plan.legendStart, w));
   l.height = l.areaHeight + static_cast<int>(std::lround(2.0 * kFooterPadding + rows * kRowHeight));
   return plan;
@@ -381,9 +437,22 @@ void PaintShapes(cairo_t* cr, const Plan& plan) {
     SetColor(cr, MaterialColor(bg), kMaterialAlpha);
     cairo_fill(cr);
   }
+  const auto dashed = [&](const PreviewShape& s) {
+    return LayerOf(s) == Layer::Path && plan.dashedColor >= 0 && s.penColor == plan.dashedColor;
+  };
+  // The positioning moves, dashed, below the cutting moves.
+  for (const PreviewShape& s : plan.scene.shapes) {
+    if (!dashed(s)) continue;
+    AddPath(cr, s, t);
+    SetColor(cr, PenOf(s, bg));
+    cairo_set_line_width(cr, kOutlineWidth);
+    cairo_set_dash(cr, kRapidDashes, 2, 0.0);
+    cairo_stroke(cr);
+    cairo_set_dash(cr, nullptr, 0, 0.0);
+  }
   for (const Layer layer : {Layer::Outline, Layer::Hatched, Layer::Profile, Layer::Path}) {
     for (const PreviewShape& s : plan.scene.shapes) {
-      if (LayerOf(s) != layer) continue;
+      if (LayerOf(s) != layer || dashed(s)) continue;
       const Rgb pen = PenOf(s, bg);
       if (layer == Layer::Hatched) {
         cairo_save(cr);
@@ -417,6 +486,45 @@ void PaintShapes(cairo_t* cr, const Plan& plan) {
                                                          : kOutlineWidth);
       cairo_stroke(cr);
     }
+  }
+}
+
+// The outline of an insert: its corner arcs as chords of 10 degrees.
+std::vector<Point2> InsertOutline(const PreviewInsert& in) {
+  const double r = in.cornerRadius, s = in.width - 2.0 * r, L = in.bodyLength;
+  std::vector<Point2> uv = {{-r, L}};
+  const auto corner = [&](double cu, double from) {
+    for (int k = 0; k <= 9; ++k) {
+      const double a = (from + 10.0 * k) * std::numbers::pi / 180.0;
+      uv.push_back({cu + r * std::cos(a), r * std::sin(a)});
+    }
+  };
+  corner(0.0, 180.0);
+  corner(s, 270.0);
+  uv.push_back({s + r, L});
+  std::vector<Point2> points;
+  for (const Point2& p : uv) {
+    points.push_back({in.reference.x + p.x * in.u.x + p.y * in.v.x,
+                      in.reference.y + p.x * in.u.y + p.y * in.v.y});
+  }
+  return points;
+}
+
+void PaintInserts(cairo_t* cr, const Plan& plan) {
+  const PreviewTransform& t = plan.layout.transform;
+  for (const PreviewInsert& in : plan.inserts) {
+    const std::vector<Point2> points = InsertOutline(in);
+    cairo_new_path(cr);
+    for (const Point2& p : points) {
+      const Point2 q = t.ToPicture(p);
+      cairo_line_to(cr, q.x, q.y);
+    }
+    cairo_close_path(cr);
+    SetColor(cr, InsertColor(), kInsertAlpha);
+    cairo_fill_preserve(cr);
+    SetColor(cr, InsertColor());
+    cairo_set_line_width(cr, kOutlineWidth);
+    cairo_stroke(cr);
   }
 }
 
@@ -487,7 +595,7 @@ void PaintFooter(cairo_t* cr, const Plan& plan) {
   cairo_stroke(cr);
   const double baseline = kFontSize * 0.36;
   cairo_move_to(cr, x1 + 8.0, rowMiddle + baseline);
-  cairo_show_text(cr, LengthText(l.scaleBarLength, l.unit).c_str());
+  cairo_show_text(cr, ScaleText(l).c_str());
 
   double x = plan.legendStart;
   double y = rowMiddle;
@@ -513,6 +621,7 @@ void Paint(cairo_t* cr, const Plan& plan, const PreviewOptions& options) {
   cairo_clip(cr);
   if (options.centreLine) PaintCentreLine(cr, plan);
   PaintShapes(cr, plan);
+  PaintInserts(cr, plan);
   cairo_restore(cr);
   PaintFooter(cr, plan);
 }
@@ -555,10 +664,14 @@ PreviewLayout LayoutPreview(Drawing& drawing, const PreviewOptions& options) {
 }
 
 std::string RenderPreviewData(Drawing& drawing, PreviewFormat format,
-                              const PreviewOptions& options) {
+                              const PreviewOptions& given) {
+  PreviewOptions options = given;
+  options.paperScale = format != PreviewFormat::Png;
   const Plan plan = MakePlan(drawing, options);
-  const double w = plan.layout.width;
-  const double h = plan.layout.height;
+  // SVG in millimetres: the page's numbers are millimetres, the painting in points scaled down.
+  const double toPage = format == PreviewFormat::Svg ? 25.4 / 72.0 : 1.0;
+  const double w = plan.layout.width * toPage;
+  const double h = plan.layout.height * toPage;
   std::string data;
   Surface surface(nullptr, cairo_surface_destroy);
   switch (format) {
@@ -568,8 +681,7 @@ std::string RenderPreviewData(Drawing& drawing, PreviewFormat format,
       break;
     case PreviewFormat::Svg:
       surface.reset(cairo_svg_surface_create_for_stream(Append, &data, w, h));
-      // Sized in pixels, as the PNG: a browser shows both alike.
-      cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PX);
+      cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_MM);
       break;
     case PreviewFormat::Pdf:
       surface.reset(cairo_pdf_surface_create_for_stream(Append, &data, w, h));
@@ -578,6 +690,7 @@ std::string RenderPreviewData(Drawing& drawing, PreviewFormat format,
   Check(cairo_surface_status(surface.get()));
   {
     Context cr(cairo_create(surface.get()), cairo_destroy);
+    cairo_scale(cr.get(), toPage, toPage);
     Paint(cr.get(), plan, options);
     Check(cairo_status(cr.get()));
   }

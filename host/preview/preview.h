@@ -13,7 +13,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -41,6 +43,19 @@ struct PreviewLabel {
   std::string text;
 };
 
+// A grooving insert drawn where the tool stands: its reference point (the centre of its corner
+// radius on the low side of the cross axis), u the cross axis from there, v against the plunge
+// sense; the other corner's centre lies width - 2 r along u, the cutting edge r beyond both
+// centres against v, the body bodyLength along v.
+struct PreviewInsert {
+  Point2 reference;
+  Point2 u{1.0, 0.0};
+  Point2 v{0.0, 1.0};
+  double width = 0.0;
+  double cornerRadius = 0.0;
+  double bodyLength = 0.0;
+};
+
 struct PreviewOptions {
   int width = 1200;  // pixels for PNG and SVG, points for PDF
   int height = 0;    // of the drawing area above the footer; 0: from the drawing's proportions
@@ -48,6 +63,16 @@ struct PreviewOptions {
   bool centreLine = true;  // the lathe axis (y = 0) as a dash-dot line where it is in view
   bool legend = true;
   std::vector<PreviewLabel> labels;  // before the built-in texts of the known names
+  // Tool-path moves of this pen colour (the positioning moves) are drawn dashed and below the
+  // others; -1: none.
+  int32_t dashedColor = -1;
+  std::vector<PreviewInsert> inserts;  // drawn on top, with the legend entry "insert"
+  // The part of the drawing to show (lower left, upper right); empty: everything.
+  std::optional<std::pair<Point2, Point2>> view;
+  // The picture at a drawing scale on paper (SVG and PDF): 1:1 where that fits 40 to 400 mm
+  // across, else the nearest of 1:2, 1:5, 1:10, ... or 2:1, 5:1, 10:1, ...; the footer states it.
+  // Picture units are then points (1/72 in) and an SVG is sized in millimetres.
+  bool paperScale = false;
 };
 
 // The map from drawing coordinates to the picture's (pixels, y downward) and back.
@@ -68,6 +93,7 @@ struct PreviewLayout {
   PreviewTransform transform;
   double scaleBarLength = 0.0;  // in drawing units
   std::string unit;             // "mm" or "in" (the drawing's unit name)
+  std::string paperScale;       // "1:1", "1:2", "5:1", ... on paper; empty on screen
   // The legend's texts in the order shown: one per name and pen colour, stacked as painted.
   // A caller's label wins over the built-in text of a name; a name in several colours without a
   // label of its own tells them apart by colour ("tool path (yellow)").
@@ -88,8 +114,9 @@ PreviewFormat PreviewFormatFor(std::string_view path);
 // 10000.
 PreviewLayout LayoutPreview(Drawing& drawing, const PreviewOptions& options);
 
-// The picture as the bytes of a file of the format. Throws PreviewError as LayoutPreview, and
-// sulkor::Error when a graphic's vertices do not describe its geometry.
+// The picture as the bytes of a file of the format, SVG and PDF at a scale on paper. Throws
+// PreviewError as LayoutPreview, and sulkor::Error when a graphic's vertices do not describe its
+// geometry.
 std::string RenderPreviewData(Drawing& drawing, PreviewFormat format,
                               const PreviewOptions& options);
 

@@ -348,8 +348,9 @@ TEST_F(GroovePreview, EachFormatIsWrittenWhole) {
     const char* signature;
     const char* trailer;  // within the last 20 bytes
     const char* size;     // the page size as the format states it
-  } cases[] = {{"groove.svg", "<svg", "</svg>", "width=\"1200px\""},
-               {"groove.pdf", "%PDF", "%%EOF", "/MediaBox [ 0 0 1200 "},
+  } cases[] = {// 1:1 on paper: 50 mm across, on a page of the footer's least width, 420 points.
+               {"groove.svg", "<svg", "</svg>", "width=\"148.166667mm\""},
+               {"groove.pdf", "%PDF", "%%EOF", "/MediaBox [ 0 0 420 "},
                {"GROOVE.PNG", "\x89PNG", "IEND", "IHDR"}};
   for (const auto& c : cases) {
     const fs::path path = TestDir() / c.name;
@@ -364,6 +365,78 @@ TEST_F(GroovePreview, EachFormatIsWrittenWhole) {
     EXPECT_NE(data.find(c.size), std::string::npos);
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
   }
+}
+
+// SVG and PDF at a standard scale that puts the part 40 to 400 mm across the page.
+TEST_F(GroovePreview, PaperScaleIsStandardAndStated) {
+  const struct {
+    double across;  // drawing units shown
+    const char* scale;
+  } cases[] = {{10, "5:1"}, {30, "2:1"}, {40, "1:1"}, {400, "1:1"}, {401, "1:2"},
+               {2500, "1:10"}};
+  for (const auto& c : cases) {
+    host::PreviewOptions options;
+    options.paperScale = true;
+    options.view = {{0.0, 0.0}, {c.across, 10.0}};
+    const host::PreviewLayout layout = host::LayoutPreview(TheDrawing(), options);
+    EXPECT_EQ(layout.paperScale, c.scale) << c.across;
+    const double ratio = std::string(c.scale).ends_with(":1") ? std::stod(c.scale)
+                                                               : 1.0 / std::stod(c.scale + 2);
+    EXPECT_NEAR(layout.transform.scale, 72.0 / 25.4 * ratio, 1e-9) << c.across;
+  }
+}
+
+// The insert where the caller puts it, turned for each kind of work: its cutting edge r beyond
+// the reference against v, in orange, and nothing of it beyond the edge; the stock in its
+// colours around them.
+TEST_F(GroovePreview, InsertsAreDrawnWhereAndHowTheToolStands) {
+  struct Case {
+    const char* kind;
+    Point2 reference, u, v;
+  } cases[] = {
+      {"outside diameter", {5, 10}, {1, 0}, {0, 1}},
+      {"bore", {12, 10}, {1, 0}, {0, -1}},
+      {"front face", {40, 3}, {0, 1}, {1, 0}},
+      {"back face", {45, 12}, {0, 1}, {-1, 0}},
+  };
+  host::PreviewOptions options;
+  for (const Case& c : cases) options.inserts.push_back({c.reference, c.u, c.v, 3.0, 0.4, 4.0});
+  const std::string path = (TestDir() / "inserts.png").string();
+  host::RenderPreview(TheDrawing(), path, options);
+  const host::PreviewLayout layout = host::LayoutPreview(TheDrawing(), options);
+  EXPECT_EQ(layout.legend.back(), "insert");
+  const Picture picture(path);
+  ASSERT_TRUE(picture.Ok());
+  const auto orange = [](uint32_t c) {
+    const int r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
+    return r > 200 && r - b > 120 && g > 90 && g < 185;
+  };
+  for (const Case& c : cases) {
+    const auto at = [&](double du, double dv) {
+      return layout.transform.ToPicture({c.reference.x + du * c.u.x + dv * c.v.x,
+                                         c.reference.y + du * c.u.y + dv * c.v.y});
+    };
+    EXPECT_TRUE(picture.NearMatch(at(1.1, -0.4), orange)) << c.kind << ": the cutting edge";
+    EXPECT_TRUE(picture.NearMatch(at(-0.4, 2.0), orange)) << c.kind << ": the low flank";
+    EXPECT_TRUE(picture.NearMatch(at(2.6, 2.0), orange)) << c.kind << ": the high flank";
+    EXPECT_FALSE(picture.NearMatch(at(1.1, -1.4), orange)) << c.kind << ": beyond the edge";
+  }
+  // The stock: what remains tinted grey, the stock before the cut outlined blue, the removed
+  // material hatched green.
+  const auto pixel = [&](double x, double y) {
+    const Point2 q = layout.transform.ToPicture({x, y});
+    return picture.At(static_cast<int>(q.x), static_cast<int>(q.y));
+  };
+  const uint32_t remaining = pixel(30.0, 8.0);
+  const int r = (remaining >> 16) & 0xff, g = (remaining >> 8) & 0xff, b = remaining & 0xff;
+  EXPECT_NE(remaining, kBackground);
+  EXPECT_TRUE(r > 60 && std::abs(r - g) < 20 && std::abs(g - b) < 30) << std::hex << remaining;
+  EXPECT_TRUE(picture.NearMatch(layout.transform.ToPicture({30.0, 0.0}), [](uint32_t c) {
+    return (c & 0xff) > ((c >> 16) & 0xff) + 60;
+  })) << "the stock before the cut";
+  int green = 0;
+  for (double x = 21.0; x < 29.0; x += 0.05) green += Greenish(pixel(x, 17.5));
+  EXPECT_GT(green, 0) << "the removed material";
 }
 
 // Failures leave no file behind, and an older file of that name as it was.
