@@ -13,6 +13,7 @@
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
+#include "groove/groove_state.h"
 
 namespace sulkor {
 namespace {
@@ -31,7 +32,7 @@ void BM_OutsideGroovePath(benchmark::State& bench) {
   tool.cornerRadius = 0.4;
   host::GrooveScene scene = host::BuildGrooveScene(blank, work, tool);
   Groove groove(scene.host.environment);
-  OperationState& state = groove.State();
+  OperationState& state = StateOf(groove);
   state.params.DepthOnPass = 3.0;
   state.params.FinishThickness = 0.5;
   state.params.StartPointZ = 210.0;

@@ -20,6 +20,7 @@
 #include "host/memory/scene.h"
 #include "sulkor/graphic_names.h"
 #include "sulkor/groove.h"
+#include "groove/groove_state.h"
 
 namespace sulkor::cli {
 namespace {
@@ -68,12 +69,12 @@ int RunDemo(const DemoOptions& options, CommandContext& context) {
     const Handle<BlockSet> blockSet = groove.CreateBlockSet(Handle<GraphicSet>(selection));
     if (!blockSet || !groove.DoGroove(blockSet) || messages->Count() > 0) return kExitMessage;
     operations.push_back(blockSet);
-    const std::vector<host::PreviewInsert> inserts = InsertsOf(groove.State());
+    const std::vector<host::PreviewInsert> inserts = InsertsOf(StateOf(groove));
     picture.inserts.insert(picture.inserts.end(), inserts.begin(), inserts.end());
     summary << fmt::format("operation {}: {} (tool {})\n", operations.size(), op.title,
                            op.tool.number);
     std::ostringstream report;
-    PrintReport(report, ReportOf(groove.State(), "mm"));
+    PrintReport(report, ReportOf(StateOf(groove), "mm"));
     summary << report.str();
   }
 

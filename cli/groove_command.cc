@@ -21,6 +21,7 @@
 #include "host/memory/part_from_drawing.h"
 #include "host/memory/scene.h"
 #include "values/run_on_part.h"
+#include "groove/groove_state.h"
 
 namespace sulkor::cli {
 namespace {
@@ -89,14 +90,14 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   files.Stage(options.output,
               host::ExportDxfText(*host.Drawing(), {options.layers == "split"}));
   if (!options.preview.empty()) {
-    PreviewContent content{InsertsOf(groove.State()), std::nullopt};
-    if (options.view == "groove") content.view = GrooveView(groove.State());
+    PreviewContent content{InsertsOf(StateOf(groove)), std::nullopt};
+    if (options.view == "groove") content.view = GrooveView(StateOf(groove));
     StagePreview(files, *host.Drawing(), options.preview, content);
   }
   if (!options.nc.file.empty()) {
     try {
       files.Stage(options.nc.file,
-                  PostProcess(PostInputOf(groove.State(), options.nc), ToPostOptions(options.nc)));
+                  PostProcess(PostInputOf(StateOf(groove), options.nc), ToPostOptions(options.nc)));
     } catch (const PostError& error) {
       throw UsageError("\"" + options.nc.file + "\": " + error.what());
     }
@@ -104,7 +105,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   files.Commit();
 
   const RunReport report =
-      ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"), options.nc.dwell,
+      ReportOf(StateOf(groove), units, RapidRate(options.nc, units == "in"), options.nc.dwell,
                options.nc.feedPerRev);
   if (options.json) {
     PrintReportJson(context.out, report);

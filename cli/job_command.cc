@@ -42,6 +42,7 @@
 #include "host/sqlite/job_file.h"
 #include "sulkor/graphic_names.h"
 #include "sulkor/groove.h"
+#include "groove/groove_state.h"
 
 namespace sulkor::cli {
 namespace {
@@ -173,7 +174,7 @@ Handle<Graphic> WorkContourFor(LoadedJob& job, const std::string& jobPath,
 }
 
 void PrintRun(std::ostream& out, Groove& groove, const std::string& units) {
-  PrintReport(out, ReportOf(groove.State(), units));
+  PrintReport(out, ReportOf(StateOf(groove), units));
 }
 
 // ---- the subcommands
@@ -316,7 +317,7 @@ int RunUpdate(const UpdateOptions& options, CommandContext& context) {
       const Variant tool = options.tool ? Variant(CheckedTool(job, options.job, *options.tool))
                                         : op->Property(kParamToolNumber);
       groove.SetParameter(std::string(kParamToolNumber), tool);
-      WriteParameters(groove.State().params, *op);
+      WriteParameters(StateOf(groove).params, *op);
     }
     if (!groove.UpdateBlockSet(op, true) || job.messages->Count() > 0) {
       if (job.messages->Count() == 0) {
@@ -420,8 +421,8 @@ bool PostAll(LoadedJob& job, const ExportOptions& options, std::string& program,
       }
       return false;
     }
-    operations.push_back(PostInputOf(groove.State(), options.nc));
-    const RunReport run = ReportOf(groove.State(), units, RapidRate(options.nc, units == "in"),
+    operations.push_back(PostInputOf(StateOf(groove), options.nc));
+    const RunReport run = ReportOf(StateOf(groove), units, RapidRate(options.nc, units == "in"),
                                    options.nc.dwell, options.nc.feedPerRev);
     minutes += run.timed ? run.cycle.minutes : 0.0;
   }

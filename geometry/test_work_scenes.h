@@ -20,6 +20,7 @@
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "workarea/test_grooves.h"
+#include "groove/groove_state.h"
 
 namespace sulkor::testing {
 
@@ -153,7 +154,7 @@ struct PreparedScene {
   std::unique_ptr<Groove> groove;
   bool ok = false;
 
-  OperationState& State() const { return groove->State(); }
+  OperationState& State() const { return StateOf(*groove); }
   const std::vector<host::RecordingMessageBox::Shown>& Messages() const {
     return scene.host.messages->Messages();
   }
@@ -174,7 +175,7 @@ inline PreparedScene RunPreparation(const SceneSpec& setup) {
   }
   if (setup.otherOperationWithTool) host::AddOperation(p.scene, p.scene.workContour, tool.number);
   p.groove = std::make_unique<Groove>(p.scene.host.environment);
-  OperationState& state = p.groove->State();
+  OperationState& state = StateOf(*p.groove);
   state.params.TrajectoryType = setup.trajectoryType;
   state.params.Direction = setup.direction;
   state.params.FinishThickness = setup.finish;

@@ -8,6 +8,7 @@
 #include "geometry/contour_ops.h"
 #include "geometry/tolerances.h"
 #include "groove/blank_graphic.h"
+#include "groove/groove_state.h"
 #include "groove/block_sets.h"
 #include "groove/host_objects.h"
 #include "groove/operation_state.h"
@@ -142,6 +143,7 @@ void Groove::UseUndo(const Variant& value) { state_->useUndo = value.ToBool(); }
 // and answered with false, touching nothing.
 bool Groove::AddBodyToPart(const Handle<BlockSet>& /*camBSet*/) { return false; }
 
-OperationState& Groove::State() { return *state_; }
+OperationState& StateOf(Groove& groove) { return *groove.state_; }
+const OperationState& StateOf(const Groove& groove) { return *groove.state_; }
 
 }  // namespace sulkor

@@ -28,6 +28,7 @@
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "testing/swept_area.h"
+#include "groove/groove_state.h"
 
 namespace sulkor {
 namespace {
@@ -113,7 +114,7 @@ DoGrooveRun TraceCleanDoGroove() {
   Groove groove(fs.env);
   fs.plan->FailAt(0);
   fs.plan->Tracing(true);
-  EXPECT_TRUE(DoGrooveOperation(groove.State(), fs.Wrapped(fs.scene.blockSet)));
+  EXPECT_TRUE(DoGrooveOperation(StateOf(groove), fs.Wrapped(fs.scene.blockSet)));
   const auto& trace = fs.plan->Trace();
   DoGrooveRun run;
   run.calls = fs.plan->Calls();
@@ -150,7 +151,7 @@ TEST(GrooveFaultsTest, DoGrooveSurvivesEveryFailingCall) {
       const Handle<Graphic> oldBlank = fs.scene.blank;
       fs.plan->FailAt(n, andAfter);
       bool result = false;
-      NothingEscapes(n, [&] { result = DoGrooveOperation(groove.State(), fs.Wrapped(op)); });
+      NothingEscapes(n, [&] { result = DoGrooveOperation(StateOf(groove), fs.Wrapped(op)); });
       fs.plan->FailAt(0);
       SCOPED_TRACE("call " + std::to_string(n) + (andAfter ? " and after" : ""));
 
@@ -185,7 +186,7 @@ TEST(GrooveFaultsTest, DoGrooveSurvivesEveryFailingCall) {
       }
       ++trueResults;
       EXPECT_EQ(messages, 0u);  // every message belongs to a failure that ends the run
-      EXPECT_GT(groove.State().toolPath.Count(), 0);
+      EXPECT_GT(StateOf(groove).toolPath.Count(), 0);
       if (andAfter) {
         // Everything from n on failed, so the tool path was computed before n.
         EXPECT_GT(n, clean.trajectoryStart - 1);
@@ -250,8 +251,8 @@ struct TwoOperations {
                                                     GrooveAt(35), "WorkContour");
     second = host::AddOperation(fs.scene, work, 1);
     Groove groove(fs.env);
-    EXPECT_TRUE(DoGrooveOperation(groove.State(), fs.Wrapped(first)));
-    EXPECT_TRUE(DoGrooveOperation(groove.State(), fs.Wrapped(second)));
+    EXPECT_TRUE(DoGrooveOperation(StateOf(groove), fs.Wrapped(first)));
+    EXPECT_TRUE(DoGrooveOperation(StateOf(groove), fs.Wrapped(second)));
     EXPECT_TRUE(fs.scene.host.messages->Messages().empty());
     secondStart = Named(fs.Group(second), "LastPartBlank").at(0);
     firstTrajectory = first->Trajectory();
@@ -274,7 +275,7 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
     Groove groove(ops.fs.env);
     ops.fs.plan->FailAt(0);
     ops.fs.plan->Tracing(true);
-    EXPECT_TRUE(UpdateGrooveBlockSet(groove.State(), ops.fs.Wrapped(ops.first), true));
+    EXPECT_TRUE(UpdateGrooveBlockSet(StateOf(groove), ops.fs.Wrapped(ops.first), true));
     calls = ops.fs.plan->Calls();
     canPerform = FindCall(ops.fs.plan->Trace(), "Tool.CanPerform");
     closeUpdate = FindCall(ops.fs.plan->Trace(), "Graphic.CloseUpdate");
@@ -299,7 +300,7 @@ TEST(GrooveFaultsTest, UpdateBlockSetSurvivesEveryFailingCall) {
     ops.fs.plan->FailAt(n);
     bool result = false;
     NothingEscapes(n, [&] {
-      result = UpdateGrooveBlockSet(groove.State(), ops.fs.Wrapped(ops.first), true);
+      result = UpdateGrooveBlockSet(StateOf(groove), ops.fs.Wrapped(ops.first), true);
     });
     ops.fs.plan->FailAt(0);
     SCOPED_TRACE("call " + std::to_string(n));
@@ -378,7 +379,7 @@ TEST(GrooveFaultsTest, CreateBlockSetSurvivesEveryFailingCall) {
     groove.SetParameter("Feed", Variant(80.0));
     fs.plan->FailAt(0);
     fs.plan->Tracing(true);
-    Handle<BlockSet> op = CreateGrooveBlockSet(groove.State(), selectionOf(fs).second);
+    Handle<BlockSet> op = CreateGrooveBlockSet(StateOf(groove), selectionOf(fs).second);
     auto inner = std::dynamic_pointer_cast<host::MemoryBlockSet>(host::Unwrap(op).shared());
     ASSERT_TRUE(inner);
     written = inner->Properties();
@@ -394,7 +395,7 @@ TEST(GrooveFaultsTest, CreateBlockSetSurvivesEveryFailingCall) {
     auto [set, selection] = selectionOf(fs);
     fs.plan->FailAt(n);
     Handle<BlockSet> op;
-    NothingEscapes(n, [&] { op = CreateGrooveBlockSet(groove.State(), selection); });
+    NothingEscapes(n, [&] { op = CreateGrooveBlockSet(StateOf(groove), selection); });
     fs.plan->FailAt(0);
     SCOPED_TRACE("call " + std::to_string(n));
     const FaultPlan::Call failed =
@@ -434,7 +435,7 @@ TEST(GrooveFaultsTest, ConstructionFailsOnlyWithAHostError) {
     try {
       Groove groove(fs.env);
       ++constructed;
-      EXPECT_TRUE(groove.State().scratch) << n;
+      EXPECT_TRUE(StateOf(groove).scratch) << n;
       EXPECT_EQ(groove.GetParameter("Speed"), Variant(1300.0)) << n;
     } catch (const HostError&) {
       EXPECT_LE(n, calls);
@@ -460,7 +461,8 @@ TEST(GrooveFaultsTest, SetParametersSkipsOnlyTheFailingRead) {
       "CAM_SpeedFactor", "CAM_FeedFactor", "CAM_TurningTrajectoryType", "CAM_TurningDepthOnPass",
       "CAM_TurningFinishThickness", "CAM_TurningFinishFeed", "CAM_TurningFinishSpeed",
       "CAM_TurningDirection"};
-  const Parameters defaults = Groove(fs.env).State().params;
+  const Groove fresh(fs.env);
+  const Parameters defaults = StateOf(fresh).params;
   fs.plan->FailAt(0);
   Parameters clean = defaults;
   EXPECT_TRUE(SetParameters(clean, op));

@@ -10,6 +10,7 @@
 #include "groove/host_objects.h"
 #include "groove/operation_state.h"
 #include "host/memory/memory_host.h"
+#include "groove/groove_state.h"
 
 namespace sulkor {
 namespace {
@@ -73,7 +74,7 @@ TEST(GrooveObject, DefaultsByUnitsSystem) {
     EXPECT_EQ(groove.GetParameter("CAM_TurningStartPointX"), Variant(1.0));  // no part
     EXPECT_EQ(groove.GetParameter("CAM_TurningStartPointZ"), Variant(1.0));
     EXPECT_EQ(groove.UseUndo(), Variant::Boolean(true));
-    EXPECT_TRUE(groove.State().contours.blank.Empty());
+    EXPECT_TRUE(StateOf(groove).contours.blank.Empty());
   }
 }
 
@@ -122,7 +123,7 @@ TEST(GrooveObject, StartPointOneUnitOutsideTheBlank) {
     Groove groove(p.h.environment);
     EXPECT_EQ(groove.GetParameter("CAM_TurningStartPointX").ToDouble(), c.startX) << c.what;
     EXPECT_EQ(groove.GetParameter("CAM_TurningStartPointZ").ToDouble(), c.startZ) << c.what;
-    EXPECT_EQ(groove.State().contours.blank.Count(), c.blankSegments) << c.what;
+    EXPECT_EQ(StateOf(groove).contours.blank.Count(), c.blankSegments) << c.what;
   }
 }
 
@@ -152,7 +153,7 @@ TEST(GrooveObject, SolidBlankUsesItsProfileNotItsBody) {
   onlyBody->VertexCollection()->Add(5, 20, 3);
   Groove noProfile(q.h.environment);
   EXPECT_EQ(noProfile.GetParameter("CAM_TurningStartPointX").ToDouble(), 1.0);
-  EXPECT_TRUE(noProfile.State().contours.blank.Empty());
+  EXPECT_TRUE(StateOf(noProfile).contours.blank.Empty());
 }
 
 TEST(GrooveObject, PartWithoutGroup) {
@@ -168,8 +169,8 @@ TEST(GrooveObject, ConstructionNeedsTheHost) {
   EXPECT_THROW(Groove(std::make_shared<HostEnvironment>()), HostError);  // no data store
   MemoryHost h = host::BuildMemoryHost();
   Groove groove(h.environment);
-  ASSERT_TRUE(groove.State().scratch);
-  EXPECT_TRUE(groove.State().scratch->Children());  // the factory of new graphics
+  ASSERT_TRUE(StateOf(groove).scratch);
+  EXPECT_TRUE(StateOf(groove).scratch->Children());  // the factory of new graphics
 }
 
 TEST(GrooveObject, UseUndoReadAndWrite) {

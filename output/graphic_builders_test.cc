@@ -5,6 +5,7 @@
 #include "geometry/segment_build.h"
 #include "host/memory/memory_host.h"
 #include "sulkor/groove.h"
+#include "groove/groove_state.h"
 
 namespace sulkor {
 namespace {
@@ -13,7 +14,7 @@ class GraphicBuildersTest : public ::testing::Test {
  protected:
   host::MemoryHost host_ = host::BuildMemoryHost();
   Groove groove_{host_.environment};
-  OperationState& state_ = groove_.State();
+  OperationState& state_ = StateOf(groove_);
 
   static Segment Move(double x1, double y1, double x2, double y2, int16_t type) {
     Segment s = MakeLine(x1, y1, x2, y2);

@@ -28,6 +28,7 @@
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
 #include "toolpath/test_path_scenes.h"
+#include "groove/groove_state.h"
 
 namespace sulkor {
 namespace {
@@ -426,7 +427,7 @@ TEST(Rs274Test, EveryGrooveRunsInLinuxCncAsComputed) {
         const std::unique_ptr<Operation> op = RunOperation(setup);
         ASSERT_TRUE(op->ran) << name;
         for (const std::string& m : op->messages) ADD_FAILURE() << name << ": " << m;
-        const PostInput in = PostInputFromOperation(op->groove->State());
+        const PostInput in = PostInputFromOperation(StateOf(*op->groove));
         ASSERT_EQ(in.units, inch ? NcUnits::Inch : NcUnits::Millimetre) << name;
         ASSERT_EQ(in.toolNumber, kToolNumber) << name;
         // The rounded corners make arcs, in the offset pass too.
@@ -470,7 +471,7 @@ TEST(Rs274Test, SeveralOperationsRunAsOneProgram) {
   for (const PathFrame& f : AllFrames()) {
     const std::unique_ptr<Operation> op = RunOperation(GrooveSetup{&f, false, 0.5});
     ASSERT_TRUE(op->ran) << f.name;
-    operations.push_back(PostInputFromOperation(op->groove->State()));
+    operations.push_back(PostInputFromOperation(StateOf(*op->groove)));
     operations.back().toolNumber = static_cast<int32_t>(operations.size());
     tools.push_back(operations.back().toolNumber);
   }
@@ -557,7 +558,7 @@ TEST(Rs274Test, ExampleDrawingsRunInLinuxCncAsComputed) {
       ASSERT_TRUE(op) << name;
       ASSERT_TRUE(groove.DoGroove(op)) << name;
       for (const auto& m : host.messages->Messages()) ADD_FAILURE() << name << ": " << m.prompt;
-      const PostInput in = PostInputFromOperation(groove.State());
+      const PostInput in = PostInputFromOperation(StateOf(groove));
       ASSERT_EQ(in.units, e.inch ? NcUnits::Inch : NcUnits::Millimetre) << name;
       ASSERT_EQ(in.toolNumber, 4) << name;
       CheckInLinuxCnc(*rs274, name, in, offsetPass, total, programs);
@@ -596,7 +597,7 @@ TEST(Rs274Test, ProgramOptionsRunInLinuxCncOnTheShiftedPath) {
     const std::unique_ptr<Operation> op = RunOperation(GrooveSetup{&f, false, 0.5});
     ASSERT_TRUE(op->ran) << f.name;
     for (const Case& c : cases) {
-      PostInput in = PostInputFromOperation(op->groove->State());
+      PostInput in = PostInputFromOperation(StateOf(*op->groove));
       in.leftHand = c.leftHand;
       in.feedPerRevolution = c.perRev;
       if (c.perRev) in.roughFeed = in.finishFeed = 0.05;

@@ -12,6 +12,7 @@
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "toolpath/machining_check.h"
+#include "groove/groove_state.h"
 
 namespace sulkor::testing {
 namespace {
@@ -297,7 +298,7 @@ Verdict Judge(const GrooveCase& c, std::optional<double> allowance) {
 
   Verdict verdict;
   verdict.built = groove.DoGroove(Handle<BlockSet>(scene.blockSet));
-  const OperationState& state = groove.State();
+  const OperationState& state = StateOf(groove);
   verdict.detail = state.failureDetail;
   for (const auto& shown : scene.host.messages->Messages()) verdict.detail += " | " + shown.prompt;
   if (!verdict.built) return verdict;

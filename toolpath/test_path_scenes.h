@@ -20,6 +20,7 @@
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
+#include "groove/groove_state.h"
 
 namespace sulkor::path_scenes {
 
@@ -90,7 +91,7 @@ struct PathRun {
   // The working contours as the preparation left them.
   Contour blank, finished, toMachine, toClear, work;
 
-  OperationState& State() const { return groove->State(); }
+  OperationState& State() const { return StateOf(*groove); }
 };
 
 inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,

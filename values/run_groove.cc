@@ -20,6 +20,7 @@
 #include "values/groove_kind.h"
 #include "values/run_on_part.h"
 #include "values/run_record.h"
+#include "groove/groove_state.h"
 
 namespace sulkor {
 namespace {
@@ -162,7 +163,7 @@ GrooveResult RunGroove(const GrooveRequest& request) {
     return result;
   }
   result.status = GrooveStatus::Done;
-  ReadResult(groove.State(), result);
+  ReadResult(StateOf(groove), result);
   result.record = std::move(record);
   return result;
 }

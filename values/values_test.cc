@@ -16,6 +16,7 @@
 #include "sulkor/groove.h"
 #include "sulkor/values.h"
 #include "values/groove_kind.h"
+#include "groove/groove_state.h"
 
 namespace sulkor {
 namespace {
@@ -88,7 +89,7 @@ std::vector<Segment> DoGrooveMoves(const ExampleRun& run) {
   selection->Add(part.workContour);
   const Handle<BlockSet> operation = groove.CreateBlockSet(Handle<GraphicSet>(selection));
   EXPECT_TRUE(groove.DoGroove(operation)) << run.file;
-  return groove.State().toolPath.Segs;
+  return StateOf(groove).toolPath.Segs;
 }
 
 bool Near(Point a, Point b) { return std::fabs(a.x - b.x) < 1e-9 && std::fabs(a.y - b.y) < 1e-9; }

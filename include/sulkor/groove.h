@@ -46,10 +46,10 @@ class Groove {
   void UseUndo(const Variant& value);
   bool AddBodyToPart(const Handle<BlockSet>& camBSet);
 
-  // The operation's state, for the layers of the library and their tests.
-  OperationState& State();
-
  private:
+  friend OperationState& StateOf(Groove& groove);
+  friend const OperationState& StateOf(const Groove& groove);
+
   std::unique_ptr<OperationState> state_;
 };
 
