@@ -10,6 +10,7 @@
 #include <cairo.h>
 
 #include "cli/test_program.h"
+#include "testing/png_colours.h"
 
 namespace sulkor::cli {
 namespace {
@@ -30,32 +31,6 @@ double OutlineArea(const std::vector<std::string>& facts, const std::string& lay
     }
   }
   return -1.0;
-}
-
-// Pixels of a PNG file near each of the colours, by name.
-std::map<std::string, int> CountColours(const std::string& png) {
-  std::map<std::string, int> counts;
-  cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
-  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
-    cairo_surface_flush(image);
-    const int width = cairo_image_surface_get_width(image);
-    const int height = cairo_image_surface_get_height(image);
-    const int stride = cairo_image_surface_get_stride(image);
-    const unsigned char* data = cairo_image_surface_get_data(image);
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        const auto* p = reinterpret_cast<const uint32_t*>(data + y * stride) + x;
-        const int r = (*p >> 16) & 0xff, g = (*p >> 8) & 0xff, b = *p & 0xff;
-        if (r > 200 && g < 60 && b < 60) ++counts["red"];
-        if (r > 200 && g > 200 && b < 60) ++counts["yellow"];
-        if (r < 60 && g > 200 && b < 60) ++counts["green"];
-        if (r < 60 && g < 60 && b > 200) ++counts["blue"];
-        if (r > 200 && g > 100 && g < 180 && b < 60) ++counts["orange"];
-      }
-    }
-  }
-  cairo_surface_destroy(image);
-  return counts;
 }
 
 // The value of a whole-number member of the one-line JSON summary; -1 when absent.
@@ -165,7 +140,7 @@ TEST(GrooveCommand, OutputDrawsWithItsColours) {
             0);
   // Our own preview (zoomed on the groove, the inserts orange) and ezdxf's rendering of the
   // file show the same colours.
-  const std::map<std::string, int> own = CountColours((dir / "own.png").string());
+  const std::map<std::string, int> own = sulkor::testing::CountColours((dir / "own.png").string());
   for (const char* colour : {"red", "yellow", "green", "orange"}) {
     EXPECT_GT(own.count(colour) ? own.at(colour) : 0, 100) << colour;
   }
@@ -175,7 +150,7 @@ TEST(GrooveCommand, OutputDrawsWithItsColours) {
       dir.Path(), {"/usr/bin/python3", "-m", "ezdxf", "draw", "-o", (dir / "out.png").string(),
                    (dir / "out.dxf").string()});
   ASSERT_EQ(draw.status, 0) << draw.err;
-  const std::map<std::string, int> colours = CountColours((dir / "out.png").string());
+  const std::map<std::string, int> colours = sulkor::testing::CountColours((dir / "out.png").string());
   for (const char* colour : {"red", "yellow", "green", "blue"}) {
     EXPECT_GT(colours.count(colour) ? colours.at(colour) : 0, 100) << colour;
   }

@@ -404,11 +404,12 @@ struct ExportOptions {
   NcOptions nc;
 };
 
-// The lathe program of every operation in the job's order. Each operation's path is computed
-// afresh from the stock the job holds for it; nothing is handed on (the job already holds the
-// stock each operation left) and nothing is saved. False when an operation cannot be computed.
+// Every operation in the job's order computed afresh from the stock the job holds for it, for
+// the lathe program (when one is asked for) and the inserts of the picture; nothing is handed on
+// (the job already holds the stock each operation left) and nothing is saved. False when an
+// operation cannot be computed.
 bool PostAll(LoadedJob& job, const ExportOptions& options, std::string& program,
-             std::ostream& report) {
+             std::vector<host::PreviewInsert>& inserts, std::ostream& report) {
   job.Store().SetUpdateHandler([](const Handle<BlockSet>&, bool, bool) { return true; });
   std::vector<PostInput> operations;
   double minutes = 0.0;
@@ -421,11 +422,15 @@ bool PostAll(LoadedJob& job, const ExportOptions& options, std::string& program,
       }
       return false;
     }
+    const std::vector<host::PreviewInsert> own = InsertsOf(StateOf(groove));
+    inserts.insert(inserts.end(), own.begin(), own.end());
+    if (options.nc.file.empty()) continue;
     operations.push_back(PostInputOf(StateOf(groove), options.nc));
     const RunReport run = ReportOf(StateOf(groove), units, RapidRate(options.nc, units == "in"),
                                    options.nc.dwell, options.nc.feedPerRev);
     minutes += run.timed ? run.cycle.minutes : 0.0;
   }
+  if (options.nc.file.empty()) return true;
   if (operations.empty()) throw UsageError(options.job + ": the job has no operation to post");
   try {
     program = PostProcess(operations, ToPostOptions(options.nc));
@@ -445,8 +450,10 @@ int RunExport(const ExportOptions& options, CommandContext& context) {
   host::JobFile job = JobCall([&] { return host::JobFile::Open(options.job); });
   LoadedJob loaded = Load(job, context);
   std::string program;
+  std::vector<host::PreviewInsert> inserts;
   std::ostringstream report;
-  if (!options.nc.file.empty() && !PostAll(loaded, options, program, report)) {
+  const bool compute = !options.nc.file.empty() || !options.preview.empty();
+  if (compute && !PostAll(loaded, options, program, inserts, report)) {
     context.err << report.str();
     return kExitMessage;
   }
@@ -458,7 +465,9 @@ int RunExport(const ExportOptions& options, CommandContext& context) {
     throw UsageError(options.job + ": the drawing cannot be written as DXF: " + error.what());
   }
   files.Stage(options.output, text);
-  if (!options.preview.empty()) StagePreview(files, *loaded.host.Drawing(), options.preview);
+  if (!options.preview.empty()) {
+    StagePreview(files, *loaded.host.Drawing(), options.preview, {inserts, std::nullopt});
+  }
   if (!options.nc.file.empty()) files.Stage(options.nc.file, program);
   files.Commit();
   context.out << report.str() << fmt::format("written: {}", options.output);

@@ -25,6 +25,7 @@
 #include "host/memory/scene.h"
 #include "host/sqlite/host_dump.h"
 #include "host/sqlite/job_file.h"
+#include "testing/png_colours.h"
 
 namespace sulkor::cli {
 namespace {
@@ -179,6 +180,8 @@ TEST_F(JobCommandTest, ThreeChainedGroovesListUpdateAndExport) {
   }
   EXPECT_THAT(calls, ::testing::ElementsAre("T0101", "T0202", "T0101"));
   EXPECT_EQ(testing::ReadText(dir_ / "job.png").substr(0, 4), "\x89PNG");
+  // The inserts of every operation, drawn orange.
+  EXPECT_GT(sulkor::testing::CountColours((dir_ / "job.png").string())["orange"], 100);
 }
 
 // Killed after computing the update or in the middle of saving it, the job keeps its state.
