@@ -2,7 +2,7 @@
 // inserts narrower than, as wide as and wider than the groove) through the whole operation: every
 // success is a path that the machining guard passed, no path is ever refused by the guard (that
 // would be a fault of the path), and every refusal says why. SULKOR_RANDOM_GROOVES sets the
-// number of cases (1000 by default: a second each per 50 on this kind of machine).
+// number of cases (1000 by default, about 20 s of one core).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
