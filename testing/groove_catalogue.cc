@@ -178,6 +178,9 @@ std::vector<GrooveCase> Build() {
   c.push_back(Face("wide face 12x3 r40", true, 40, Rect(12.0, 3.0, 0.4), 3.0, 0.4));
   c.push_back(Bore("bore 10x4 d20 insert 4", 20, Rect(10.0, 4.0), 4.0, 0.4));
   c.push_back(Shaft("4x3 insert 4", 50, Rect(4.0, 3.0), 4.0, 0.4));
+  c.push_back(Face("front face 5x6 insert 4", true, 30, Rect(5.0, 6.0), 4.0, 0.4));
+  c.push_back(Shaft("shallow 2.5x0.39 insert 2", 50, Rect(2.5, 0.39), 2.0, 0.2));
+  c.push_back(Shaft("10x5 R1 insert 3", 50, Rect(10.0, 5.0, 1.0), 3.0, 0.2));
   // Inch: AS568 gland cross-sections.
   c.push_back(Shaft("AS568-2xx piston 1.5in", 1.5, Gland(0.188, 0.111, 0.010, 0.005, 0.04),
                     0.118, 0.008, "in"));
