@@ -24,7 +24,7 @@ struct DialectWords {
 
 const DialectWords& WordsOf(Dialect dialect) {
   static const DialectWords kLinuxCnc{"G0", "G1", "G2", "G3", "M3", "M5", "G4", 4, 5, false};
-  static const DialectWords kFanuc{"G00", "G01", "G02", "G03", "M03", "M05", "G04", 3, 4, true};
+  static const DialectWords kFanuc{"G00", "G01", "G02", "G03", "M03", "M05", "G04", 4, 5, true};
   return dialect == Dialect::Fanuc ? kFanuc : kLinuxCnc;
 }
 

@@ -250,7 +250,7 @@ TEST(PostTest, UnitsNumbersAndTheToolCall) {
         "(DRIVES THE CENTRE OF THE INSERT'S CORNER RADIUS R 0. ON ITS -Z SIDE: SET THE TOOL "
         "OFFSET TO THAT CENTRE, R INSIDE THE TIP ALONG X AND Z)",
         "G18 G20 G40 G98", "T0707",
-        "G97 S1800 M03", "G00 X2. Z2.5", "G01 X1.9753 Z1.2346 F3.25", "S1300", "G01 X0. Z1. F4.5",
+        "G97 S1800 M03", "G00 X2. Z2.5", "G01 X1.97531 Z1.23457 F3.25", "S1300", "G01 X0. Z1. F4.5",
         "G00 X2. Z1.", "M05", "M30", "%"}},
   };
   for (const Case& c : cases) {
