@@ -1,6 +1,7 @@
 // The groove tool path: plunge roughing with pecks, finishing down both walls and along the
-// bottom, an optional finishing pass at the finished profile, the approach and the return, for
-// the four kinds of work; then the removed material and the stock that remains.
+// bottom, a semi-finishing pass at the allowance and the last pass on the drawn profile, the
+// approach and the return, for the four kinds of work; then the removed material and the stock
+// that remains.
 #pragma once
 
 #include <cstdint>
@@ -26,14 +27,14 @@ inline constexpr int16_t kPhaseFinishing = 2;
 // beyond the 16-bit range throws GeometryError.
 int16_t PeckCount(double depth, double depthPerPass);
 
-// Builds the tool path of the operation's kind of work from the prepared working contours into
-// `toolPath`: the moves in order from the start point back to it, each with its MoveType and
-// Phase. Then trims the removed-material outline (working contour 7) below the tool's deepest
-// point and recomputes the remaining stock (working contour 2) as the blank less that outline.
-// Answers false when there is no cut region or no plunge (the path is left as it was), on any
-// failure while the path is built (a probe count of zero, a peck count beyond 16 bits, a
-// service that fails), and on a failure in the removed-material update, which leaves the path
-// complete.
+// Builds the tool path of the operation's kind of work into `toolPath`: the moves in order from
+// the start point back to it, each with its MoveType and Phase, worked out from the insert's
+// reachable region (see envelope.h): roughing plunges that leave the largest finish allowance that
+// fits, the semi-finishing pass along that level, the last pass with the insert touching the drawn
+// profile, and positioning moves that stay clear of the stock. Then sets the removed-material
+// outline (working contour 7) and the remaining stock (working contour 2) to what the insert swept.
+// Answers false, with the reason in the operation's failureDetail, when the insert cannot enter
+// the groove, the start point lies in the stock, or a step fails.
 bool BuildGroovePath(OperationState& state, Contour& toolPath);
 
 }  // namespace sulkor
