@@ -111,11 +111,11 @@ inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness
 // The i-th drawing of a stress set: kind i % 4, a random blank, a random profile drawn either
 // way, mostly with the direction parameter that takes the groove's side, a random tool and
 // finish.
-inline SceneSpec RandomGroove(Random& rnd, int i, GrooveFrame& frame) {
+inline SceneSetup RandomGroove(Random& rnd, int i, GrooveFrame& frame) {
   const int kind = i % 4;
   double thickness = 0.0;
   frame = RandomFrame(rnd, kind, thickness);
-  SceneSpec setup;
+  SceneSetup setup;
   setup.blank = MakePolygon(frame.blank);
   setup.trajectoryType = frame.trajectoryType;
   bool reversed = false;

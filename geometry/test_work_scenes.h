@@ -135,7 +135,7 @@ inline bool Connected(const Contour& c, double tol = 1e-6) {
 
 // ---- Prepared scenes ----------------------------------------------------------------------
 
-struct SceneSpec {
+struct SceneSetup {
   Contour blank;
   Contour work;
   std::string trajectoryType = "Turn";
@@ -161,7 +161,7 @@ struct PreparedScene {
 };
 
 // Builds the drawing in a memory host, loads the tool and runs the preparation.
-inline PreparedScene RunPreparation(const SceneSpec& setup) {
+inline PreparedScene RunPreparation(const SceneSetup& setup) {
   host::SceneTool tool;
   tool.width = setup.toolWidth;
   tool.cornerRadius = setup.cornerRadius;
@@ -273,8 +273,8 @@ inline const std::vector<GrooveShape>& MachinistGrooves() {
   return shapes;
 }
 
-inline SceneSpec SpecFor(const GrooveFrame& frame, const Contour& work) {
-  SceneSpec setup;
+inline SceneSetup SetupFor(const GrooveFrame& frame, const Contour& work) {
+  SceneSetup setup;
   setup.blank = MakePolygon(frame.blank);
   setup.work = work;
   setup.trajectoryType = frame.trajectoryType;

@@ -19,11 +19,11 @@ namespace {
 using testing::GrooveFrame;
 using testing::PreparedScene;
 using testing::Random;
-using testing::SceneSpec;
+using testing::SceneSetup;
 
 // With SULKOR_STRESS_DUMP set to the start of a message, the cases refused with it are printed
 // so that they can be drawn again by hand.
-void DumpCase(int i, const GrooveFrame& frame, const SceneSpec& setup) {
+void DumpCase(int i, const GrooveFrame& frame, const SceneSetup& setup) {
   std::cout << "case " << i << " " << frame.name << " w " << setup.toolWidth << " r "
             << setup.cornerRadius << " t " << setup.finish << " " << setup.direction << "\n  blank";
   for (double v : frame.blank) std::cout << " " << v;
@@ -44,7 +44,7 @@ TEST(WorkGeometryStressTest, EveryRandomGrooveGetsAnAnswer) {
   const auto begin = std::chrono::steady_clock::now();
   for (int i = 0; i < kCases; ++i) {
     GrooveFrame frame;
-    const SceneSpec setup = testing::RandomGroove(rnd, i, frame);
+    const SceneSetup setup = testing::RandomGroove(rnd, i, frame);
     SCOPED_TRACE("case " + std::to_string(i) + " " + frame.name);
 
     const auto start = std::chrono::steady_clock::now();

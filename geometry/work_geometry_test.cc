@@ -30,8 +30,8 @@ using testing::PreparedScene;
 using testing::Profile;
 using testing::Pt;
 using testing::RunPreparation;
-using testing::SceneSpec;
-using testing::SpecFor;
+using testing::SceneSetup;
+using testing::SetupFor;
 
 void ExpectBox(const Box& actual, const Box& expected, double tol, const std::string& what) {
   EXPECT_NEAR(actual.minX, expected.minX, tol) << what << " min x";
@@ -132,7 +132,7 @@ TEST(WorkGeometryTest, MachinistGroovesInEveryKindOfWork) {
     for (const GrooveFrame& f : AllFrames()) {
       if (g.name == std::string("NarrowSpike") && f.name == std::string("BackFace")) continue;
       SCOPED_TRACE(std::string(g.name) + " / " + f.name);
-      const PreparedScene p = RunPreparation(SpecFor(f, g.draw(f)));
+      const PreparedScene p = RunPreparation(SetupFor(f, g.draw(f)));
       for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
       ASSERT_TRUE(p.ok);
       ExpectPrepared(f, g, p);
@@ -152,7 +152,7 @@ TEST(WorkGeometryTest, MachinistGroovesInEveryKindOfWork) {
 TEST(WorkGeometryTest, BackFaceClosesASpikeOnTheBottom) {
   const GrooveFrame& f = AllFrames()[3];
   const GrooveShape& spike = MachinistGrooves()[6];
-  const PreparedScene p = RunPreparation(SpecFor(f, spike.draw(f)));
+  const PreparedScene p = RunPreparation(SetupFor(f, spike.draw(f)));
   ASSERT_TRUE(p.ok);
   const WorkingContours& c = p.State().contours;
   EXPECT_NEAR(std::fabs(Area(c.toMachine)), 96.0, 1e-3);  // the spike's 1.5 included
@@ -217,7 +217,7 @@ TEST(WorkGeometryTest, RectangularGrooveDrawnOtherWays) {
   for (const Drawing& d : drawings) {
     for (const GrooveFrame& f : AllFrames()) {
       SCOPED_TRACE(std::string(d.name) + " / " + f.name);
-      SceneSpec setup = SpecFor(f, d.draw(f));
+      SceneSetup setup = SetupFor(f, d.draw(f));
       if (d.otherSide) setup.direction = setup.direction == "External" ? "Internal" : "External";
       const PreparedScene p = RunPreparation(setup);
       for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
@@ -232,8 +232,8 @@ TEST(WorkGeometryTest, RectangularGrooveDrawnOtherWays) {
 // and a groove drawn 11 deep from the part's surface is only 6 deep in that stock.
 TEST(WorkGeometryTest, StartsFromLastPartBlank) {
   const GrooveFrame& f = AllFrames()[0];
-  SceneSpec setup =
-      SpecFor(f, Profile(f, -5, -3).LineTo(-5, 11).LineTo(5, 11).LineTo(5, -3).Build());
+  SceneSetup setup =
+      SetupFor(f, Profile(f, -5, -3).LineTo(-5, 11).LineTo(5, 11).LineTo(5, -3).Build());
   setup.lastPartBlank = MakePolygon({0, 0, 100, 0, 100, 45, 0, 45});
   const PreparedScene p = RunPreparation(setup);
   for (const auto& m : p.Messages()) ADD_FAILURE() << m.prompt;
@@ -258,7 +258,7 @@ TEST(WorkGeometryTest, ClockwiseBlankGivesTheSamePreparation) {
     for (size_t g = 0; g < 4; ++g) {  // rectangular, corner radii, chamfered, dovetail
       const GrooveShape& shape = MachinistGrooves()[g];
       SCOPED_TRACE(std::string(shape.name) + " / " + f.name);
-      SceneSpec setup = SpecFor(f, shape.draw(f));
+      SceneSetup setup = SetupFor(f, shape.draw(f));
       std::vector<double> clockwise;
       for (size_t i = f.blank.size(); i >= 2; i -= 2) {
         clockwise.push_back(f.blank[i - 2]);
@@ -282,30 +282,30 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
   const Contour rect = MachinistGrooves()[0].draw(od);
   struct Failure {
     const char* name;
-    SceneSpec setup;
+    SceneSetup setup;
     std::string prompt;
   };
-  auto odSpec = [&](Contour work) { return SpecFor(od, std::move(work)); };
+  auto odSetup = [&](Contour work) { return SetupFor(od, std::move(work)); };
   std::vector<Failure> failures;
   {
-    SceneSpec s = odSpec(rect);
+    SceneSetup s = odSetup(rect);
     s.blank = MakePolygon({0, 0, 100, 50, 100, 0, 0, 50});
     failures.push_back({"BlankCrossesItself", s, "Blank Contour has SelfIntersections"});
   }
   {
-    SceneSpec s = odSpec(rect);
+    SceneSetup s = odSetup(rect);
     s.blank = MakeContour({MakeLine(0, 0, 100, 0), MakeLine(100, 0, 100, 50),
                            MakeLine(100, 50, 0, 50), MakeLine(0, 50, 0, 0.001)});
     failures.push_back({"BlankOpen", s, "Blank Contour is NonClosed"});
   }
-  failures.push_back({"WorkClosed", odSpec(MakePolygon({45, 45, 55, 45, 55, 55, 45, 55})),
+  failures.push_back({"WorkClosed", odSetup(MakePolygon({45, 45, 55, 45, 55, 55, 45, 55})),
                       "Work Contour is Closed"});
   failures.push_back(
       {"WorkCrossesItself",
-       odSpec(Profile(od, -5, -3).LineTo(-5, 6).LineTo(5, 6).LineTo(-8, 2).LineTo(-8, -3).Build()),
+       odSetup(Profile(od, -5, -3).LineTo(-5, 6).LineTo(5, 6).LineTo(-8, 2).LineTo(-8, -3).Build()),
        "Work Contour has selfintersections"});
   {
-    SceneSpec s = odSpec(rect);
+    SceneSetup s = odSetup(rect);
     s.workName = "Contour";
     failures.push_back({"NoGraphicNamedWorkContour", s,
                         "Work contour doesn't intersect current Blank contour"});
@@ -313,17 +313,17 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
   // A single line lying on the blank's outline: it is pushed 2e-5 off the outline, away from
   // the stock, before the missing neighbour fails the nudge; the step is passed over, and the
   // line, now beside the blank, crosses it nowhere.
-  failures.push_back({"LineAlongTheOutlineAlone", odSpec(MakeContour({MakeLine(20, 50, 80, 50)})),
+  failures.push_back({"LineAlongTheOutlineAlone", odSetup(MakeContour({MakeLine(20, 50, 80, 50)})),
                       "Work contour doesn't intersect current Blank contour"});
   failures.push_back({"WorkMissesBlank",
-                      odSpec(Profile(od, -5, -8)
+                      odSetup(Profile(od, -5, -8)
                                  .LineTo(-5, -2)
                                  .LineTo(5, -2)
                                  .LineTo(5, -8)
                                  .Build()),
                       "Work contour doesn't intersect current Blank contour"});
   failures.push_back({"WorkCrossesBlankFourTimes",
-                      odSpec(Profile(od, -8, -3)
+                      odSetup(Profile(od, -8, -3)
                                  .LineTo(-6, 4)
                                  .LineTo(-4, -3)
                                  .LineTo(4, -3)
@@ -331,24 +331,24 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
                                  .LineTo(8, -3)
                                  .Build()),
                       "Work contour intersects current Blank contour at more than two points"});
-  failures.push_back({"PieceRunsBothWays", odSpec(Profile(od, 0, -3).LineTo(0, 55).Build()),
+  failures.push_back({"PieceRunsBothWays", odSetup(Profile(od, 0, -3).LineTo(0, 55).Build()),
                       "Groove-Turn operation can not be performed for selected work area"});
   {
     // Drawn the other way round with the same direction parameter, the test points fall on
     // the stock's side: its blank piece runs both ways.
-    SceneSpec s = odSpec(Profile(od, 5, -3).LineTo(5, 6).LineTo(-5, 6).LineTo(-5, -3).Build());
+    SceneSetup s = odSetup(Profile(od, 5, -3).LineTo(5, 6).LineTo(-5, 6).LineTo(-5, -3).Build());
     failures.push_back({"OtherSideOfTheRun", s,
                         "Groove-Turn operation can not be performed for selected work area"});
   }
   {
-    SceneSpec s = odSpec(rect);
+    SceneSetup s = odSetup(rect);
     s.toolOrientation = "TurnInternal";
     failures.push_back({"ToolOfAnotherOrientation", s,
                         "Current Tool was used for TurnInternal operation and can't be used for "
                         "TurnExternal operation"});
   }
   {
-    SceneSpec s = odSpec(rect);
+    SceneSetup s = odSetup(rect);
     s.toolOrientation = "BackFace";
     s.lastPartBlank = MakePolygon(od.blank);
     s.otherOperationWithTool = true;
@@ -360,7 +360,7 @@ TEST(WorkGeometryTest, EveryFailureShowsItsMessage) {
     const GrooveFrame& bore = AllFrames()[1];
     // A tube of inner radius 2 with a groove 6 deep: its region reaches down to y = 2, lower
     // than the tool's width 3.
-    SceneSpec s = SpecFor(bore, MakeContour({MakeLine(45, 0.5, 45, 8), MakeLine(45, 8, 55, 8),
+    SceneSetup s = SetupFor(bore, MakeContour({MakeLine(45, 0.5, 45, 8), MakeLine(45, 8, 55, 8),
                                              MakeLine(55, 8, 55, 0.5)}));
     s.blank = MakePolygon({0, 2, 100, 2, 100, 50, 0, 50});
     failures.push_back({"BoreLowerThanTool", s,
@@ -402,7 +402,7 @@ TEST(WorkGeometryTest, SlotClosedAtTheSurfaceLeavesNothingToMachine) {
   for (const GrooveFrame& f : AllFrames()) {
     for (const double half : {1.5 + 1e-5, 1.5 + 5e-6, 1.5 + 2e-5}) {
       SCOPED_TRACE(std::string(f.name) + " " + std::to_string(2 * half));
-      SceneSpec setup = SpecFor(
+      SceneSetup setup = SetupFor(
           f, Profile(f, -half * 11 / 8, -3).LineTo(0, 8).LineTo(half * 11 / 8, -3).Build());
       setup.cornerRadius = 0.0;
       setup.finish = 0.0;
@@ -448,7 +448,7 @@ TEST(WorkGeometryTest, ToolTakesTheOrientationOfItsOperation) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const GrooveFrame& f = AllFrames()[static_cast<size_t>(c.frame)];
-    SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+    SceneSetup setup = SetupFor(f, MachinistGrooves()[0].draw(f));
     setup.toolOrientation = c.held;
     if (c.lastPartBlank) setup.lastPartBlank = MakePolygon(f.blank);
     setup.otherOperationWithTool = c.other;
@@ -463,7 +463,7 @@ TEST(WorkGeometryTest, ToolTakesTheOrientationOfItsOperation) {
 // A blank of no segments ends the preparation without a message.
 TEST(WorkGeometryTest, EmptyBlankEndsSilently) {
   const GrooveFrame& f = AllFrames()[0];
-  SceneSpec setup = SpecFor(f, MachinistGrooves()[0].draw(f));
+  SceneSetup setup = SetupFor(f, MachinistGrooves()[0].draw(f));
   setup.blank = Contour{};
   const PreparedScene p = RunPreparation(setup);
   EXPECT_FALSE(p.ok);

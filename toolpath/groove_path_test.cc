@@ -19,7 +19,7 @@ namespace {
 using path_scenes::AllFrames;
 using path_scenes::PathFrame;
 using path_scenes::PathRun;
-using path_scenes::PathSpec;
+using path_scenes::PathSetup;
 
 constexpr double kW = 3.0;
 constexpr double kR = 0.4;
@@ -108,7 +108,7 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
   const double width = 2.5 * kW;
   for (const PathFrame& f : AllFrames()) {
     SCOPED_TRACE(f.name);
-    PathSpec setup;
+    PathSetup setup;
     setup.depthOnPass = 2.0;
     setup.finish = kT;
     auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, 6.0), setup);
@@ -157,7 +157,7 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
 // closer than 0.9 w to the one before.
 TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
   const PathFrame& f = AllFrames()[0];
-  PathSpec setup;
+  PathSetup setup;
   setup.finish = 0.0;
   const Contour work =
       path_scenes::Profile(f, {{-6, -2}, {-6, 6}, {0, 6}, {0, 4}, {6, 4}, {6, -2}});
@@ -199,7 +199,7 @@ TEST(GroovePath, RefusalsSayWhy) {
       f.startX = c.startX;
       f.startZ = 50.0;
     }
-    auto run = path_scenes::RunPath(f, c.work, PathSpec{});
+    auto run = path_scenes::RunPath(f, c.work, PathSetup{});
     ASSERT_TRUE(run->prepared);
     EXPECT_FALSE(run->built);
     EXPECT_EQ(run->State().failureDetail, c.detail);
@@ -284,7 +284,7 @@ TEST(GroovePath, InchTwinKeepsEveryArc) {
 // cross the spindle axis, with the reason.
 TEST(MachiningGuard, RefusesWhatWouldDamage) {
   const PathFrame& f = AllFrames()[0];
-  PathSpec setup;
+  PathSetup setup;
   setup.finish = 0.0;
   auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 10.0, 5.0), setup);
   ASSERT_TRUE(run->built);

@@ -33,7 +33,7 @@ TEST(RandomGrooves, EverySuccessPassesTheGuardAndEveryRefusalSaysWhy) {
   std::map<std::string, int> outcomes;
   for (int i = 0; i < cases; ++i) {
     testing::GrooveFrame frame;
-    const testing::SceneSpec setup = testing::RandomGroove(rnd, i, frame);
+    const testing::SceneSetup setup = testing::RandomGroove(rnd, i, frame);
     SCOPED_TRACE("case " + std::to_string(i) + " " + frame.name);
     host::SceneTool tool;
     tool.width = setup.toolWidth;

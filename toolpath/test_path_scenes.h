@@ -75,7 +75,7 @@ inline Contour Rectangular(const PathFrame& f, double width, double depth) {
                      {width / 2, -2.0}});
 }
 
-struct PathSpec {
+struct PathSetup {
   double toolWidth = 3.0;
   double cornerRadius = 0.4;
   double depthOnPass = 100.0;
@@ -95,7 +95,7 @@ struct PathRun {
 };
 
 inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,
-                                        const PathSpec& setup) {
+                                        const PathSetup& setup) {
   auto run = std::make_unique<PathRun>();
   host::SceneTool tool;
   tool.width = setup.toolWidth;
@@ -123,7 +123,7 @@ inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,
 }
 
 inline std::unique_ptr<PathRun> RunPath(const PathFrame& f, const Contour& work,
-                                        const PathSpec& setup) {
+                                        const PathSetup& setup) {
   std::unique_ptr<PathRun> run = Prepare(f, work, setup);
   if (run->prepared) run->built = BuildGroovePath(run->State(), run->path);
   return run;
