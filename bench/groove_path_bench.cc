@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "geometry/segment_build.h"
-#include "geometry/work_geometry.h"
-#include "groove/operation_state.h"
-#include "groove/tool.h"
+#include "contour/segment_build.h"
+#include "workarea/work_geometry.h"
+#include "operation/operation_state.h"
+#include "operation/tool.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "geometry/segment_build.h"
-#include "host/geometry/contour_services.h"
+#include "contour/segment_build.h"
+#include "kernel/contour_services.h"
 
 namespace sulkor {
 namespace {

@@ -3,7 +3,7 @@
 // format in memory, and the layout alone.
 #include <benchmark/benchmark.h>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "host/memory/scene.h"
 #include "host/preview/preview.h"
 #include "sulkor/groove.h"

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cli/test_program.h"
+#include "testing/test_program.h"
 
 namespace sulkor::cli {
 namespace {

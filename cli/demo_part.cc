@@ -1,6 +1,6 @@
 #include "cli/demo_part.h"
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 
 namespace sulkor::cli {
 namespace {

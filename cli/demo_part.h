@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 #include "host/memory/scene.h"
 
 namespace sulkor::cli {

@@ -9,7 +9,7 @@
 
 #include <cairo.h>
 
-#include "cli/test_program.h"
+#include "testing/test_program.h"
 #include "testing/png_colours.h"
 
 namespace sulkor::cli {

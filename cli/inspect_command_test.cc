@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/test_program.h"
+#include "testing/test_program.h"
 
 namespace sulkor::cli {
 namespace {

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/test_program.h"
-#include "geometry/segment_build.h"
+#include "testing/test_program.h"
+#include "contour/segment_build.h"
 #include "host/dxf/dxf_file.h"
-#include "host/geometry/contour_services.h"
+#include "kernel/contour_services.h"
 #include "host/memory/scene.h"
 #include "host/sqlite/host_dump.h"
 #include "host/sqlite/job_file.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geometry/contour_area.h"
-#include "geometry/contour_ops.h"
-#include "geometry/primitives.h"
-#include "host/geometry/contour_services.h"
+#include "contour/contour_area.h"
+#include "contour/contour_ops.h"
+#include "contour/primitives.h"
+#include "kernel/contour_services.h"
 #include "host/memory/scene.h"
 #include "sulkor/graphic_names.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "cli/groove_options.h"
-#include "geometry/records.h"
-#include "host/geometry_services.h"
+#include "contour/records.h"
+#include "contour/geometry_services.h"
 #include "sulkor/drawing.h"
 
 namespace sulkor::cli {

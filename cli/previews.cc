@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "cli/exit_codes.h"
-#include "groove/operation_state.h"
-#include "groove/work_kind.h"
+#include "operation/operation_state.h"
+#include "operation/work_kind.h"
 #include "output/graphic_builders.h"
 #include "post/nc_post.h"
 #include "sulkor/graphic_names.h"

@@ -3,8 +3,8 @@
 #include <fmt/format.h>
 
 #include "cli/nc_options.h"
-#include "groove/operation_state.h"
-#include "groove/work_kind.h"
+#include "operation/operation_state.h"
+#include "operation/work_kind.h"
 
 namespace sulkor::cli {
 

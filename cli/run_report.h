@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "groove/work_kind.h"
+#include "operation/work_kind.h"
 #include "post/nc_post.h"
 #include "toolpath/path_summary.h"
 

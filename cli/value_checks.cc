@@ -7,7 +7,7 @@
 
 #include <fmt/format.h>
 
-#include "groove/parameters.h"
+#include "operation/parameters.h"
 #include "host/text/printable_text.h"
 
 namespace sulkor::cli {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cli/app.h"
-#include "cli/test_program.h"
+#include "testing/test_program.h"
 #include "host/sqlite/host_dump.h"
 #include "host/sqlite/job_file.h"
 

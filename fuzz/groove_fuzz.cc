@@ -11,7 +11,7 @@
 
 #include "host/dxf/dxf_file.h"
 #include "host/memory/memory_graphic_set.h"
-#include "host/memory/part_from_drawing.h"
+#include "host/dxf/part_from_drawing.h"
 #include "host/memory/recording_message_box.h"
 #include "host/memory/scene.h"
 #include "sulkor/error.h"

@@ -1,11 +1,11 @@
 #include "groove/block_sets.h"
 
-#include "geometry/work_geometry.h"
-#include "groove/host_objects.h"
-#include "groove/messages.h"
-#include "groove/parameters.h"
+#include "workarea/work_geometry.h"
+#include "operation/host_objects.h"
+#include "operation/messages.h"
+#include "operation/parameters.h"
 #include "groove/run_pipeline.h"
-#include "groove/tool.h"
+#include "operation/tool.h"
 #include "output/graphic_builders.h"
 
 namespace sulkor {

@@ -2,7 +2,7 @@
 // existing one, which hands its remaining stock on to the following operation.
 #pragma once
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 #include "sulkor/data_store.h"
 
 namespace sulkor {

@@ -12,11 +12,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "host/dxf/dxf_file.h"
-#include "host/dxf/test_command.h"
+#include "testing/test_command.h"
 #include "host/dxf/entity_reader.h"
-#include "host/geometry/contour_services.h"
+#include "kernel/contour_services.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 

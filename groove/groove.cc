@@ -5,16 +5,16 @@
 #include <exception>
 #include <utility>
 
-#include "geometry/contour_ops.h"
-#include "geometry/tolerances.h"
-#include "groove/blank_graphic.h"
+#include "contour/contour_ops.h"
+#include "contour/tolerances.h"
+#include "operation/blank_graphic.h"
 #include "groove/groove_state.h"
 #include "groove/block_sets.h"
-#include "groove/host_objects.h"
-#include "groove/operation_state.h"
-#include "groove/parameters.h"
+#include "operation/host_objects.h"
+#include "operation/operation_state.h"
+#include "operation/parameters.h"
 #include "groove/run_pipeline.h"
-#include "groove/tool.h"
+#include "operation/tool.h"
 
 namespace sulkor {
 namespace {

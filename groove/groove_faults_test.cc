@@ -18,13 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "groove/block_sets.h"
-#include "groove/operation_state.h"
-#include "groove/parameters.h"
+#include "operation/operation_state.h"
+#include "operation/parameters.h"
 #include "groove/run_pipeline.h"
-#include "host/geometry/contour_services.h"
-#include "host/memory/failing_host.h"
+#include "kernel/contour_services.h"
+#include "testing/failing_host.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "testing/swept_area.h"

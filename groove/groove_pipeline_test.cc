@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "testing/swept_area.h"
-#include "geometry/segment_build.h"
-#include "host/geometry/contour_services.h"
+#include "contour/segment_build.h"
+#include "kernel/contour_services.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 

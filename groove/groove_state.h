@@ -3,7 +3,7 @@
 // plain value interface only.
 #pragma once
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 #include "sulkor/groove.h"
 
 namespace sulkor {

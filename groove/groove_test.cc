@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "groove/host_objects.h"
-#include "groove/operation_state.h"
+#include "operation/host_objects.h"
+#include "operation/operation_state.h"
 #include "host/memory/memory_host.h"
 #include "groove/groove_state.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 #include "sulkor/data_store.h"
 
 namespace sulkor {

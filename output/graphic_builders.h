@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "geometry/records.h"
-#include "groove/operation_state.h"
+#include "contour/records.h"
+#include "operation/operation_state.h"
 #include "sulkor/drawing.h"
 #include "sulkor/graphic_names.h"
 

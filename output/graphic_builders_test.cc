@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "host/memory/memory_host.h"
 #include "sulkor/groove.h"
 #include "groove/groove_state.h"

@@ -1,9 +1,9 @@
 #include "output/removed_material.h"
 
-#include "geometry/contour_utils.h"
-#include "geometry/work_geometry.h"
-#include "groove/blank_graphic.h"
-#include "groove/host_objects.h"
+#include "contour/contour_utils.h"
+#include "workarea/work_geometry.h"
+#include "operation/blank_graphic.h"
+#include "operation/host_objects.h"
 #include "output/graphic_builders.h"
 
 namespace sulkor {

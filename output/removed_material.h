@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 #include "sulkor/data_store.h"
 #include "sulkor/graphic_names.h"
 

@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
-#include "geometry/records.h"
-#include "groove/operation_state.h"
-#include "groove/work_kind.h"
+#include "contour/records.h"
+#include "operation/operation_state.h"
+#include "operation/work_kind.h"
 #include "sulkor/error.h"
 
 namespace sulkor {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "toolpath/groove_path.h"
 
 namespace sulkor {

@@ -18,16 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "geometry/segment_build.h"
-#include "groove/operation_state.h"
+#include "contour/segment_build.h"
+#include "operation/operation_state.h"
 #include "host/dxf/dxf_file.h"
 #include "host/memory/memory_graphic_set.h"
-#include "host/memory/part_from_drawing.h"
+#include "host/dxf/part_from_drawing.h"
 #include "host/memory/scene.h"
 #include "post/nc_post.h"
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
-#include "toolpath/test_path_scenes.h"
+#include "testing/test_path_scenes.h"
 #include "groove/groove_state.h"
 
 namespace sulkor {

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "geometry/segment_build.h"
-#include "groove/operation_state.h"
+#include "contour/segment_build.h"
+#include "operation/operation_state.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "toolpath/machining_check.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "geometry/records.h"
-#include "groove/work_kind.h"
+#include "contour/records.h"
+#include "operation/work_kind.h"
 
 namespace sulkor::testing {
 

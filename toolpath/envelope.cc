@@ -7,7 +7,7 @@
 #include <limits>
 #include <numbers>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "sulkor/error.h"
 
 namespace sulkor {

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 
 namespace sulkor {
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "geometry/contour_area.h"
-#include "geometry/contour_ops.h"
-#include "geometry/contour_utils.h"
-#include "geometry/primitives.h"
-#include "geometry/segment_build.h"
-#include "groove/work_kind.h"
+#include "contour/contour_area.h"
+#include "contour/contour_ops.h"
+#include "contour/contour_utils.h"
+#include "contour/primitives.h"
+#include "contour/segment_build.h"
+#include "operation/work_kind.h"
 #include "sulkor/error.h"
 #include "toolpath/envelope.h"
 #include "toolpath/plunge_frame.h"

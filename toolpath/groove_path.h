@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "geometry/records.h"
-#include "groove/operation_state.h"
+#include "contour/records.h"
+#include "operation/operation_state.h"
 
 namespace sulkor {
 

@@ -11,7 +11,7 @@
 #include "sulkor/error.h"
 #include "toolpath/machining_guard.h"
 #include "testing/machining_judge.h"
-#include "toolpath/test_path_scenes.h"
+#include "testing/test_path_scenes.h"
 
 namespace sulkor {
 namespace {

@@ -40,8 +40,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "geometry/records.h"
-#include "groove/work_kind.h"
+#include "contour/records.h"
+#include "operation/work_kind.h"
 
 namespace sulkor {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "geometry/contour_ops.h"
-#include "groove/work_kind.h"
+#include "contour/contour_ops.h"
+#include "operation/work_kind.h"
 #include "toolpath/machining_check.h"
 
 namespace sulkor {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 
 namespace sulkor {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "geometry/tolerances.h"
+#include "contour/tolerances.h"
 #include "toolpath/groove_path.h"
 
 namespace sulkor {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 
 namespace sulkor {
 

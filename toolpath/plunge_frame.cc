@@ -1,6 +1,6 @@
 #include "toolpath/plunge_frame.h"
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 
 namespace sulkor {
 

@@ -8,8 +8,8 @@
 //   front face:       u = y, v = x        back face: u = y, v = -x
 #pragma once
 
-#include "geometry/records.h"
-#include "groove/work_kind.h"
+#include "contour/records.h"
+#include "operation/work_kind.h"
 
 namespace sulkor {
 

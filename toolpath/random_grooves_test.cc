@@ -10,9 +10,9 @@
 #include <map>
 #include <string>
 
-#include "geometry/contour_ops.h"
-#include "geometry/test_random_grooves.h"
-#include "groove/operation_state.h"
+#include "contour/contour_ops.h"
+#include "testing/test_random_grooves.h"
+#include "operation/operation_state.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 

@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 
 namespace sulkor::values {
 namespace {

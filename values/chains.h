@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 #include "sulkor/values.h"
 
 namespace sulkor::values {

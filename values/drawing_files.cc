@@ -4,8 +4,8 @@
 
 #include "host/dxf/dxf_file.h"
 #include "host/dxf/dxf_names.h"
-#include "host/geometry_services.h"
-#include "host/memory/part_from_drawing.h"
+#include "contour/geometry_services.h"
+#include "host/dxf/part_from_drawing.h"
 #include "host/preview/preview.h"
 #include "output/graphic_builders.h"
 #include "sulkor/graphic_names.h"

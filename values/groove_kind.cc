@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "geometry/tolerances.h"
-#include "groove/parameters.h"
+#include "contour/tolerances.h"
+#include "operation/parameters.h"
 
 namespace sulkor::values {
 namespace {

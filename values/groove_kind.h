@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "groove/work_kind.h"
+#include "operation/work_kind.h"
 #include "sulkor/values.h"
 
 namespace sulkor::values {

@@ -1,5 +1,5 @@
 // The lathe program of a result, from its values alone: its moves, settings and units.
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "post/nc_post.h"
 #include "sulkor/values.h"
 

@@ -6,11 +6,11 @@
 #include <cmath>
 #include <memory>
 
-#include "groove/operation_state.h"
-#include "groove/parameters.h"
-#include "groove/work_kind.h"
+#include "operation/operation_state.h"
+#include "operation/parameters.h"
+#include "operation/work_kind.h"
 #include "host/dxf/dxf_names.h"
-#include "host/memory/part_from_drawing.h"
+#include "host/dxf/part_from_drawing.h"
 #include "host/memory/scene.h"
 #include "post/nc_post.h"
 #include "sulkor/graphic_names.h"

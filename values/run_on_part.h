@@ -1,7 +1,7 @@
 // One groove operation on a part set up in the memory host, run as a host application runs it.
 #pragma once
 
-#include "host/memory/part_from_drawing.h"
+#include "host/dxf/part_from_drawing.h"
 #include "sulkor/groove.h"
 
 namespace sulkor::values {

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <thread>
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 #include "host/dxf/dxf_file.h"
 #include "host/memory/memory_graphic_set.h"
-#include "host/memory/part_from_drawing.h"
+#include "host/dxf/part_from_drawing.h"
 #include "host/memory/scene.h"
 #include "post/nc_post.h"
 #include "sulkor/groove.h"

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "geometry/segment_build.h"
-#include "geometry/contour_utils.h"
-#include "geometry/primitives.h"
-#include "geometry/tolerances.h"
+#include "contour/segment_build.h"
+#include "contour/contour_utils.h"
+#include "contour/primitives.h"
+#include "contour/tolerances.h"
 #include "workarea/work_segments.h"
 
 namespace sulkor {

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "geometry/records.h"
-#include "groove/operation_state.h"
+#include "contour/records.h"
+#include "operation/operation_state.h"
 
 namespace sulkor {
 

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "geometry/contour_ops.h"
+#include "contour/contour_ops.h"
 #include "workarea/work_segments.h"
 
 namespace sulkor {

@@ -1,7 +1,7 @@
 // Trimming the work contour to the part of it that lies inside the blank.
 #pragma once
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 
 namespace sulkor {
 

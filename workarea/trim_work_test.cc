@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "geometry/primitives.h"
-#include "geometry/segment_build.h"
-#include "workarea/test_grooves.h"
+#include "contour/primitives.h"
+#include "contour/segment_build.h"
+#include "testing/test_grooves.h"
 
 namespace sulkor {
 namespace {

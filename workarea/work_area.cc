@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "geometry/segment_build.h"
-#include "geometry/contour_ops.h"
-#include "geometry/primitives.h"
-#include "geometry/tolerances.h"
+#include "contour/segment_build.h"
+#include "contour/contour_ops.h"
+#include "contour/primitives.h"
+#include "contour/tolerances.h"
 #include "workarea/trim_work.h"
 #include "workarea/work_segments.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "groove/operation_state.h"
+#include "operation/operation_state.h"
 
 namespace sulkor {
 

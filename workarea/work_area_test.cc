@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "geometry/primitives.h"
-#include "geometry/segment_build.h"
-#include "geometry/tolerances.h"
-#include "workarea/test_grooves.h"
+#include "contour/primitives.h"
+#include "contour/segment_build.h"
+#include "contour/tolerances.h"
+#include "testing/test_grooves.h"
 
 namespace sulkor {
 namespace {

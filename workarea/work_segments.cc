@@ -4,9 +4,9 @@
 #include <cmath>
 #include <vector>
 
-#include "geometry/primitives.h"
-#include "geometry/segment_build.h"
-#include "geometry/tolerances.h"
+#include "contour/primitives.h"
+#include "contour/segment_build.h"
+#include "contour/tolerances.h"
 
 namespace sulkor {
 

@@ -3,7 +3,7 @@
 // tells whether a rebuild changed the path of a contour at all.
 #pragma once
 
-#include "geometry/records.h"
+#include "contour/records.h"
 
 namespace sulkor {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 
 namespace sulkor {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "host/dxf/dxf_error.h"
 #include "host/dxf/dxf_file.h"
-#include "host/dxf/test_command.h"
-#include "host/geometry/contour_services.h"
+#include "testing/test_command.h"
+#include "kernel/contour_services.h"
 #include "host/memory/memory_drawing.h"
 
 namespace sulkor::host {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "host/dxf/dxf_colors.h"
 #include "host/dxf/dxf_error.h"
 #include "host/dxf/dxf_names.h"

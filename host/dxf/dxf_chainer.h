@@ -26,7 +26,7 @@
 #include <string_view>
 #include <vector>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 #include "host/dxf/dxf_model.h"
 #include "sulkor/drawing.h"
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 #include "host/dxf/dxf_colors.h"
 #include "host/dxf/dxf_names.h"
-#include "host/geometry/arc_vertices.h"
+#include "kernel/arc_vertices.h"
 
 namespace sulkor::host {
 namespace {

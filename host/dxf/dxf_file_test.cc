@@ -1,5 +1,5 @@
 #include "host/dxf/dxf_file.h"
-#include "host/dxf/test_command.h"
+#include "testing/test_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "host/dxf/dxf_colors.h"
 #include "host/dxf/dxf_error.h"
 #include "host/dxf/entity_reader.h"
-#include "host/geometry/contour_services.h"
+#include "kernel/contour_services.h"
 #include "host/memory/memory_drawing.h"
 #include "host/memory/scene.h"
 

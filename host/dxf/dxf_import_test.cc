@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "host/dxf/dxf_chainer.h"
 #include "host/dxf/dxf_error.h"
 #include "host/dxf/dxf_file.h"
-#include "host/geometry/contour_services.h"
+#include "kernel/contour_services.h"
 #include "host/memory/memory_drawing.h"
 
 namespace sulkor::host {

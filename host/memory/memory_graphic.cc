@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "geometry/tolerances.h"
-#include "host/geometry/arc_vertices.h"
+#include "contour/tolerances.h"
+#include "kernel/arc_vertices.h"
 
 namespace sulkor::host {
 namespace {

@@ -28,7 +28,7 @@
 #include <string_view>
 #include <vector>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 #include "sulkor/drawing.h"
 
 namespace sulkor::host {

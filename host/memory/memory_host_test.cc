@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/geometry/contour_services.h"
+#include "kernel/contour_services.h"
 
 namespace sulkor::host {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/geometry/arc_vertices.h"
+#include "kernel/arc_vertices.h"
 #include "sulkor/graphic_names.h"
 
 namespace sulkor::host {

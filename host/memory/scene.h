@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "geometry/records.h"
+#include "contour/records.h"
 #include "host/memory/memory_host.h"
 
 namespace sulkor::host {

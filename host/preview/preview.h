@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/geometry/arc_vertices.h"
+#include "kernel/arc_vertices.h"
 #include "sulkor/drawing.h"
 #include "sulkor/error.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/geometry/arc_vertices.h"
+#include "kernel/arc_vertices.h"
 #include "sulkor/drawing.h"
 
 namespace sulkor::host {

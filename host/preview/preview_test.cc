@@ -19,7 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "geometry/segment_build.h"
+#include "contour/segment_build.h"
 #include "host/memory/memory_host.h"
 #include "host/memory/scene.h"
 #include "host/preview/preview_scene.h"

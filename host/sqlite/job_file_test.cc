@@ -18,7 +18,7 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
-#include "host/memory/failing_host.h"
+#include "testing/failing_host.h"
 #include "host/sqlite/host_dump.h"
 #include "host/sqlite/job_checksums.h"
 

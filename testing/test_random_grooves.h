@@ -1,0 +1,133 @@
+// Test support: random but valid groove drawings on random blanks of the four kinds of work,
+// from a fixed seed, for the stress tests of the preparation and of what builds on it.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "contour/primitives.h"
+#include "contour/segment_build.h"
+#include "testing/test_work_scenes.h"
+
+namespace sulkor::testing {
+
+// Uniform numbers from the raw generator, the same on every standard library.
+class Random {
+ public:
+  explicit Random(uint32_t seed) : engine_(seed) {}
+  double Uniform(double lo, double hi) {
+    return lo + (hi - lo) * static_cast<double>(engine_()) / 4294967296.0;
+  }
+  int Int(int lo, int hi) {  // lo to hi inclusive
+    return lo + static_cast<int>(engine_() % static_cast<uint32_t>(hi - lo + 1));
+  }
+  bool Chance(double p) { return Uniform(0.0, 1.0) < p; }
+
+ private:
+  std::mt19937 engine_;
+};
+
+// A blank of the kind and the frame that places grooves into it.
+inline GrooveFrame RandomFrame(Random& rnd, int kind, double& thickness) {
+  const double length = rnd.Uniform(40.0, 150.0);
+  const double radius = rnd.Uniform(25.0, 80.0);
+  switch (kind) {
+    case 0:
+      thickness = radius;
+      return {"OutsideDiameter", "Turn", 1, {0, 0, length, 0, length, radius, 0, radius},
+              radius, -1.0, length * rnd.Uniform(0.35, 0.65), true, 1};
+    case 1: {
+      const double inner = rnd.Uniform(6.0, 30.0);
+      const double outer = inner + rnd.Uniform(18.0, 40.0);
+      thickness = outer - inner;
+      return {"Bore", "Turn", -1, {0, inner, length, inner, length, outer, 0, outer},
+              inner, 1.0, length * rnd.Uniform(0.35, 0.65), true, -1};
+    }
+    case 2:
+      thickness = length;
+      return {"FrontFace", "Face", 1, {0, 0, length, 0, length, radius, 0, radius},
+              length, -1.0, radius * rnd.Uniform(0.45, 0.55), false, -1};
+    default:
+      thickness = length;
+      return {"BackFace", "Face", -1, {0, 0, length, 0, length, radius, 0, radius},
+              0.0, 1.0, radius * rnd.Uniform(0.45, 0.55), false, 1};
+  }
+}
+
+// A line, or an arc bulging by up to a quarter of its chord to either side.
+inline Segment RandomPiece(Random& rnd, double x1, double y1, double x2, double y2) {
+  if (rnd.Chance(0.6)) return MakeLine(x1, y1, x2, y2);
+  const double c = std::hypot(x2 - x1, y2 - y1);
+  double s = rnd.Uniform(0.05, 0.25) * c;  // sagitta
+  if (rnd.Chance(0.5)) s = -s;
+  const double nx = -(y2 - y1) / c;
+  const double ny = (x2 - x1) / c;
+  const double mx = (x1 + x2) / 2.0;
+  const double my = (y1 + y2) / 2.0;
+  const double radius = (c * c / 4.0 + s * s) / (2.0 * std::fabs(s));
+  // Bulging left (s > 0) turns clockwise about a centre on the right, and the other way round.
+  const double k = s > 0 ? -(radius - s) : radius + s;
+  return MakeArc(x1, y1, x2, y2, mx + k * nx, my + k * ny, s > 0 ? -1 : 1);
+}
+
+// A groove profile drawn from above the surface down into the blank and back out: walls,
+// bottoms and slopes of lines and arcs, now and then stepping back along a (overhangs).
+inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness, bool& reversed) {
+  const double width = rnd.Uniform(2.0, f.alongIsX ? 25.0 : std::min(25.0, 1.4 * f.middle));
+  const double depth = rnd.Uniform(1.0, std::min(15.0, thickness - 4.0));
+  const double above = rnd.Uniform(0.5, 4.0);
+  std::vector<std::pair<double, double>> pts;  // (a, d)
+  pts.push_back({-width / 2.0 - rnd.Uniform(-1.0, 1.5), -above});
+  const int inner = rnd.Int(2, 6);
+  for (int i = 0; i < inner; ++i) {
+    // Now and then a point steps back along a: an overhang, a leaning wall.
+    const double back = rnd.Chance(0.25) ? rnd.Uniform(0.5, 1.5) : 0.0;
+    const double a = -width / 2.0 + width * (i + rnd.Uniform(0.1, 0.9) - back) / inner;
+    double d = depth * rnd.Uniform(0.3, 1.0);
+    if (i == 0 && rnd.Chance(0.5)) {  // a straight wall down from the surface
+      pts.push_back({pts.back().first, d});
+      continue;
+    }
+    pts.push_back({a, d});
+  }
+  pts.push_back({width / 2.0 + rnd.Uniform(-1.0, 1.5), -above});
+  std::vector<Segment> segs;
+  for (size_t i = 0; i + 1 < pts.size(); ++i) {
+    const auto [a1, d1] = pts[i];
+    const auto [a2, d2] = pts[i + 1];
+    segs.push_back(RandomPiece(rnd, f.X(a1, d1), f.Y(a1, d1), f.X(a2, d2), f.Y(a2, d2)));
+  }
+  Contour work = MakeContour(segs);
+  reversed = rnd.Chance(0.3);
+  if (reversed) ReverseContour(work);
+  return work;
+}
+
+// The i-th drawing of a stress set: kind i % 4, a random blank, a random profile drawn either
+// way, mostly with the direction parameter that takes the groove's side, a random tool and
+// finish.
+inline SceneSetup RandomGroove(Random& rnd, int i, GrooveFrame& frame) {
+  const int kind = i % 4;
+  double thickness = 0.0;
+  frame = RandomFrame(rnd, kind, thickness);
+  SceneSetup setup;
+  setup.blank = MakePolygon(frame.blank);
+  setup.trajectoryType = frame.trajectoryType;
+  bool reversed = false;
+  setup.work = RandomProfile(rnd, frame, thickness, reversed);
+  const bool groovesSide = rnd.Chance(0.9);
+  const std::string own = DirectionFor(frame);
+  const std::string other = own == "External" ? "Internal" : "External";
+  setup.direction = reversed != groovesSide ? own : other;
+  setup.toolWidth = rnd.Uniform(1.0, 6.0);
+  setup.cornerRadius = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.0, setup.toolWidth / 2.0 - 0.01);
+  setup.finish = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.05, 1.0);
+  return setup;
+}
+
+}  // namespace sulkor::testing
