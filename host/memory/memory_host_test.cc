@@ -1,100 +1,232 @@
+// The built-in host: objects by ProgID, block sets joining the one store, the collections'
+// lookups, removals, re-parenting and armed replacement, and the geometry graphics hold.
 #include "host/memory/memory_host.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <string>
+#include <vector>
 
-#include "kernel/contour_services.h"
+#include "host/memory/memory_drawing.h"
 
 namespace sulkor::host {
 namespace {
 
-TEST(MemoryHost, RegistryCreatesTheHostsObjects) {
+TEST(MemoryHost, RegistryBlockSetsAndTheOneStore) {
   MemoryHost host = BuildMemoryHost();
   const ObjectRegistry& registry = host.environment->registry;
   Handle<Application> app = registry.CreateAs<Application>("Zentrix.Application.4");
-
   for (const char* unknown : {"Zentrix.Graphic", "zentrix.graphic.4", "", "Sulkor.Groove"}) {
-    EXPECT_FALSE(registry.Knows(unknown)) << unknown;
     EXPECT_THROW(registry.Create(unknown), HostError) << unknown;
     EXPECT_FALSE(app->CreateObject(unknown)) << unknown;
   }
-  // Asking for an interface the object does not have is an error too.
   EXPECT_THROW(registry.CreateAs<DataStore>("Zentrix.Application.4"), HostError);
+  EXPECT_TRUE(registry.CreateAs<DataStore>("Ordrel.CAMDataStoreImpl") ==
+              app->CreateObject("Ordrel.CAMDataStoreImpl").As<DataStore>());
 
-  // Every way to create the data store reaches the one store.
-  Handle<DataStore> fromRegistry = registry.CreateAs<DataStore>("Ordrel.CAMDataStoreImpl");
-  Handle<DataStore> again = registry.CreateAs<DataStore>("Ordrel.CAMDataStoreImpl");
-  Handle<DataStore> fromApp = app->CreateObject("Ordrel.CAMDataStoreImpl").As<DataStore>();
-  EXPECT_TRUE(fromRegistry == Handle<DataStore>(host.store));
-  EXPECT_TRUE(again == fromRegistry);
-  EXPECT_TRUE(fromApp == fromRegistry);
-  EXPECT_TRUE(app == Handle<Application>(host.application));
-  EXPECT_TRUE(registry.CreateAs<EventsSite>("Tinlow.DataStoreEventsSite") ==
-              Handle<EventsSite>(host.eventsSite));
-
-  EXPECT_TRUE(host.environment->messageBox == host.messages);
-  EXPECT_NE(dynamic_cast<ExactGeometryServices*>(host.environment->geometry.get()), nullptr);
-  EXPECT_EQ(host.Drawing()->Property("LinearUnitName").ToText(), "mm");
-}
-
-TEST(MemoryHost, BlockSetsByProgIdJoinTheOneStore) {
-  MemoryHost host = BuildMemoryHost();
-  Handle<Application> app(host.application);
+  // Block sets join the store in the order they are initialised, once each; their groups stand
+  // in the active drawing; taking one out moves the following ones up.
   Handle<BlockSet> b1 = app->CreateObject("Ordrel.CAMBlockSetImpl").As<BlockSet>();
-  Handle<BlockSet> b2 = host.environment->registry.CreateAs<BlockSet>("Ordrel.CAMBlockSetImpl");
-  ASSERT_TRUE(b1);
-  EXPECT_FALSE(b1 == b2);
-  EXPECT_EQ(host.store->BlockSetCount(), 0);
+  Handle<BlockSet> b2 = registry.CreateAs<BlockSet>("Ordrel.CAMBlockSetImpl");
+  EXPECT_EQ(b1->Index(), -1);
   b2->Initialize();
   b1->Initialize();
+  b2->Initialize();
   EXPECT_EQ(host.store->BlockSetCount(), 2);
   EXPECT_TRUE(host.store->BlockSetAt(0) == b2);
-  EXPECT_EQ(b1->Index(), 1);
+  EXPECT_FALSE(host.store->BlockSetAt(2));
+  EXPECT_TRUE(host.Drawing()->TopGraphics()->ItemByName(
+                  "Operation " + std::to_string(b1->Identifier())) == b1->GraphicGroup());
+  host.store->RemoveBlockSet(0);
+  EXPECT_EQ(b1->Index(), 0);
+  EXPECT_THROW(host.store->RemoveBlockSet(1), HostError);
 
-  // Their groups stand among the active drawing's top-level graphics.
-  Handle<Graphics> top = host.Drawing()->TopGraphics();
-  ASSERT_EQ(top->Count(), 2);
-  EXPECT_TRUE(top->ItemByName("Operation " + std::to_string(b1->Identifier())) ==
-              b1->GraphicGroup());
-  EXPECT_TRUE(b2->GraphicGroup()->App() == app);
-  EXPECT_TRUE(b2->GraphicGroup()->Children()->OwnerDrawing() == app->ActiveDrawing());
-}
+  // A second host shares nothing with the first.
+  MemoryHost other = BuildMemoryHost();
+  EXPECT_EQ(other.store->BlockSetCount(), 0);
 
-TEST(MemoryHost, ScratchGraphicIsAFactory) {
-  MemoryHost host = BuildMemoryHost();
-  Handle<Graphic> scratch = host.application->CreateObject("Zentrix.Graphic.4").As<Graphic>();
-  ASSERT_TRUE(scratch);
-  EXPECT_FALSE(scratch == host.environment->registry.CreateAs<Graphic>("Zentrix.Graphic.4"));
+  // The scratch graphic is a factory outside the drawing.
+  Handle<Graphic> scratch = app->CreateObject("Zentrix.Graphic.4").As<Graphic>();
   EXPECT_THROW(scratch->Index(), HostError);
-  EXPECT_TRUE(scratch->OwnerDrawing() == Handle<Drawing>(host.Drawing()));
-  EXPECT_TRUE(scratch->App() == Handle<Application>(host.application));
-  EXPECT_EQ(host.Drawing()->TopGraphics()->Count(), 0);  // not in the drawing
-
-  // Make a polyline in the scratch collection and take it out again, as the builders do.
-  Handle<Graphics> factory = scratch->Children();
-  Handle<Graphic> polyline = factory->Add("QVL50Polyline");
-  polyline->VertexCollection()->Add(0, 0, 0);
-  factory->Remove(factory->Count() - 1);
-  EXPECT_EQ(factory->Count(), 0);
-  EXPECT_TRUE(polyline->OwnerDrawing() == Handle<Drawing>(host.Drawing()));
-  host.Drawing()->TopGraphics()->AddGraphic(polyline);
-  EXPECT_EQ(polyline->Index(), 0);
+  Handle<Graphic> made = scratch->Children()->Add("QVL50Polyline");
+  scratch->Children()->Remove(0);
+  host.Drawing()->TopGraphics()->AddGraphic(made);
+  EXPECT_EQ(made->Index(), host.Drawing()->TopGraphics()->Count() - 1);
 }
 
-TEST(MemoryHost, HostsAreIndependent) {
-  std::shared_ptr<HostEnvironment> a = MakeMemoryHost();
-  std::shared_ptr<HostEnvironment> b = MakeMemoryHost();
-  Handle<DataStore> storeA = a->registry.CreateAs<DataStore>("Ordrel.CAMDataStoreImpl");
-  Handle<DataStore> storeB = b->registry.CreateAs<DataStore>("Ordrel.CAMDataStoreImpl");
-  EXPECT_FALSE(storeA == storeB);
-  a->registry.CreateAs<BlockSet>("Ordrel.CAMBlockSetImpl")->Initialize();
-  EXPECT_EQ(storeA->BlockSetCount(), 1);
-  EXPECT_EQ(storeB->BlockSetCount(), 0);
-  // The registry keeps the application alive when only the environment is held.
-  Handle<Application> app = a->registry.CreateAs<Application>("Zentrix.Application.4");
-  EXPECT_TRUE(app->ActiveDrawing());
-  EXPECT_EQ(app->ActiveDrawing()->TopGraphics()->Count(), 1);  // the block set's group
+TEST(MemoryHost, BlockSetPartTrajectoryAndUpdateRequests) {
+  auto app = MemoryApplication::Create({});
+  auto store = MemoryDataStore::Create();
+  auto part1 = store->NewPart(app->Active()->TopGraphics()->Add());
+  auto part2 = store->NewPart(nullptr);
+  auto b = store->NewBlockSet();
+  // The block set's part: the one set for it, else the part its "CAM_PartID" names.
+  const std::pair<Variant, int32_t> ids[] = {{Variant(), 0}, {Variant(int32_t{1}), 1},
+                                             {Variant("2"), 2}, {Variant(int32_t{7}), 0},
+                                             {Variant("two"), 0}};
+  for (const auto& [id, expected] : ids) {
+    b->SetProperty("CAM_PartID", id);
+    EXPECT_EQ(b->OwnerPart() ? b->OwnerPart()->Identifier() : 0, expected) << id.ToText();
+  }
+  b->SetPart(Handle<Part>(part2));
+  b->SetProperty("CAM_PartID", int32_t{1});
+  EXPECT_EQ(b->OwnerPart()->Identifier(), 2);
+
+  // A trajectory attached takes the place of the one before, which leaves the drawing.
+  Handle<Graphic> group = app->Active()->TopGraphics()->Add();
+  b->SetGraphicGroup(group);
+  group->Children()->Add()->SetName("LastPartBlank");
+  Handle<Graphic> first = app->Active()->TopGraphics()->Add();
+  first->SetName("Trajectory");
+  b->AttachTrajectory(first);
+  EXPECT_EQ(first->Index(), 1);
+  auto second = MemoryGraphic::Create("", {});
+  second->SetName("Trajectory");
+  b->AttachTrajectory(Handle<Graphic>(second));
+  EXPECT_EQ(group->Children()->Count(), 2);
+  EXPECT_TRUE(b->Trajectory() == Handle<Graphic>(second));
+  EXPECT_THROW(first->Index(), HostError);
+
+  EXPECT_FALSE(b->RequestUpdate(true, false));  // no handler
+  store->SetUpdateHandler([](const Handle<BlockSet>&, bool, bool) { return true; });
+  EXPECT_TRUE(b->RequestUpdate(true, false));
+  EXPECT_EQ(b->UpdateRequests().size(), 2u);
+}
+
+std::vector<std::string> Names(MemoryGraphics& graphics) {
+  std::vector<std::string> names;
+  for (auto& g : graphics.All()) names.push_back(g->Name());
+  return names;
+}
+
+struct Abc {  // a drawing whose top level holds A, B, C
+  std::shared_ptr<MemoryApplication> app = MemoryApplication::Create({});
+  MemoryGraphics& top = app->Active()->TopList();
+  Abc() {
+    for (const char* name : {"A", "B", "C"}) top.Add()->SetName(name);
+  }
+};
+
+Handle<Graphic> Named(const char* name, bool flag) {
+  auto g = MemoryGraphic::Create("QVL50Polyline", {});
+  g->SetName(name);
+  g->SetFlag(flag);
+  return Handle<Graphic>(g);
+}
+
+TEST(MemoryGraphics, RemoveDeleteReparentAndReplace) {
+  const struct {
+    const char* what;
+    std::function<void(MemoryGraphics&)> act;
+    std::vector<std::string> left;
+  } cases[] = {
+      {"remove first", [](MemoryGraphics& t) { t.Remove(0); }, {"B", "C"}},
+      {"delete middle", [](MemoryGraphics& t) { t.ItemByName("B")->Delete(); }, {"A", "C"}},
+      {"remove then delete",
+       [](MemoryGraphics& t) {
+         Handle<Graphic> b = t.ItemByName("B");
+         t.Remove(b->Index());
+         b->Delete();
+       },
+       {"A", "C"}},
+      {"delete twice",
+       [](MemoryGraphics& t) {
+         Handle<Graphic> a = t.Item(0);
+         a->Delete();
+         a->Delete();
+       },
+       {"B", "C"}},
+      {"into a group and back out",
+       [](MemoryGraphics& t) {
+         t.ItemByName("A")->Children()->AddGraphic(t.ItemByName("B"));
+         t.AddGraphic(t.Item(0)->Children()->Item(0));
+       },
+       {"A", "C", "B"}},
+      // Armed by operation 128, a flagged graphic replaces the first of its name in place, once.
+      {"armed replacement", [](MemoryGraphics& t) {
+         t.Operation(128);
+         t.AddGraphic(Named("B", true));
+         t.AddGraphic(Named("A", true));
+       },
+       {"A", "B", "C", "A"}},
+      {"not flagged", [](MemoryGraphics& t) { t.Operation(128); t.AddGraphic(Named("B", false)); },
+       {"A", "B", "C", "B"}},
+      {"not armed", [](MemoryGraphics& t) { t.AddGraphic(Named("B", true)); },
+       {"A", "B", "C", "B"}},
+  };
+  for (const auto& c : cases) {
+    Abc d;
+    c.act(d.top);
+    EXPECT_EQ(Names(d.top), c.left) << c.what;
+    for (int32_t i = 0; i < d.top.Count(); ++i) EXPECT_EQ(d.top.Item(i)->Index(), i) << c.what;
+  }
+  Abc d;
+  EXPECT_FALSE(d.top.ItemByName("b"));  // names are exact
+  EXPECT_THROW(d.top.Remove(3), HostError);
+  Handle<Graphic> a = d.top.ItemByName("A");
+  Handle<Graphic> inner = a->Children()->Add();
+  EXPECT_THROW(inner->Children()->AddGraphic(a), HostError);  // not below itself
+  EXPECT_THROW(a->Children()->AddGraphic(nullptr), HostError);
+}
+
+TEST(MemoryGraphics, ArcsCirclesAndBoxes) {
+  auto app = MemoryApplication::Create({});
+  MemoryGraphics& top = app->Active()->TopList();
+  const auto polyline = [&](std::vector<std::vector<double>> points) {
+    Handle<Graphic> g = top.Add("QVL50Polyline");
+    for (const auto& p : points) g->VertexCollection()->Add(p[0], p[1], 0)->SetArcMark(p.size() > 2);
+    return g;
+  };
+  const struct {
+    const char* what;
+    std::function<Handle<Graphic>()> make;
+    BoundingBox box;
+  } cases[] = {
+      {"half turn ccw over the top", [&] { return polyline({{1, 0}, {0, 0, 1}, {0, 1, 1}, {-1, 0}}); },
+       {{-1, 0, 0}, {1, 1, 0}}},
+      {"half turn cw under the axis", [&] { return polyline({{1, 0}, {0, 0, 1}, {0, -1, 1}, {-1, 0}}); },
+       {{-1, -1, 0}, {1, 0, 0}}},
+      {"circle", [&] { return top.AddCircleCenterPoint(2, 3, 0, 4, 3, 0); }, {{0, 1, 0}, {4, 5, 0}}},
+      {"arc through points", [&] { return top.AddArcThroughPoints(1, 0, 0, 0, 1, 0, -1, 0, 0); },
+       {{-1, 0, 0}, {1, 1, 0}}},
+      {"moved circle",
+       [&] {
+         Handle<Graphic> c = top.AddCircleCenterPoint(0, 0, 0, 1, 0, 0);
+         c->MoveBy(10, -10, 1e-4);
+         return c;
+       },
+       {{9, -11, 1e-4}, {11, -9, 1e-4}}},
+  };
+  for (const auto& c : cases) {
+    const BoundingBox box = c.make()->Box();
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(box.min[k], c.box.min[k], 1e-12) << c.what;
+      EXPECT_NEAR(box.max[k], c.box.max[k], 1e-12) << c.what;
+    }
+  }
+  // An arc through points is kept counterclockwise as start, end, quarter point and centre.
+  const struct {
+    double p[6];
+    double vertices[8];
+  } arcs[] = {{{1, 0, 0, 1, -1, 0}, {1, 0, -1, 0, 0, 1, 0, 0}},
+              {{-1, 0, 0, 1, 1, 0}, {1, 0, -1, 0, 0, 1, 0, 0}},
+              {{4, 2, 2 + std::sqrt(2.0), 2 + std::sqrt(2.0), 2, 4}, {4, 2, 2, 4, 2, 4, 2, 2}}};
+  for (const auto& c : arcs) {
+    Handle<Vertices> v =
+        top.AddArcThroughPoints(c.p[0], c.p[1], 0, c.p[2], c.p[3], 0, c.p[4], c.p[5], 0)
+            ->VertexCollection();
+    ASSERT_EQ(v->Count(), 4);
+    for (int32_t i = 0; i < 4; ++i) {
+      EXPECT_NEAR(v->Item(i)->X(), c.vertices[2 * i], 1e-12) << c.p[0] << " vertex " << i;
+      EXPECT_NEAR(v->Item(i)->Y(), c.vertices[2 * i + 1], 1e-12) << c.p[0] << " vertex " << i;
+      EXPECT_EQ(v->Item(i)->ArcMark(), i >= 2);
+    }
+  }
+  EXPECT_THROW(top.AddArcThroughPoints(0, 0, 0, 1, 1, 0, 2, 2, 0), HostError);  // on one line
+  EXPECT_THROW(top.AddArcThroughPoints(0, 0, 0, 0, 0, 0, 2, 2, 0), HostError);
+  EXPECT_THROW(top.AddCircleCenterPoint(1, 2, 0, 1, 2, 0), HostError);
 }
 
 }  // namespace

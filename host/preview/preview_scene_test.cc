@@ -17,85 +17,69 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-void AddVertices(Graphic& g, const std::vector<std::vector<double>>& points) {
-  Handle<Vertices> v = g.VertexCollection();
-  for (const auto& p : points) {
-    Handle<Vertex> vertex = v->Add(p[0], p[1], 0.0);
-    if (p.size() > 2) vertex->SetArcMark(true);  // a third number marks an arc vertex
-  }
+// A third number marks an arc vertex.
+Handle<Graphic> Polyline(Graphics& top, const std::vector<std::vector<double>>& points,
+                         bool closed = false) {
+  Handle<Graphic> g = top.Add(kKindPolyline);
+  for (const auto& p : points) g->VertexCollection()->Add(p[0], p[1], 0.0)->SetArcMark(p.size() > 2);
+  g->SetClosed(closed);
+  return g;
 }
 
 TEST(PreviewScene, EachKindOfGraphic) {
-  struct Case {
+  const struct {
     const char* what;
     std::function<void(Graphics&)> add;
     Point2 start;
     std::vector<double> sweeps;  // one per piece, 0 for a line
     bool closed;
-    Point2 lo, hi;
-    Point2 lastEnd;
+    Point2 lo, hi, lastEnd;
   } cases[] = {
-      {"line", [](Graphics& t) { AddVertices(*t.Add(), {{1, 2}, {4, -1}}); }, {1, 2}, {0}, false,
-       {1, -1}, {4, 2}, {4, -1}},
-      {"counterclockwise arc", [](Graphics& t) { t.AddArcThroughPoints(1, 0, 0, 0, 1, 0, -1, 0, 0); },
-       {1, 0}, {kPi}, false, {-1, 0}, {1, 1}, {-1, 0}},
-      {"clockwise arc, rewritten in its order of travel",
+      {"line", [](Graphics& t) { Polyline(t, {{1, 2}, {4, -1}}); }, {1, 2}, {0}, false, {1, -1}, {4, 2}, {4, -1}},
+      {"ccw arc", [](Graphics& t) { t.AddArcThroughPoints(1, 0, 0, 0, 1, 0, -1, 0, 0); }, {1, 0},
+       {kPi}, false, {-1, 0}, {1, 1}, {-1, 0}},
+      {"cw arc, in its order of travel",
        [](Graphics& t) {
-         Handle<Graphic> arc = t.AddArcThroughPoints(-1, 0, 0, 0, 1, 0, 1, 0, 0);
-         Handle<Vertices> v = arc->VertexCollection();
+         Handle<Vertices> v = t.AddArcThroughPoints(-1, 0, 0, 0, 1, 0, 1, 0, 0)->VertexCollection();
          v->Item(0)->SetX(-1);
          v->Item(1)->SetX(1);
-         v->Item(2)->SetX(0);  // a quarter turn clockwise from (-1, 0)
+         v->Item(2)->SetX(0);
          v->Item(2)->SetY(1);
        },
        {-1, 0}, {-kPi}, false, {-1, 0}, {1, 1}, {1, 0}},
-      {"circle", [](Graphics& t) { t.AddCircleCenterPoint(2, 3, 0, 4, 3, 0); }, {4, 3}, {2 * kPi},
-       true, {0, 1}, {4, 5}, {4, 3}},
+      {"circle", [](Graphics& t) { t.AddCircleCenterPoint(2, 3, 0, 4, 3, 0); }, {4, 3}, {2 * kPi}, true,
+       {0, 1}, {4, 5}, {4, 3}},
       {"closed stadium ending in an arc",
-       [](Graphics& t) {
-         Handle<Graphic> g = t.Add(kKindPolyline);
-         AddVertices(*g, {{1, 0}, {3, 0}, {3, 1, 1}, {4, 1, 1}, {3, 2}, {1, 2}, {1, 1, 1}, {0, 1, 1}});
-         g->SetClosed(true);
-       },
+       [](Graphics& t) { Polyline(t, {{1, 0}, {3, 0}, {3, 1, 1}, {4, 1, 1}, {3, 2}, {1, 2}, {1, 1, 1}, {0, 1, 1}}, true); },
        {1, 0}, {0, kPi, 0, kPi}, true, {0, 0}, {4, 2}, {1, 0}},
-      {"open polyline with a clockwise arc in the middle",
-       [](Graphics& t) {
-         AddVertices(*t.Add(kKindPolyline), {{0, 0}, {0, 2}, {1, 2, 1}, {1, 3, 1}, {2, 2}, {2, 0}});
-       },
+      {"open polyline, cw arc in the middle",
+       [](Graphics& t) { Polyline(t, {{0, 0}, {0, 2}, {1, 2, 1}, {1, 3, 1}, {2, 2}, {2, 0}}); },
        {0, 0}, {0, -kPi, 0}, false, {0, 0}, {2, 3}, {2, 0}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     auto app = MemoryApplication::Create({});
     c.add(*app->Active()->TopGraphics());
     const PreviewScene scene = CollectPreviewScene(*app->Active());
     ASSERT_EQ(scene.shapes.size(), 1u);
     const PreviewShape& s = scene.shapes[0];
-    EXPECT_NEAR(s.start.x, c.start.x, 1e-12);
-    EXPECT_NEAR(s.start.y, c.start.y, 1e-12);
+    EXPECT_NEAR(std::hypot(s.start.x - c.start.x, s.start.y - c.start.y), 0, 1e-12);
     ASSERT_EQ(s.pieces.size(), c.sweeps.size());
     for (size_t i = 0; i < c.sweeps.size(); ++i) {
       EXPECT_EQ(s.pieces[i].arc, c.sweeps[i] != 0.0) << i;
       EXPECT_NEAR(s.pieces[i].sweep, c.sweeps[i], 1e-12) << i;
     }
-    EXPECT_NEAR(s.pieces.back().end.x, c.lastEnd.x, 1e-12);
-    EXPECT_NEAR(s.pieces.back().end.y, c.lastEnd.y, 1e-12);
+    EXPECT_NEAR(std::hypot(s.pieces.back().end.x - c.lastEnd.x, s.pieces.back().end.y - c.lastEnd.y), 0, 1e-12);
     EXPECT_EQ(s.closed, c.closed);
-    EXPECT_NEAR(scene.lo.x, c.lo.x, 1e-12);
-    EXPECT_NEAR(scene.lo.y, c.lo.y, 1e-12);
-    EXPECT_NEAR(scene.hi.x, c.hi.x, 1e-12);
-    EXPECT_NEAR(scene.hi.y, c.hi.y, 1e-12);
-    // The outline's points lie on the shape's box and a closed one does not repeat its start.
+    EXPECT_NEAR(std::hypot(scene.lo.x - c.lo.x, scene.lo.y - c.lo.y), 0, 1e-12);
+    EXPECT_NEAR(std::hypot(scene.hi.x - c.hi.x, scene.hi.y - c.hi.y), 0, 1e-12);
+    // The outline's points lie in the box, and a closed one does not repeat its start.
     const std::vector<Point2> points = ShapePoints(s, kPi / 8.0);
     for (const Point2& p : points) {
-      EXPECT_GE(p.x, c.lo.x - 1e-9);
-      EXPECT_LE(p.x, c.hi.x + 1e-9);
-      EXPECT_GE(p.y, c.lo.y - 1e-9);
-      EXPECT_LE(p.y, c.hi.y + 1e-9);
+      EXPECT_TRUE(p.x > c.lo.x - 1e-9 && p.x < c.hi.x + 1e-9 && p.y > c.lo.y - 1e-9 && p.y < c.hi.y + 1e-9);
     }
     if (c.closed) {
-      EXPECT_GT(std::hypot(points.back().x - points.front().x, points.back().y - points.front().y),
-                1e-6);
+      EXPECT_GT(std::hypot(points.back().x - points.front().x, points.back().y - points.front().y), 1e-6);
     }
   }
 }
@@ -107,66 +91,50 @@ TEST(PreviewScene, NamesAndColoursComeDownFromGroups) {
   Handle<Graphic> group = drawing.TopGraphics()->Add();
   group->SetName("Trajectory");
   group->SetProperty("PenColor", Variant(int32_t{255}));
-  Handle<Graphic> inner = group->Children()->Add();  // a nested group without a name
-  AddVertices(*inner->Children()->Add(), {{0, 0}, {1, 0}});
-  Handle<Graphic> own = group->Children()->Add();
+  Polyline(*group->Children()->Add()->Children(), {{0, 0}, {1, 0}});  // in an unnamed group
+  Handle<Graphic> own = Polyline(*group->Children(), {{0, 0}, {0, 1}});
   own->SetName("Own");
   own->SetProperty("PenColor", Variant(int32_t{65535}));
-  AddVertices(*own, {{0, 0}, {0, 1}});
-  Handle<Graphic> hatched = drawing.TopGraphics()->Add(kKindPolyline);
-  AddVertices(*hatched, {{0, 0}, {1, 0}, {1, 1}});
-  hatched->SetClosed(true);
+  Handle<Graphic> hatched = Polyline(*drawing.TopGraphics(), {{0, 0}, {1, 0}, {1, 1}}, true);
   hatched->SetFillBrush(drawing.BrushByName("ANSI36"));
   hatched->SetProperty("BrushScale", Variant(25.0));
-  AddVertices(*drawing.TopGraphics()->Add(), {{5, 5}});  // one vertex: nothing to draw
-
+  Polyline(*drawing.TopGraphics(), {{5, 5}});  // one vertex: nothing to draw
   const PreviewScene scene = CollectPreviewScene(drawing);
   EXPECT_EQ(scene.unit, "in");
   ASSERT_EQ(scene.shapes.size(), 3u);
-  EXPECT_EQ(scene.shapes[0].role, "Trajectory");
-  EXPECT_EQ(scene.shapes[0].penColor, 255);
-  EXPECT_EQ(scene.shapes[1].role, "Own");
-  EXPECT_EQ(scene.shapes[1].penColor, 65535);
+  EXPECT_EQ(scene.shapes[0].role + " " + std::to_string(*scene.shapes[0].penColor), "Trajectory 255");
+  EXPECT_EQ(scene.shapes[1].role + " " + std::to_string(*scene.shapes[1].penColor), "Own 65535");
   EXPECT_EQ(scene.shapes[2].role, "");
   EXPECT_FALSE(scene.shapes[2].penColor.has_value());
   EXPECT_EQ(scene.shapes[2].brush, "ANSI36");
   EXPECT_EQ(scene.shapes[2].brushScale, 25.0);
-  EXPECT_TRUE(scene.shapes[2].closed);
 }
 
 TEST(PreviewScene, PolylinesThatDoNotDescribeTheirArcsAreRefused) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  struct Case {
-    const char* what;
+  const struct {
     std::vector<std::vector<double>> points;
-    bool closed;
     const char* message;
   } cases[] = {
-      {"starts with a mark", {{0, 0, 1}, {1, 0}}, false, "a polyline starts with an arc-marked vertex"},
-      {"one mark", {{0, 0}, {1, 0, 1}, {2, 0}}, false, "a polyline vertex is arc-marked out of place"},
-      {"three marks", {{0, 0}, {1, 0, 1}, {1, 1, 1}, {2, 0, 1}, {2, 0}}, false,
-       "a polyline vertex is arc-marked out of place"},
-      {"open, ends inside an arc", {{0, 0}, {1, 0, 1}, {1, 1, 1}}, false,
-       "a polyline ends inside an arc"},
-      {"not a finite point", {{0, 0}, {nan, 1}}, false,
-       "a graphic has a vertex that is not a finite point"},
+      {{{0, 0, 1}, {1, 0}}, "a polyline starts with an arc-marked vertex"},
+      {{{0, 0}, {1, 0, 1}, {2, 0}}, "a polyline vertex is arc-marked out of place"},
+      {{{0, 0}, {1, 0, 1}, {1, 1, 1}, {2, 0, 1}, {2, 0}}, "a polyline vertex is arc-marked out of place"},
+      {{{0, 0}, {1, 0, 1}, {1, 1, 1}}, "a polyline ends inside an arc"},
+      {{{0, 0}, {nan, 1}}, "a graphic has a vertex that is not a finite point"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     auto app = MemoryApplication::Create({});
-    Handle<Graphic> g = app->Active()->TopGraphics()->Add(kKindPolyline);
-    AddVertices(*g, c.points);
-    g->SetClosed(c.closed);
+    Polyline(*app->Active()->TopGraphics(), c.points);
     try {
       CollectPreviewScene(*app->Active());
-      ADD_FAILURE() << c.what << ": no error";
+      ADD_FAILURE() << c.message;
     } catch (const HostError& e) {
-      EXPECT_STREQ(e.what(), c.message) << c.what;
+      EXPECT_STREQ(e.what(), c.message);
     }
   }
   // A quarter point on the line through the start and the centre fixes no direction.
   auto app = MemoryApplication::Create({});
-  AddVertices(*app->Active()->TopGraphics()->Add(kKindPolyline),
-              {{0, 0}, {1, 0, 1}, {2, 0, 1}, {2, 0}});
+  Polyline(*app->Active()->TopGraphics(), {{0, 0}, {1, 0, 1}, {2, 0, 1}, {2, 0}});
   EXPECT_THROW(CollectPreviewScene(*app->Active()), GeometryError);
 }
 
