@@ -241,15 +241,15 @@ std::vector<Path> StitchPieces(const Arrangement& arr, const std::vector<int>& c
       double ux, uy;
       TangentAt(c, 0.0, ux, uy);
       double turn = Turn(tx, ty, ux, uy);
-      if (std::fabs(turn) > std::numbers::pi - 1e-9) {
+      if (std::fabs(turn) > std::numbers::pi - kTurnTol) {
         // Going back the way it came: the curvatures tell on which side the piece leaves.
         const double k = Curvature(c) + bendIn;
         if (k != 0.0) turn = k < 0.0 ? std::numbers::pi : -std::numbers::pi;
       }
       turn *= side;
       const double bend = side * Curvature(c);
-      if (best < 0 || turn > bestTurn + 1e-9 ||
-          (turn > bestTurn - 1e-9 && bend > bestBend)) {
+      if (best < 0 || turn > bestTurn + kTurnTol ||
+          (turn > bestTurn - kTurnTol && bend > bestBend)) {
         best = p;
         bestTurn = turn;
         bestBend = bend;
@@ -296,8 +296,10 @@ double PathLength(const Path& path) {
 }
 
 double PathArea(const Path& path) {
+  if (path.Curves.empty()) return 0.0;
+  const double ox = path.Curves.front().X0, oy = path.Curves.front().Y0;
   double sum = 0.0;
-  for (const Curve& c : path.Curves) sum += AreaTerm(c);
+  for (const Curve& c : path.Curves) sum += AreaTerm(c, ox, oy);
   return sum;
 }
 
@@ -339,7 +341,7 @@ bool Inside(const CurveSet& outline, double x, double y) {
     default: ray.MaxX = HUGE_VAL; break;
   }
   const Vec p = turned(x, y);
-  RayParity parity(p.x, p.y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)}));
+  RayParity parity(p.x, p.y, OnTolAt(x, y));
   outline.Index.Query(ray, [&](int32_t i) {
     const Curve& c = outline.Curves[static_cast<size_t>(i)];
     const Vec a = turned(c.X0, c.Y0);

@@ -40,9 +40,6 @@ using host::CurveSet;
 using host::Curve;
 using host::Path;
 
-// A piece of one outline lies on the other when its middle is nearer to it than this.
-constexpr double kOnTol = 1e-7;
-
 enum class Operation { Merge, Clip, Common };
 
 enum class Place { Inside, Outside, SameWay, OtherWay };
@@ -67,8 +64,8 @@ bool ClosedOutline(const Contour& contour, std::vector<Curve>& curves, bool& clo
     curves[i].Y0 = prev.Y1;
   }
   double area = 0.0;
-  for (const Curve& c : curves) area += host::AreaTerm(c);
-  if (!std::isfinite(area) || std::fabs(area) < 1e-12) return false;
+  for (const Curve& c : curves) area += host::AreaTerm(c, first.X0, first.Y0);
+  if (!std::isfinite(area) || std::fabs(area) < host::kMinLoopArea) return false;
   clockwise = area < 0.0;
   if (clockwise) {
     std::reverse(curves.begin(), curves.end());
@@ -81,7 +78,7 @@ Place Classify(const Curve& piece, const CurveSet& other) {
   double mx, my, tx, ty;
   host::PointAt(piece, 0.5, mx, my);
   int nearest = -1;
-  host::NearestDistance(other, mx, my, kOnTol, &nearest);
+  host::NearestDistance(other, mx, my, host::kSharedTol, &nearest);
   if (nearest >= 0) {
     const Curve& c = other.Curves[static_cast<size_t>(nearest)];
     double ux, uy;
@@ -144,7 +141,7 @@ bool Combine(const Contour& a, const Contour& b, Operation operation, ContourLis
       if (host::PathLength(paths[i]) > kEps) return false;
       continue;
     }
-    if (std::fabs(area) > 1e-12) loops.emplace_back(area, i);
+    if (std::fabs(area) > host::kMinLoopArea) loops.emplace_back(area, i);
   }
   // The outer loop of largest area first, then the rest by decreasing size.
   std::sort(loops.begin(), loops.end(), [](const auto& p, const auto& q) {

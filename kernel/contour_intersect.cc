@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kernel/contour_services.h"
+#include "kernel/kernel_tolerances.h"
 #include "kernel/segment_intersect.h"
 #include "kernel/shape.h"
 
@@ -55,8 +56,7 @@ namespace {
 
 using host::Box;
 
-constexpr double kOn = 1e-9;
-constexpr double kWiden = 2e-9;
+constexpr double kOn = host::kOnTol;
 constexpr size_t kIndexPairs = 1024;
 constexpr int32_t kIndexMinSegments = 16;
 
@@ -74,7 +74,7 @@ double Wrap4(double v) { return v < 0.0 ? v + 4.0 : v >= 4.0 ? v - 4.0 : v; }
 void Widen(Box& box) {
   const double big = std::max(std::max(std::fabs(box.MinX), std::fabs(box.MaxX)),
                               std::max(std::fabs(box.MinY), std::fabs(box.MaxY)));
-  const double widen = kWiden + 1e-15 * big;
+  const double widen = host::kBoxWiden + host::kBoxWidenPerUnit * big;
   box = host::Grown(box, widen);
 }
 

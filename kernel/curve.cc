@@ -11,8 +11,6 @@ namespace sulkor::host {
 
 namespace {
 
-constexpr double kFullTurn = 2.0 * std::numbers::pi;
-
 // The angle from the arc's start to the point, measured in the arc's sense, as a parameter:
 // points just before the start give a small negative value, points past the end a value above 1.
 double ArcParam(const Curve& c, double x, double y) {
@@ -53,7 +51,7 @@ Curve ArcCurve(double cx, double cy, double r, double a0, double sweep) {
   c.Sweep = sweep;
   c.X0 = cx + r * std::cos(a0);
   c.Y0 = cy + r * std::sin(a0);
-  if (std::fabs(std::fabs(sweep) - kFullTurn) < 1e-15) {
+  if (std::fabs(std::fabs(sweep) - kFullTurn) < kFullTurnTol) {
     c.X1 = c.X0;
     c.Y1 = c.Y0;
   } else {
@@ -85,7 +83,7 @@ bool CurveFromSegment(const Segment& segment, Curve& curve) {
 
 Segment SegmentFromCurve(const Curve& c) {
   if (!c.Arc) return MakeLine(c.X0, c.Y0, c.X1, c.Y1);
-  const bool closing = Dist(c.X0, c.Y0, c.X1, c.Y1) < 1e-12;
+  const bool closing = Dist(c.X0, c.Y0, c.X1, c.Y1) < kOnTol;
   if (closing && std::fabs(c.Sweep) < std::numbers::pi) return MakeLine(c.X0, c.Y0, c.X1, c.Y1);
   return MakeArc(c.X0, c.Y0, c.X1, c.Y1, c.Cx, c.Cy, static_cast<int16_t>(c.Sweep > 0.0 ? 1 : -1));
 }
@@ -167,9 +165,9 @@ Curve Reversed(const Curve& c) {
   return r;
 }
 
-double AreaTerm(const Curve& c) {
-  if (!c.Arc) return 0.5 * (c.X0 * c.Y1 - c.X1 * c.Y0);
-  return 0.5 * (c.Cx * (c.Y1 - c.Y0) - c.Cy * (c.X1 - c.X0) + c.R * c.R * c.Sweep);
+double AreaTerm(const Curve& c, double ox, double oy) {
+  if (!c.Arc) return 0.5 * ((c.X0 - ox) * (c.Y1 - oy) - (c.X1 - ox) * (c.Y0 - oy));
+  return 0.5 * ((c.Cx - ox) * (c.Y1 - c.Y0) - (c.Cy - oy) * (c.X1 - c.X0) + c.R * c.R * c.Sweep);
 }
 
 }  // namespace sulkor::host

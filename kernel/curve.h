@@ -6,12 +6,9 @@
 
 #include "contour/records.h"
 #include "kernel/box_index.h"
+#include "kernel/kernel_tolerances.h"
 
 namespace sulkor::host {
-
-// The tolerance under which two points of the arrangement are one point. It is far below the
-// 1e-6 of the records, so that a copy shifted by 1e-6 stays a distinct outline.
-inline constexpr double kNodeTol = 1e-8;
 
 struct Curve {
   bool Arc = false;
@@ -50,8 +47,10 @@ double NearestParam(const Curve& c, double x, double y);
 Curve SubCurve(const Curve& c, double t0, double t1, double x0, double y0, double x1, double y1);
 Curve Reversed(const Curve& c);
 
-// Integral of x dy - y dx over the curve, halved: the curve's share of the enclosed area.
-double AreaTerm(const Curve& c);
+// Integral of x dy - y dx over the curve, halved, with x and y measured from (ox, oy): the
+// curve's share of the enclosed area. Measuring from a point of the loop keeps the rounding of
+// the sum independent of where the loop lies.
+double AreaTerm(const Curve& c, double ox = 0.0, double oy = 0.0);
 
 
 }  // namespace sulkor::host

@@ -109,7 +109,7 @@ std::vector<Curve> RawOffset(const std::vector<Curve>& source, bool closed, doub
     host::TangentAt(next, 0.0, ux, uy);
     const double turn = std::atan2(tx * uy - ty * ux, tx * ux + ty * uy);
     const double px = c.X1, py = c.Y1;
-    const bool reversal = std::fabs(std::fabs(turn) - std::numbers::pi) < 1e-12;
+    const bool reversal = std::fabs(std::fabs(turn) - std::numbers::pi) < host::kReversalTol;
     if (reversal || sign * turn < 0.0) {
       // Convex: round the corner at distance d.
       const double a0 = std::atan2(iy - py, ix - px);
@@ -203,7 +203,7 @@ bool Offset(const Contour& contour, std::string_view side, double distance, std:
     if (length < kEps) continue;
     if (closed) {
       const double a = host::PathArea(paths[i]);
-      if (paths[i].Closed && std::fabs(a) > 1e-12) order.emplace_back(std::fabs(a), i);
+      if (paths[i].Closed && std::fabs(a) > host::kMinLoopArea) order.emplace_back(std::fabs(a), i);
     } else {
       order.emplace_back(length, i);
     }

@@ -4,14 +4,16 @@
 #include <numbers>
 
 #include "kernel/contour_services.h"
+#include "kernel/kernel_tolerances.h"
 #include "kernel/ray_parity.h"
 
 // The point-in-contour service.
 //
 // Answer. kOnOutline when the point lies within tol of a segment, else kInside or kOutside by
 // the parity of the crossings of the ray from the point towards +x with the outline (even-odd
-// rule). tol = 1e-9 * max(1, |x|, |y|): far below the 1e-4 of the operation's test points, and
-// scaled with the coordinates so that it stays above the rounding of the distance computation.
+// rule). tol = 1e-9 drawing units wherever the point lies (host::OnTolAt): far below the 1e-4 of
+// the operation's test points, and far above the rounding of the distance computation; it
+// grows with the coordinates only beyond about 5e5, where that rounding comes near it.
 //
 // The outline. The segments in order, each from its StartPt to its EndPt; wherever a segment
 // does not end exactly where the next one starts, a straight line joins the two. So a contour
@@ -168,7 +170,7 @@ void AddSegment(host::RayParity& q, const Segment& seg) {
 int16_t LocatePoint(const Contour& contour, double x, double y) {
   const int32_t n = contour.Count();
   if (n == 0) return kOutside;
-  host::RayParity q(x, y, 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)}));
+  host::RayParity q(x, y, host::OnTolAt(x, y));
   for (int32_t k = 0; k < n; ++k) {
     const Segment& seg = contour.Segs[static_cast<size_t>(k)];
     AddSegment(q, seg);

@@ -1,5 +1,6 @@
 #include "kernel/segment_intersect.h"
 
+#include "kernel/kernel_tolerances.h"
 #include "kernel/shape.h"
 
 #include <algorithm>
@@ -52,8 +53,8 @@
 namespace sulkor::host {
 namespace {
 
-constexpr double kOn = 1e-9;
-constexpr double kTurn = 2.0 * std::numbers::pi;
+constexpr double kOn = kOnTol;
+constexpr double kTurn = kFullTurn;
 
 
 Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }

@@ -203,8 +203,8 @@ TEST(NudgeWorkAtBlankTest, ArcsAtTheEnds) {
 }
 
 TEST(NudgeWorkAtBlankTest, ArcsInsideTheRun) {
-  // On the outline for the point test (its tolerance is 1e-9 * 50 here), yet clear of the blank
-  // for the intersection (1e-9).
+  // 2e-8 above the outline: clear of the blank for the point test and the intersection alike
+  // (both at 1e-9, wherever the point lies), so no arc here touches the outline.
   const double y = 50 + 2e-8;
   struct Case {
     const char* name;
@@ -213,7 +213,7 @@ TEST(NudgeWorkAtBlankTest, ArcsInsideTheRun) {
     double expectCenterY;
   };
   const Case cases[] = {
-      {"arc over the outline, an end on it: flattened by 1e-4", y, y - 2, y - 2.0001},
+      {"arc with an end 2e-8 off the outline: left alone", y, y - 2, y - 2},
       {"semicircle with an end on the outline: keeps its centre", y, y, y},
       {"arc with both ends strictly inside: left alone", 45, 45 - 2, 45 - 2},
   };
