@@ -19,6 +19,7 @@
 #include "workarea/nudge_work.h"
 #include "workarea/trim_work.h"
 #include "workarea/work_area.h"
+#include "workarea/work_segments.h"
 
 namespace sulkor {
 namespace {
@@ -78,6 +79,7 @@ bool ReadWorkContour(OperationState& state, const Handle<GraphicSet>& workGraphi
       if (g && g->Name() == kWorkContourName) {
         double unused1 = 0.0, unused2 = 0.0;
         state.Geometry().ConvertGraphic(g, work, unused1, unused2);
+        JoinRuns(work);
         break;
       }
     }

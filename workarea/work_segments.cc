@@ -145,7 +145,67 @@ bool LiesAlong(const Contour& a, const Contour& b) {
   return true;
 }
 
+// A joint of a straight or circular run that lies closer than this to the run's line or circle
+// is no corner (drawing units; far below the 1e-6 at which two points are one).
+constexpr double kRunJointTol = 1e-9;
+
+double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+// The signed angle an arc sweeps, from its ends and centre, counterclockwise positive.
+double ArcSweep(const Segment& arc) {
+  const double sx = arc.StartPt.x - arc.Center.x, sy = arc.StartPt.y - arc.Center.y;
+  const double ex = arc.EndPt.x - arc.Center.x, ey = arc.EndPt.y - arc.Center.y;
+  double sweep = std::atan2(Cross(sx, sy, ex, ey), sx * ex + sy * ey);
+  if (arc.Direction == 1 && sweep <= 0.0) sweep += kTwoPi;
+  if (arc.Direction != 1 && sweep >= 0.0) sweep -= kTwoPi;
+  return sweep;
+}
+
 }  // namespace
+
+void JoinRuns(Contour& contour) {
+  std::vector<Segment> joined;
+  joined.reserve(contour.Segs.size());
+  double ux = 0.0, uy = 0.0;  // unit direction of the current straight run
+  double runSweep = 0.0;      // sweep of the current circular run
+  for (const Segment& next : contour.Segs) {
+    if (!joined.empty()) {
+      Segment& run = joined.back();
+      if (run.IsLine() && next.IsLine()) {
+        const double dx = next.EndPt.x - run.StartPt.x, dy = next.EndPt.y - run.StartPt.y;
+        const double nx = next.EndPt.x - next.StartPt.x, ny = next.EndPt.y - next.StartPt.y;
+        if (std::fabs(Cross(ux, uy, dx, dy)) < kRunJointTol && ux * nx + uy * ny > 0.0) {
+          run.EndPt = next.EndPt;
+          RefreshLine(run);
+          continue;
+        }
+      } else if (run.IsArc() && next.IsArc() && run.Direction == next.Direction &&
+                 std::hypot(run.Center.x - next.Center.x, run.Center.y - next.Center.y) <
+                     kRunJointTol &&
+                 std::fabs(run.Radius - next.Radius) < kRunJointTol) {
+        const double sweep = runSweep + ArcSweep(next);
+        if (std::fabs(sweep) < kPi) {
+          run.EndPt = next.EndPt;
+          run.Length += next.Length;
+          RecomputeArc(run);
+          runSweep = sweep;
+          continue;
+        }
+      }
+    }
+    joined.push_back(next);
+    const double lx = next.EndPt.x - next.StartPt.x, ly = next.EndPt.y - next.StartPt.y;
+    const double length = std::hypot(lx, ly);
+    if (next.IsLine() && length > 0.0) {
+      ux = lx / length;
+      uy = ly / length;
+    } else {
+      ux = uy = 0.0;  // no direction: the next line starts a run of its own
+    }
+    runSweep = next.IsArc() ? ArcSweep(next) : 0.0;
+  }
+  contour.Segs = std::move(joined);
+}
 
 bool SameShape(const Contour& a, const Contour& b) {
   if (a.Empty() || b.Empty()) return a.Empty() && b.Empty();

@@ -41,4 +41,11 @@ void ProjectOntoCircle(double cx, double cy, double radius, double px, double py
 // of an arc for a chord that keeps within 1e-6 of it, does not change the contour.
 bool SameShape(const Contour& a, const Contour& b);
 
+// Joins each run of collinear lines into one line and each run of arcs of one circle into one
+// arc of less than half a turn (so that a joined arc never closes on itself), in one pass: a
+// joint within 1e-9 of the run's line or circle is no corner. A groove bottom drawn as
+// thousands of collinear pieces is one line to the preparation, whose checks compare every
+// segment with every other and whose sweeps start over after each change.
+void JoinRuns(Contour& contour);
+
 }  // namespace sulkor

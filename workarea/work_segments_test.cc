@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "contour/segment_build.h"
 
 namespace sulkor {
@@ -60,6 +62,34 @@ TEST(SameShapeTest, ComparesPathsNotVertices) {
                                      MakeLine(50, 45, 50 + chord, 45),
                                      MakeArc(50 + chord, 45, 55, 40, 50, 40, -1)});
     EXPECT_EQ(SameShape(hump, cut), chord < 1e-3) << chord;
+  }
+}
+
+TEST(JoinRunsTest, JoinsStraightAndCircularRunsOnly) {
+  struct Case {
+    const char* name;
+    std::vector<Segment> segs;
+    int joined;  // segments left
+  };
+  const Case cases[] = {
+      {"three collinear pieces", {MakeLine(0, 0, 1, 0), MakeLine(1, 0, 5, 0), MakeLine(5, 0, 9, 0)},
+       1},
+      {"a joint 5e-10 off the line", {MakeLine(0, 0, 5, 5e-10), MakeLine(5, 5e-10, 9, 0)}, 1},
+      {"a joint 2e-9 off the line", {MakeLine(0, 0, 5, 2e-9), MakeLine(5, 2e-9, 9, 0)}, 2},
+      {"a line turning back along itself", {MakeLine(0, 0, 5, 0), MakeLine(5, 0, 3, 0)}, 2},
+      {"quarter arcs of one circle", {MakeArc(5, 0, 0, 5, 0, 0, 1), MakeArc(0, 5, -5, 0, 0, 0, 1)},
+       2},
+      {"arcs of one circle under half a turn",
+       {MakeArc(5, 0, 0, 5, 0, 0, 1), MakeArc(0, 5, -4, 3, 0, 0, 1)}, 1},
+      {"arcs of one circle turning opposite ways",
+       {MakeArc(5, 0, 0, 5, 0, 0, 1), MakeArc(0, 5, -3, 4, 0, 0, -1)}, 2},
+  };
+  for (const Case& c : cases) {
+    Contour contour = MakeContour(c.segs);
+    JoinRuns(contour);
+    ASSERT_EQ(contour.Count(), c.joined) << c.name;
+    EXPECT_EQ(contour.First().StartPt, c.segs.front().StartPt) << c.name;
+    EXPECT_EQ(contour.Last().EndPt, c.segs.back().EndPt) << c.name;
   }
 }
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "contour/segment_build.h"
@@ -84,8 +86,61 @@ Contour PieceOf(const DxfEntity& e) {
   return {};
 }
 
-// Chains the pieces in file order: each chain grows from its end, then from its start.
+// The pieces' ends by cell of a grid ten times coarser than the join gap: two ends within the
+// gap lie in the same or neighbouring cells, so finding the pieces that meet a point looks at
+// nine cells instead of every piece.
+class EndIndex {
+ public:
+  explicit EndIndex(const std::vector<Piece>& pieces) {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      const Contour& c = pieces[i].contour;
+      if (c.First().IsCircle()) continue;
+      Add(c.First().StartPt, i);
+      Add(c.Last().EndPt, i);
+    }
+  }
+
+  // The first piece in file order, not yet used, with an end within the join gap of `tip`;
+  // pieces.size() when there is none.
+  std::size_t FirstMeeting(const std::vector<Piece>& pieces, const Point3& tip) const {
+    std::size_t best = pieces.size();
+    const int64_t cx = Cell(tip.x), cy = Cell(tip.y);
+    for (int64_t dx = -1; dx <= 1; ++dx) {
+      for (int64_t dy = -1; dy <= 1; ++dy) {
+        const auto it = cells_.find(Key(cx + dx, cy + dy));
+        if (it == cells_.end()) continue;
+        for (std::size_t i : it->second) {
+          if (i >= best || pieces[i].used) continue;
+          const Contour& c = pieces[i].contour;
+          if (Near(c.First().StartPt, tip) || Near(c.Last().EndPt, tip)) best = i;
+        }
+      }
+    }
+    return best;
+  }
+
+ private:
+  static constexpr double kCell = 10.0 * kJoinGap;
+
+  static int64_t Cell(double v) {
+    // Coordinates beyond any drawing share the outermost cells; the distance test decides.
+    return static_cast<int64_t>(std::clamp(std::floor(v / kCell), -1e15, 1e15));
+  }
+  static uint64_t Key(int64_t x, int64_t y) {
+    return static_cast<uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(y);
+  }
+  void Add(const Point3& p, std::size_t i) {
+    std::vector<std::size_t>& cell = cells_[Key(Cell(p.x), Cell(p.y))];
+    if (cell.empty() || cell.back() != i) cell.push_back(i);
+  }
+
+  std::unordered_map<uint64_t, std::vector<std::size_t>> cells_;
+};
+
+// Chains the pieces in file order: each chain grows from its end, then from its start, each
+// time by the first unused piece in file order that meets its tip.
 std::vector<Chain> ChainPieces(std::vector<Piece>& pieces) {
+  const EndIndex ends(pieces);
   std::vector<Chain> chains;
   for (Piece& seed : pieces) {
     if (seed.used) continue;
@@ -95,34 +150,35 @@ std::vector<Chain> ChainPieces(std::vector<Piece>& pieces) {
       chains.push_back(std::move(chain));
       continue;
     }
+    std::vector<Segment>& segs = chain.contour.Segs;
+    // Grown at the end first; the pieces found for the start are kept apart, nearest first,
+    // and put in front once, so that growing a long chain backwards stays linear.
+    std::vector<Segment> front;
+    Point3 first = segs.front().StartPt;
+    const auto closed = [&] { return Near(first, segs.back().EndPt); };
     for (int end = 0; end < 2; ++end) {
-      bool grew = true;
-      while (grew && !chain.Closed()) {
-        grew = false;
-        for (Piece& p : pieces) {
-          if (p.used || p.contour.First().IsCircle()) continue;
-          std::vector<Segment>& segs = chain.contour.Segs;
-          if (end == 0) {
-            const Point3 tip = chain.contour.Last().EndPt;
-            const Contour next = Near(p.contour.First().StartPt, tip) ? p.contour
-                                 : Near(p.contour.Last().EndPt, tip) ? Reversed(p.contour)
-                                                                     : Contour{};
-            if (next.Empty()) continue;
-            segs.insert(segs.end(), next.Segs.begin(), next.Segs.end());
-          } else {
-            const Point3 tip = chain.contour.First().StartPt;
-            const Contour prev = Near(p.contour.Last().EndPt, tip) ? p.contour
-                                 : Near(p.contour.First().StartPt, tip) ? Reversed(p.contour)
-                                                                        : Contour{};
-            if (prev.Empty()) continue;
-            segs.insert(segs.begin(), prev.Segs.begin(), prev.Segs.end());
-          }
-          p.used = true;
-          ++chain.pieces;
-          grew = true;
-          break;
+      while (!closed()) {
+        const Point3 tip = end == 0 ? segs.back().EndPt : first;
+        const std::size_t k = ends.FirstMeeting(pieces, tip);
+        if (k == pieces.size()) break;
+        Piece& p = pieces[k];
+        const Contour& c = p.contour;
+        if (end == 0) {
+          const Contour next = Near(c.First().StartPt, tip) ? c : Reversed(c);
+          segs.insert(segs.end(), next.Segs.begin(), next.Segs.end());
+        } else {
+          const Contour prev = Near(c.Last().EndPt, tip) ? c : Reversed(c);
+          front.insert(front.end(), prev.Segs.rbegin(), prev.Segs.rend());
+          first = prev.First().StartPt;
         }
+        p.used = true;
+        ++chain.pieces;
       }
+    }
+    if (!front.empty()) {
+      std::reverse(front.begin(), front.end());
+      front.insert(front.end(), segs.begin(), segs.end());
+      segs = std::move(front);
     }
     chains.push_back(std::move(chain));
   }
