@@ -14,7 +14,7 @@
 
 #include "contour/segment_build.h"
 #include "host/dxf/dxf_file.h"
-#include "testing/test_command.h"
+#include "testing/process.h"
 #include "host/dxf/entity_reader.h"
 #include "kernel/contour_services.h"
 #include "host/memory/scene.h"
@@ -22,8 +22,6 @@
 
 namespace sulkor {
 namespace {
-
-using host::testing::RunCommand;
 
 // A groove 10 wide and 5 deep with rounded bottom corners in a bar 50 long of radius 20.
 Contour RoundedGroove(double x0) {
@@ -45,7 +43,7 @@ TEST(DxfExport, RunDrawingPassesEzdxfAuditAndReadsBack) {
   std::filesystem::create_directories(dir);
   const std::string path = (dir / "run.dxf").string();
   host::ExportDxfFile(*scene.host.Drawing(), path);
-  EXPECT_THAT(RunCommand("/usr/bin/python3 -m ezdxf audit " + path),
+  EXPECT_THAT(testing::EzdxfAudit(path),
               ::testing::HasSubstr("No errors found."));
 
   std::ifstream in(path);
