@@ -1,5 +1,6 @@
 // How a drawing is read for a picture: the geometry of each kind of graphic with its sweep and
-// box, the names and colours handed down a group, and the polylines that cannot be read.
+// box, and the polylines that cannot be read. Names, colours and brushes handed down groups
+// show in the pictures' pixels (preview_test.cc).
 #include "host/preview/preview_scene.h"
 
 #include <gtest/gtest.h>
@@ -82,32 +83,6 @@ TEST(PreviewScene, EachKindOfGraphic) {
       EXPECT_GT(std::hypot(points.back().x - points.front().x, points.back().y - points.front().y), 1e-6);
     }
   }
-}
-
-TEST(PreviewScene, NamesAndColoursComeDownFromGroups) {
-  auto app = MemoryApplication::Create({});
-  MemoryDrawing& drawing = *app->Active();
-  drawing.SetProperty(kLinearUnitName, Variant("\""));
-  Handle<Graphic> group = drawing.TopGraphics()->Add();
-  group->SetName("Trajectory");
-  group->SetProperty("PenColor", Variant(int32_t{255}));
-  Polyline(*group->Children()->Add()->Children(), {{0, 0}, {1, 0}});  // in an unnamed group
-  Handle<Graphic> own = Polyline(*group->Children(), {{0, 0}, {0, 1}});
-  own->SetName("Own");
-  own->SetProperty("PenColor", Variant(int32_t{65535}));
-  Handle<Graphic> hatched = Polyline(*drawing.TopGraphics(), {{0, 0}, {1, 0}, {1, 1}}, true);
-  hatched->SetFillBrush(drawing.BrushByName("ANSI36"));
-  hatched->SetProperty("BrushScale", Variant(25.0));
-  Polyline(*drawing.TopGraphics(), {{5, 5}});  // one vertex: nothing to draw
-  const PreviewScene scene = CollectPreviewScene(drawing);
-  EXPECT_EQ(scene.unit, "in");
-  ASSERT_EQ(scene.shapes.size(), 3u);
-  EXPECT_EQ(scene.shapes[0].role + " " + std::to_string(*scene.shapes[0].penColor), "Trajectory 255");
-  EXPECT_EQ(scene.shapes[1].role + " " + std::to_string(*scene.shapes[1].penColor), "Own 65535");
-  EXPECT_EQ(scene.shapes[2].role, "");
-  EXPECT_FALSE(scene.shapes[2].penColor.has_value());
-  EXPECT_EQ(scene.shapes[2].brush, "ANSI36");
-  EXPECT_EQ(scene.shapes[2].brushScale, 25.0);
 }
 
 TEST(PreviewScene, PolylinesThatDoNotDescribeTheirArcsAreRefused) {
