@@ -31,21 +31,15 @@ namespace fs = std::filesystem;
 MemoryHost RichHost() {
   MemoryHost host = BuildMemoryHost();
   MemoryDrawing& drawing = *host.Drawing();
-  drawing.SetProperty("LinearUnitName", Variant("in"));
-  drawing.SetProperty("NaN", Variant(std::numeric_limits<double>::quiet_NaN()));
-  drawing.SetProperty("NegativeZero", Variant(-0.0));
-  drawing.SetProperty("Tiny", Variant(std::numeric_limits<double>::denorm_min()));
-  drawing.SetProperty("Huge", Variant(-std::numeric_limits<double>::max()));
-  drawing.SetProperty("Infinite", Variant(std::numeric_limits<double>::infinity()));
-  drawing.SetProperty("Third", Variant(1.0 / 3.0));
-  drawing.SetProperty("Flag", Variant::Boolean(true));
-  drawing.SetProperty("Short", Variant(int16_t{-32768}));
-  drawing.SetProperty("Long", Variant(int32_t{2147483647}));
-  drawing.SetProperty("Nothing", Variant());
-  drawing.SetProperty("Text", Variant("quote \" line\nbreak, ümlaut, ''"));
-  drawing.SetProperty("EmptyText", Variant(""));
+  const std::pair<const char*, Variant> properties[] = {
+      {"LinearUnitName", Variant("in")}, {"NaN", Variant(std::numeric_limits<double>::quiet_NaN())},
+      {"NegativeZero", Variant(-0.0)}, {"Tiny", Variant(std::numeric_limits<double>::denorm_min())},
+      {"Huge", Variant(-std::numeric_limits<double>::max())}, {"Infinite", Variant(std::numeric_limits<double>::infinity())},
+      {"Third", Variant(1.0 / 3.0)}, {"Flag", Variant::Boolean(true)}, {"Short", Variant(int16_t{-32768})},
+      {"Long", Variant(int32_t{2147483647})}, {"Nothing", Variant()}, {"EmptyText", Variant("")},
+      {"Text", Variant("quote \" line\nbreak, ümlaut, ''")}};
+  for (const auto& [name, value] : properties) drawing.SetProperty(name, value);
   drawing.AddBrush("CROSS");
-
   Graphics& top = *drawing.TopGraphics();
   Handle<Graphic> part = top.Add();
   part->SetName("Part");
@@ -54,8 +48,7 @@ MemoryHost RichHost() {
   blank->SetClosed(true);
   for (auto [x, y, arc] : {std::tuple{0.0, 0.0, false}, {50.0, 0.0, false}, {50.0, 20.0, false},
                            {25.0, 20.0, true}, {25.0, 45.0, true}, {0.1 + 0.2, 20.0, false}}) {
-    Handle<Vertex> v = blank->VertexCollection()->Add(x, y, -0.0);
-    if (arc) v->SetArcMark(true);
+    blank->VertexCollection()->Add(x, y, -0.0)->SetArcMark(arc);
   }
   Handle<Graphic> group = top.Add();
   group->SetName("Operation 1");
@@ -76,7 +69,6 @@ MemoryHost RichHost() {
   work->SetName("WorkContour");
   work->VertexCollection()->Add(20, 25, 0);
   work->VertexCollection()->Add(20, 15, 1e-300);
-
   // A graphic out of every collection, deleted, that a contour set still holds.
   Handle<Graphic> gone = top.Add("QVL50Polyline");
   gone->SetName("Gone");
@@ -90,15 +82,15 @@ MemoryHost RichHost() {
   auto second = store.NewPart(nullptr);
   store.SetActivePart(second);
   auto tool = std::make_shared<MemoryTool>();
-  const char* strings[][2] = {{"CAM_ToolType", "Turning"}, {"CAM_ToolSubType", "Groove"},
-                              {"Measure", "in"},           {"CAM_ToolHand", "Neutral"},
-                              {"CAM_ToolOrientation", "TurnExternal"}};
-  for (auto& [key, value] : strings) tool->SetProperty(key, Variant(value));
-  const char* doubles[] = {"Angle", "CAM_ToolFrontAngle", "CAM_ToolCornerRadius",
-                           "CAM_ToolWidth", "CAM_ToolInscribedCircle", "CAM_ToolOverallLength",
-                           "CAM_ToolHeadLength", "CAM_ToolHeight"};
+  for (auto& [key, value] : {std::pair{"CAM_ToolType", "Turning"}, {"CAM_ToolSubType", "Groove"}, {"Measure", "in"},
+                             {"CAM_ToolHand", "Neutral"}, {"CAM_ToolOrientation", "TurnExternal"}}) {
+    tool->SetProperty(key, Variant(value));
+  }
   double d = 0.1;
-  for (const char* key : doubles) tool->SetProperty(key, Variant(d *= 1.7));
+  for (const char* key : {"Angle", "CAM_ToolFrontAngle", "CAM_ToolCornerRadius", "CAM_ToolWidth",
+                          "CAM_ToolInscribedCircle", "CAM_ToolOverallLength", "CAM_ToolHeadLength", "CAM_ToolHeight"}) {
+    tool->SetProperty(key, Variant(d *= 1.7));
+  }
   tool->SetProperty("CAM_ToolIsSide", Variant::Boolean(true));
   tool->AllowOperation("Groove");
   tool->AllowOperation("Part");
@@ -114,10 +106,7 @@ MemoryHost RichHost() {
   op1->SetProperty("OperationType", Variant("Groove"));
   op1->SetTrajectory(trajectory);
   auto set1 = std::make_shared<MemoryGraphicSet>();
-  set1->Add(work);
-  set1->Add(gone->Children()->Item(0));
-  set1->Add(work);
-  set1->Add(gone);
+  for (const Handle<Graphic>& g : {work, gone->Children()->Item(0), work, gone}) set1->Add(g);
   op1->SetContourSet(Handle<GraphicSet>(set1));
   auto dropped = store.NewBlockSet();  // an identifier that no operation keeps
   dropped->Initialize();
@@ -140,31 +129,31 @@ fs::path TempDir() {
 }
 
 TEST(JobFile, HostComesBackExactly) {
-  const MemoryHost original = RichHost();
-  const std::string expected = DumpMemoryHost(original);
+  const std::string expected = DumpMemoryHost(RichHost());
   // The dump sees what the test built: it is no empty oracle.
-  for (const char* piece : {"7ff8000000000000", "8000000000000000", "String:\"\"", "Gone",
-                            "GoneChild", "no contour set", "part 2 graphic - active",
-                            "deleted 1", "next part 3 next operation 5", "performs Part"}) {
+  for (const char* piece : {"7ff8000000000000", "8000000000000000", "String:\"\"", "Gone", "GoneChild", "no contour set",
+                            "part 2 graphic - active", "deleted 1", "next part 3 next operation 5", "performs Part"}) {
     EXPECT_NE(expected.find(piece), std::string::npos) << piece;
   }
-
   JobFile memory = JobFile::InMemory();
-  memory.Save(original);
+  memory.Save(RichHost());
   MemoryHost loaded = memory.Load();
   EXPECT_EQ(DumpMemoryHost(loaded), expected);
-
-  // Through a file on disk, saved again from what was read: still the same.
+  // Through a file on disk, saved again from what was read: still the same. A new job holds an
+  // empty host and is created only where no file is.
   const fs::path dir = TempDir();
   const std::string path = (dir / "a.sulkor").string();
-  {
-    JobFile file = JobFile::Create(path);
-    file.Save(loaded);
-  }
-  JobFile reopened = JobFile::Open(path);
-  MemoryHost again = reopened.Load();
+  JobFile::Create(path).Save(loaded);
+  MemoryHost again = JobFile::Open(path).Load();
   EXPECT_EQ(DumpMemoryHost(again), expected);
-
+  JobFile::Create((dir / "new.sulkor").string());
+  EXPECT_EQ(DumpMemoryHost(JobFile::Open((dir / "new.sulkor").string()).Load()), DumpMemoryHost(BuildMemoryHost()));
+  try {
+    JobFile::Create(path);
+    ADD_FAILURE() << "created over an existing file";
+  } catch (const JobFileError& e) {
+    EXPECT_EQ(std::string(e.what()), path + ": a file of that name exists");
+  }
   // The wiring: the loaded operation answers its part by CAM_PartID, its group is the drawing's
   // graphic, the deleted graphic is still held by the contour set, new ids go on from the saved.
   Handle<BlockSet> op = again.store->BlockSetAt(0);
@@ -178,134 +167,79 @@ TEST(JobFile, HostComesBackExactly) {
   fs::remove_all(dir);
 }
 
-TEST(JobFile, NewJobHoldsAnEmptyHost) {
-  const std::string empty = DumpMemoryHost(BuildMemoryHost());
-  EXPECT_EQ(DumpMemoryHost(JobFile::InMemory().Load()), empty);
-  const fs::path dir = TempDir();
-  const std::string path = (dir / "new.sulkor").string();
-  JobFile::Create(path);
-  EXPECT_EQ(DumpMemoryHost(JobFile::Open(path).Load()), empty);
-  try {
-    JobFile::Create(path);
-    ADD_FAILURE() << "created over an existing file";
-  } catch (const JobFileError& e) {
-    EXPECT_EQ(std::string(e.what()), path + ": a file of that name exists");
-  }
-  fs::remove_all(dir);
-}
-
-// Writes a job file with the rich host and lets `spoil` damage it through SQL.
-// A job changed by SQL. Resealed, its checksums are made to fit the change, as a faulty writer
+// A job with the rich host changed by SQL. Resealed, its checksums are made to fit the change, as a faulty writer
 // would leave it: the reader's own checks must find what is wrong.
-std::string SpoiledJob(const fs::path& dir, const std::string& name, const std::string& spoil,
-                       bool reseal = true) {
+std::string SpoiledJob(const fs::path& dir, const std::string& name, const std::string& spoil, bool reseal = true) {
   const std::string path = (dir / name).string();
-  {
-    JobFile job = JobFile::Create(path);
-    job.Save(RichHost());
-    job.Database().exec("PRAGMA foreign_keys = OFF");
-    job.Database().exec(spoil);
-    if (reseal) SealJobRows(job.Database());
-  }
+  JobFile job = JobFile::Create(path);
+  job.Save(RichHost());
+  job.Database().exec("PRAGMA foreign_keys = OFF");
+  job.Database().exec(spoil);
+  if (reseal) SealJobRows(job.Database());
   return path;
 }
 
 TEST(JobFile, BrokenFilesGiveOneErrorNamingTheFile) {
   const fs::path dir = TempDir();
-  auto write = [&](const std::string& name, const std::string& text) {
-    std::ofstream(dir / name, std::ios::binary) << text;
-    return (dir / name).string();
-  };
-  const std::string sqlitePath = (dir / "other.db").string();
-  {
-    SQLite::Database other(sqlitePath, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-    other.exec("CREATE TABLE t(x)");
-  }
+  std::ofstream(dir / "part.dxf") << "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n" + std::string(600, ' ');
+  std::ofstream(dir / "empty.sulkor");
+  SQLite::Database((dir / "other.db").string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE).exec("CREATE TABLE t(x)");
   const std::string truncated = SpoiledJob(dir, "truncated.sulkor", "SELECT 1");
   fs::resize_file(truncated, fs::file_size(truncated) / 2);
-
-  struct Case {
-    std::string path;
-    std::string message;  // after "PATH: "
+  // Spoiled and resealed: the reader's structural checks find it; not resealed: the checksums.
+  const auto spoiled = [&](const std::string& sql, bool reseal) {
+    return SpoiledJob(dir, std::to_string(std::hash<std::string>()(sql)) + ".sulkor", sql, reseal);
   };
-  const Case cases[] = {
+  const std::string damaged = "damaged job file: ", mismatch = ": the content does not match its checksum";
+  const std::pair<std::string, std::string> cases[] = {  // the file, the message after "PATH: "
       {(dir / "missing.sulkor").string(), "no such job file"},
       {dir.string(), "not a file"},
-      {write("part.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n" +
-                             std::string(600, ' ')),
-       "not a Sulkor job file (file is not a database)"},
-      {write("empty.sulkor", ""), "not a Sulkor job file"},
-      {sqlitePath, "not a Sulkor job file"},
-      {SpoiledJob(dir, "newer.sulkor", "PRAGMA user_version = 3"),
+      {(dir / "part.dxf").string(), "not a Sulkor job file (file is not a database)"},
+      {(dir / "empty.sulkor").string(), "not a Sulkor job file"},
+      {(dir / "other.db").string(), "not a Sulkor job file"},
+      {spoiled("PRAGMA user_version = 3", true),
        "job file of version 3, written by a newer Sulkor; this one reads up to version 2"},
-      {SpoiledJob(dir, "older.sulkor", "PRAGMA user_version = 1"),
-       "job file of version 1, written by an earlier Sulkor without checksums; this one reads "
-       "version 2"},
-      {SpoiledJob(dir, "index.sulkor", "CREATE INDEX extra ON graphic(name)"),
-       "damaged job file: the definition of \"extra\" differs from the one this program writes"},
-      // Damage that the checksums find.
-      {SpoiledJob(dir, "value.sulkor", "UPDATE setting SET value = 0.2 WHERE key = 'Ratio'",
-                  false),
-       "damaged job file: table \"setting\", row 'Ratio': the content does not match its "
-       "checksum"},
-      {SpoiledJob(dir, "sum.sulkor",
-                  "UPDATE operation_property SET checksum = ~checksum WHERE key = 'Feed'",
-                  false),
-       "damaged job file: table \"operation_property\", row 1, 'Feed': the content does not "
-       "match its checksum"},
-      {SpoiledJob(dir, "bytes.sulkor",
-                  "UPDATE setting SET key = CAST(x'526107FF0A' AS TEXT) WHERE key = 'Ratio'",
-                  false),
-       "damaged job file: table \"setting\", row 'Ra\\x07\\xFF\\x0A': the content does not "
-       "match its checksum"},
-      {SpoiledJob(dir, "lost.sulkor", "DELETE FROM tool_property WHERE key = 'Measure'", false),
-       "damaged job file: table \"tool_property\" has 13 rows, its total says 14"},
-      {SpoiledJob(dir, "total.sulkor", "UPDATE row_total SET total = ~total WHERE name = 'brush'",
-                  false),
-       "damaged job file: the rows of table \"brush\" do not add up to its total"},
-      {SpoiledJob(dir, "nototal.sulkor", "DELETE FROM row_total WHERE name = 'part'", false),
-       "damaged job file: the totals of table \"part\" are missing"},
-      {SpoiledJob(dir, "notable.sulkor", "DROP TABLE contour_set_item", false),
-       "damaged job file: the table \"contour_set_item\" is missing"},
-      {SpoiledJob(dir, "vertices.sulkor", "UPDATE graphic SET vertices = x'00' WHERE id = 2"),
-       "damaged job file: graphic 2: vertices of a broken length"},
-      {SpoiledJob(dir, "mark.sulkor",
-                  "UPDATE graphic SET vertices = zeroblob(24) || x'02' WHERE id = 2"),
-       "damaged job file: graphic 2: a vertex whose arc mark is neither 0 nor 1"},
-      {SpoiledJob(dir, "type.sulkor", "UPDATE setting SET type = 'Currency' WHERE key = 'Ratio'"),
-       "damaged job file: setting \"Ratio\": the unknown value type \"Currency\""},
-      {SpoiledJob(dir, "long.sulkor",
-                  "UPDATE drawing_property SET value = 2147483648 WHERE name = 'Long'"),
-       "damaged job file: drawing property \"Long\": a Long value out of range"},
-      {SpoiledJob(dir, "double.sulkor",
-                  "UPDATE drawing_property SET value = 'x' WHERE name = 'Third'"),
-       "damaged job file: drawing property \"Third\": a Double value that is no double"},
-      {SpoiledJob(dir, "owner.sulkor", "UPDATE graphic SET owner = 999 WHERE id = 2"),
-       "damaged job file: graphic 2: its owner 999 is missing"},
-      {SpoiledJob(dir, "circle.sulkor",
-                  "UPDATE graphic SET owner = 2, place = 'child' WHERE id = 1"),
-       "damaged job file: graphics that belong to no tree (owners in a circle)"},
-      {SpoiledJob(dir, "item.sulkor", "UPDATE contour_set_item SET graphic = 999"),
-       "damaged job file: the contour set of operation 1 refers to the missing graphic 999"},
-      {SpoiledJob(dir, "part.sulkor", "UPDATE operation SET part = 77 WHERE part IS NOT NULL"),
-       "damaged job file: operation 3 refers to a missing part"},
+      {spoiled("PRAGMA user_version = 1", true),
+       "job file of version 1, written by an earlier Sulkor without checksums; this one reads version 2"},
+      {spoiled("CREATE INDEX extra ON graphic(name)", true),
+       damaged + "the definition of \"extra\" differs from the one this program writes"},
+      {spoiled("UPDATE setting SET value = 0.2 WHERE key = 'Ratio'", false), damaged + "table \"setting\", row 'Ratio'" + mismatch},
+      {spoiled("UPDATE operation_property SET checksum = ~checksum WHERE key = 'Feed'", false),
+       damaged + "table \"operation_property\", row 1, 'Feed'" + mismatch},
+      {spoiled("UPDATE setting SET key = CAST(x'526107FF0A' AS TEXT) WHERE key = 'Ratio'", false),
+       damaged + "table \"setting\", row 'Ra\\x07\\xFF\\x0A'" + mismatch},
+      {spoiled("DELETE FROM tool_property WHERE key = 'Measure'", false),
+       damaged + "table \"tool_property\" has 13 rows, its total says 14"},
+      {spoiled("UPDATE row_total SET total = ~total WHERE name = 'brush'", false),
+       damaged + "the rows of table \"brush\" do not add up to its total"},
+      {spoiled("DELETE FROM row_total WHERE name = 'part'", false), damaged + "the totals of table \"part\" are missing"},
+      {spoiled("DROP TABLE contour_set_item", false), damaged + "the table \"contour_set_item\" is missing"},
+      {spoiled("UPDATE graphic SET vertices = x'00' WHERE id = 2", true), damaged + "graphic 2: vertices of a broken length"},
+      {spoiled("UPDATE graphic SET vertices = zeroblob(24) || x'02' WHERE id = 2", true),
+       damaged + "graphic 2: a vertex whose arc mark is neither 0 nor 1"},
+      {spoiled("UPDATE setting SET type = 'Currency' WHERE key = 'Ratio'", true),
+       damaged + "setting \"Ratio\": the unknown value type \"Currency\""},
+      {spoiled("UPDATE drawing_property SET value = 2147483648 WHERE name = 'Long'", true),
+       damaged + "drawing property \"Long\": a Long value out of range"},
+      {spoiled("UPDATE drawing_property SET value = 'x' WHERE name = 'Third'", true),
+       damaged + "drawing property \"Third\": a Double value that is no double"},
+      {spoiled("UPDATE graphic SET owner = 999 WHERE id = 2", true), damaged + "graphic 2: its owner 999 is missing"},
+      {spoiled("UPDATE graphic SET owner = 2, place = 'child' WHERE id = 1", true),
+       damaged + "graphics that belong to no tree (owners in a circle)"},
+      {spoiled("UPDATE contour_set_item SET graphic = 999", true),
+       damaged + "the contour set of operation 1 refers to the missing graphic 999"},
+      {spoiled("UPDATE operation SET part = 77 WHERE part IS NOT NULL", true), damaged + "operation 3 refers to a missing part"},
+      // A file cut in half: SQLite finds the damage when it reads the missing pages.
+      {truncated, "damaged job file"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [path, message] : cases) {
     try {
-      JobFile job = JobFile::Open(c.path);
-      job.Load();
-      ADD_FAILURE() << c.path << " opened";
+      JobFile::Open(path).Load();
+      ADD_FAILURE() << path << " opened";
     } catch (const JobFileError& e) {
-      EXPECT_EQ(std::string(e.what()), c.path + ": " + c.message);
+      const std::string what = e.what();
+      EXPECT_EQ(path == truncated ? what.substr(0, path.size() + 18) : what, path + ": " + message);
     }
-  }
-  // A file cut in half: SQLite finds the damage when it reads the missing pages.
-  try {
-    JobFile job = JobFile::Open(truncated);
-    job.Load();
-    ADD_FAILURE() << "the truncated file opened";
-  } catch (const JobFileError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind(truncated + ": damaged job file", 0), 0u) << e.what();
   }
   fs::remove_all(dir);
 }
