@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "cli/app.h"
-#include "testing/test_program.h"
 #include "host/sqlite/host_dump.h"
 #include "host/sqlite/job_file.h"
+#include "testing/process.h"
 
 namespace sulkor::cli {
 namespace {
@@ -26,6 +26,7 @@ struct Outcome {
   std::string err;
 };
 
+// The command line run in this process, its standard error captured.
 Outcome RunLine(std::vector<std::string> args) {
   args.insert(args.begin(), "sulkor");
   std::vector<const char*> argv;
@@ -37,7 +38,6 @@ Outcome RunLine(std::vector<std::string> args) {
 
 const std::string kRange = "is out of range: the value must be ";
 const std::string kLength = kRange + "at least 0.001 and below 1000000";
-const std::string kFeed = kLength;
 const std::string kSpeed = kRange + "at least 1 and below 1000000";
 const std::string kCoordinate = kRange + "at least -1000000 and below 1000000";
 const std::string kNotNegative = kRange + "at least 0 and below 1000000";
@@ -60,8 +60,8 @@ const BadValue kBadValues[] = {
     {{"--start-z", "-inf"}, "--start-z: \"-inf\" is not a finite number"},
     {{"--feed", "nan"}, "--feed: \"nan\" is not a finite number"},
     {{"--feed", "inf"}, "--feed: \"inf\" is not a finite number"},
-    {{"--feed", "0"}, "--feed: \"0\" " + kFeed},
-    {{"--feed", "0.000999"}, "--feed: \"0.000999\" " + kFeed},
+    {{"--feed", "0"}, "--feed: \"0\" " + kLength},
+    {{"--feed", "0.000999"}, "--feed: \"0.000999\" " + kLength},
     {{"--feed", "fast"}, "--feed: \"fast\" is not a number"},
     {{"--feed", "12mm"}, "--feed: \"12mm\" is not a number"},
     {{"--speed", "nan"}, "--speed: \"nan\" is not a finite number"},
@@ -73,7 +73,7 @@ const BadValue kBadValues[] = {
     {{"--finish-thickness", "nan"}, "--finish-thickness: \"nan\" is not a finite number"},
     {{"--finish-thickness", "1e400"}, "--finish-thickness: \"1e400\" is not a finite number"},
     {{"--finish-thickness", "-0.01"}, "--finish-thickness: \"-0.01\" " + kNotNegative},
-    {{"--finish-feed", "1e-9"}, "--finish-feed: \"1e-9\" " + kFeed},
+    {{"--finish-feed", "1e-9"}, "--finish-feed: \"1e-9\" " + kLength},
     {{"--finish-speed", "-1300"}, "--finish-speed: \"-1300\" " + kSpeed},
     {{"--dwell", "1e300"}, "--dwell: \"1e300\" " + kRange + "at least 0 and below 3600"},
     {{"--dwell", "-0.5"}, "--dwell: \"-0.5\" " + kRange + "at least 0 and below 3600"},
@@ -93,7 +93,7 @@ const BadValue kBadValues[] = {
     {{"--set", "CAM_TurningDepthOnPass=-2"}, "--set: CAM_TurningDepthOnPass: \"-2\" " + kPeck},
     {{"--set", "CAM_TurningFinishThickness=1e400"},
      "--set: CAM_TurningFinishThickness: \"1e400\" is not a finite number"},
-    {{"--set", "CAM_TurningFinishFeed=0"}, "--set: CAM_TurningFinishFeed: \"0\" " + kFeed},
+    {{"--set", "CAM_TurningFinishFeed=0"}, "--set: CAM_TurningFinishFeed: \"0\" " + kLength},
     {{"--set", "CAM_TurningFinishSpeed=nan"},
      "--set: CAM_TurningFinishSpeed: \"nan\" is not a finite number"},
     {{"--set", "CAM_TurningTrajectoryType=Bogus"},
@@ -112,10 +112,8 @@ TEST(ValueChecks, BadValuesOfEveryOptionEndTheGrooveCommandWritingNothing) {
       EXPECT_EQ(CheckValueText(bad.options[1], kCoordinateRange), "");
       continue;
     }
-    std::vector<std::string> args{"groove",     Example("outside_groove.dxf"),
-                                  "-o",         (dir / "out.dxf").string(),
-                                  "--nc",       (dir / "out.ngc").string(),
-                                  "--preview",  (dir / "out.png").string()};
+    std::vector<std::string> args{"groove", Example("outside_groove.dxf"), "-o", (dir / "out.dxf").string(), "--nc",
+                                  (dir / "out.ngc").string(), "--preview", (dir / "out.png").string()};
     args.insert(args.end(), bad.options.begin(), bad.options.end());
     const Outcome r = RunLine(args);
     EXPECT_EQ(r.status, 2) << bad.options[0] << " " << bad.options[1];
