@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using path_scenes::AllFrames;
-using path_scenes::PathFrame;
+using path_scenes::GrooveFrame;
 
 constexpr double kTolerance = 1e-4;  // drawing units
 
@@ -101,11 +101,11 @@ Rs274Run RunRs274(const std::string& program, const std::vector<int32_t>& tools,
 
 // A groove 10 wide and 5 deep with bottom corners rounded 1.5 in the frame's coordinates scaled
 // by k, cut with tool 2 (3 wide, corner 0.4 mm); an arc of the (a, d) frame turns clockwise.
-PostInput SceneInput(const PathFrame& f, bool inch, double finish) {
+PostInput SceneInput(const GrooveFrame& f, bool inch, double finish) {
   const double k = inch ? 1.0 / 25.4 : 1.0, h = 5.0, depth = 5.0, rc = 1.5;
   const auto x = [&](double a, double d) { return k * f.X(a, d); };
   const auto y = [&](double a, double d) { return k * f.Y(a, d); };
-  const auto dir = static_cast<int16_t>(-(f.alongIsX ? f.plunge : -f.plunge));
+  const int16_t dir = f.Turn();
   const Contour profile = MakeContour({
       MakeLine(x(-h, -2), y(-h, -2), x(-h, depth - rc), y(-h, depth - rc)),
       MakeArc(x(-h, depth - rc), y(-h, depth - rc), x(-h + rc, depth), y(-h + rc, depth),
@@ -121,7 +121,7 @@ PostInput SceneInput(const PathFrame& f, bool inch, double finish) {
   host::GrooveScene scene = host::BuildGrooveScene(MakePolygon(blank), profile, tool, inch ? "in" : "mm");
   Groove g(scene.host.environment);
   const std::pair<const char*, Variant> parameters[] = {
-      {"CAM_TurningTrajectoryType", Variant(f.trajectoryType)}, {"CAM_TurningDirection", Variant(f.direction)},
+      {"CAM_TurningTrajectoryType", Variant(f.TrajectoryType())}, {"CAM_TurningDirection", Variant(f.Direction())},
       {"CAM_TurningStartPointX", Variant(k * f.startX)}, {"CAM_TurningStartPointZ", Variant(k * f.startZ)},
       {"CAM_TurningDepthOnPass", Variant(k * 2.0)}, {"CAM_TurningFinishThickness", Variant(k * finish)},
       {"Feed", Variant(inch ? 4.5 : 115.0)}, {"CAM_TurningFinishFeed", Variant(inch ? 2.5 : 60.0)},
@@ -246,7 +246,7 @@ TEST(Rs274Test, EveryProgramRunsInLinuxCncAsComputed) {
       {InsertReference::Centre, 0.0, true, Coolant::Off, HomeKind::None, false,
        {"G18 G21 G7 G90 G95 G40 G49"}},
   };
-  for (const PathFrame& f : AllFrames()) {
+  for (const GrooveFrame& f : AllFrames()) {
     for (const bool inch : {false, true}) {
       for (const double finish : {0.0, 0.5}) {
         const std::string name = std::string(f.name) + (inch ? " inch" : " mm") + (finish > 0 ? " offset pass" : "");
@@ -259,7 +259,7 @@ TEST(Rs274Test, EveryProgramRunsInLinuxCncAsComputed) {
         int bottoms = 0;
         for (size_t i = 0; i < in.moves.size(); ++i) {
           bottoms += EndsPlunge(in.moves, i);
-          const double across = f.alongIsX ? in.moves[i].StartPt.x : in.moves[i].StartPt.y;
+          const double across = f.CrossIsX() ? in.moves[i].StartPt.x : in.moves[i].StartPt.y;
           if (in.moves[i].Phase == kPhaseRoughing &&
               std::none_of(lines.begin(), lines.end(), [&](double l) { return std::fabs(l - across) < 1e-9; })) {
             lines.push_back(across);
@@ -311,7 +311,7 @@ TEST(Rs274Test, EveryProgramRunsInLinuxCncAsComputed) {
 TEST(Rs274Test, SeveralOperationsRunAsOneProgram) {
   std::vector<PostInput> operations;
   std::vector<int32_t> tools;
-  for (const PathFrame& f : AllFrames()) {
+  for (const GrooveFrame& f : AllFrames()) {
     operations.push_back(SceneInput(f, false, 0.5));
     tools.push_back(operations.back().toolNumber = static_cast<int32_t>(operations.size()));
   }

@@ -12,34 +12,57 @@
 
 #include "contour/segment_build.h"
 #include "operation/operation_state.h"
+#include "operation/work_frame.h"
 #include "kernel/contour_services.h"
 
 namespace sulkor::testing {
 
-// A kind of work and where its grooves go. A profile point is (a, d): a runs along the along
-// axis u (a = 0 is the middle of the groove), d is the depth below the blank's surface in the
-// plunge direction. Arcs are given with their direction as seen with the depth pointing down.
+// A kind of work and where its grooves go, placed by the operation's own frame. A profile point
+// is (a, d): a runs along the cross axis (a = 0 is the middle of the groove), d is the depth below
+// the blank's surface in the plunge sense. Arcs are given with their direction as seen with the
+// depth pointing down.
 struct GrooveFrame {
   const char* name;
-  std::string trajectoryType;
-  int16_t sign;
+  WorkKind kind;
   std::vector<double> blank;  // closed polygon
-  double surface;             // v of the surface the groove is cut into
-  double plunge;              // -1 or +1: the sense of growing depth along v
-  double middle;              // u of a = 0
-  bool alongIsX;
-  int16_t turn;               // +1 when the placement keeps arcs' sense of turning, else -1
+  double surface;             // drawing coordinate, along the plunge axis, of the cut surface
+  double middle;              // cross-axis coordinate of a = 0
+  double startZ = 0.0;        // the start point parameters (X is a diameter)
+  double startX = 0.0;
 
-  double X(double a, double d) const { return alongIsX ? middle + a : surface + plunge * d; }
-  double Y(double a, double d) const { return alongIsX ? surface + plunge * d : middle + a; }
+  WorkFrame Frame() const { return WorkFrame(kind); }
+  bool CrossIsX() const { return Frame().CrossIsX(); }
+  double PlungeSense() const { return Frame().PlungeSense(); }
+  // +1 when the placement keeps arcs' sense of turning, else -1.
+  int16_t Turn() const { return Frame().Mirrors() ? -1 : 1; }
+  std::string TrajectoryType() const { return CrossIsX() ? "Turn" : "Face"; }
+  int16_t Sign() const { return kind == WorkKind::Bore || kind == WorkKind::BackFace ? -1 : 1; }
+  // The direction parameter that puts the groove of a profile drawn towards growing a on the
+  // side of the test points: the left of the run where the frame keeps the sense of turning.
+  std::string Direction() const { return Turn() == 1 ? "External" : "Internal"; }
+
+  Point3 At(double a, double d) const {
+    const WorkFrame f = Frame();
+    const Point3 origin =
+        f.CrossIsX() ? Point3{middle, surface, 0.0} : Point3{surface, middle, 0.0};
+    return f.Plunged(f.AlongCross(origin, a), d);
+  }
+  double X(double a, double d) const { return At(a, d).x; }
+  double Y(double a, double d) const { return At(a, d).y; }
+  // Frame coordinates of a drawing point.
+  double A(const Point3& p) const { return Frame().Cross(p) - middle; }
+  double D(const Point3& p) const { return (Frame().PlungeAxis(p) - surface) * PlungeSense(); }
+  Point3 Start() const { return {startZ, startX / 2.0, 0.0}; }
 };
 
 inline const std::vector<GrooveFrame>& AllFrames() {
   static const std::vector<GrooveFrame> frames = {
-      {"OutsideDiameter", "Turn", 1, {0, 0, 100, 0, 100, 50, 0, 50}, 50.0, -1.0, 50.0, true, 1},
-      {"Bore", "Turn", -1, {0, 20, 100, 20, 100, 50, 0, 50}, 20.0, 1.0, 50.0, true, -1},
-      {"FrontFace", "Face", 1, {0, 0, 100, 0, 100, 50, 0, 50}, 100.0, -1.0, 25.0, false, -1},
-      {"BackFace", "Face", -1, {0, 0, 100, 0, 100, 50, 0, 50}, 0.0, 1.0, 25.0, false, 1},
+      {"OutsideDiameter", WorkKind::OutsideDiameter, {0, 0, 100, 0, 100, 50, 0, 50}, 50.0, 50.0,
+       110.0, 120.0},
+      {"Bore", WorkKind::Bore, {0, 20, 100, 20, 100, 50, 0, 50}, 20.0, 50.0, 110.0, 20.0},
+      {"FrontFace", WorkKind::FrontFace, {0, 0, 100, 0, 100, 50, 0, 50}, 100.0, 25.0, 110.0,
+       20.0},
+      {"BackFace", WorkKind::BackFace, {0, 0, 100, 0, 100, 50, 0, 50}, 0.0, 25.0, -10.0, 120.0},
   };
   return frames;
 }
@@ -62,7 +85,7 @@ class Profile {
     segments_.push_back(MakeArc(frame_.X(a_, d_), frame_.Y(a_, d_), frame_.X(a, d),
                                 frame_.Y(a, d), frame_.X(centerA, centerD),
                                 frame_.Y(centerA, centerD),
-                                static_cast<int16_t>(direction * frame_.turn)));
+                                static_cast<int16_t>(direction * frame_.Turn())));
     a_ = a;
     d_ = d;
     return *this;
@@ -81,8 +104,8 @@ inline OperationState MakeState(const GrooveFrame& frame, double toolWidth) {
   OperationState state;
   state.host = std::make_shared<HostEnvironment>();
   state.host->geometry = std::make_shared<ExactGeometryServices>();
-  state.params.TrajectoryType = frame.trajectoryType;
-  state.directionSign = frame.sign;
+  state.params.TrajectoryType = frame.TrajectoryType();
+  state.directionSign = frame.Sign();
   state.tool.Width = toolWidth;
   state.contours.blank = MakePolygon(frame.blank);
   return state;
@@ -128,7 +151,7 @@ inline void ExpectContour(const GrooveFrame& frame, const Contour& contour,
       EXPECT_TRUE(s.IsArc()) << what;
       ExpectPoint(s.Center, frame.X(e.centerA, e.centerD), frame.Y(e.centerA, e.centerD),
                   what + " centre");
-      EXPECT_EQ(s.Direction, e.direction * frame.turn) << what;
+      EXPECT_EQ(s.Direction, e.direction * frame.Turn()) << what;
       EXPECT_NEAR(std::hypot(s.MidPt.x - s.Center.x, s.MidPt.y - s.Center.y), s.Radius, 1e-9)
           << what;
     }

@@ -16,7 +16,7 @@
 #include "workarea/work_geometry.h"
 #include "operation/operation_state.h"
 #include "operation/tool.h"
-#include "operation/work_kind.h"
+#include "testing/test_grooves.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
@@ -24,42 +24,11 @@
 
 namespace sulkor::path_scenes {
 
-struct PathFrame {
-  const char* name;
-  WorkKind kind;
-  std::string trajectoryType;
-  std::string direction;
-  std::vector<double> blank;  // closed polygon
-  double surface;             // plunge-axis coordinate of the surface the groove is cut into
-  double plunge;              // -1 or +1: the sense of growing depth
-  double middle;              // cross-axis coordinate of a = 0
-  bool alongIsX;              // the plunge runs along y (turning): a along x
-  double startZ, startX;      // the start point parameters (X is a diameter)
-
-  double X(double a, double d) const { return alongIsX ? middle + a : surface + plunge * d; }
-  double Y(double a, double d) const { return alongIsX ? surface + plunge * d : middle + a; }
-  // Frame coordinates of a drawing point.
-  double A(const Point3& p) const { return (alongIsX ? p.x : p.y) - middle; }
-  double D(const Point3& p) const { return ((alongIsX ? p.y : p.x) - surface) * plunge; }
-  Point3 Start() const { return {startZ, startX / 2.0, 0.0}; }
-};
-
-inline const std::vector<PathFrame>& AllFrames() {
-  static const std::vector<PathFrame> frames = {
-      {"OutsideDiameter", WorkKind::OutsideDiameter, "Turn", "External",
-       {0, 0, 100, 0, 100, 50, 0, 50}, 50.0, -1.0, 50.0, true, 110.0, 120.0},
-      {"Bore", WorkKind::Bore, "Turn", "Internal", {0, 20, 100, 20, 100, 50, 0, 50}, 20.0, 1.0,
-       50.0, true, 110.0, 20.0},
-      {"FrontFace", WorkKind::FrontFace, "Face", "Internal", {0, 0, 100, 0, 100, 50, 0, 50},
-       100.0, -1.0, 25.0, false, 110.0, 20.0},
-      {"BackFace", WorkKind::BackFace, "Face", "External", {0, 0, 100, 0, 100, 50, 0, 50}, 0.0,
-       1.0, 25.0, false, -10.0, 120.0},
-  };
-  return frames;
-}
+using testing::AllFrames;
+using testing::GrooveFrame;
 
 // An open profile of lines through the frame points (a, d).
-inline Contour Profile(const PathFrame& f, const std::vector<std::pair<double, double>>& ad) {
+inline Contour Profile(const GrooveFrame& f, const std::vector<std::pair<double, double>>& ad) {
   std::vector<Segment> segs;
   for (size_t i = 0; i + 1 < ad.size(); ++i) {
     segs.push_back(MakeLine(f.X(ad[i].first, ad[i].second), f.Y(ad[i].first, ad[i].second),
@@ -70,7 +39,7 @@ inline Contour Profile(const PathFrame& f, const std::vector<std::pair<double, d
 }
 
 // A rectangular groove `width` wide and `depth` deep, its profile drawn from outside the blank.
-inline Contour Rectangular(const PathFrame& f, double width, double depth) {
+inline Contour Rectangular(const GrooveFrame& f, double width, double depth) {
   return Profile(f, {{-width / 2, -2.0}, {-width / 2, depth}, {width / 2, depth},
                      {width / 2, -2.0}});
 }
@@ -94,7 +63,7 @@ struct PathRun {
   OperationState& State() const { return StateOf(*groove); }
 };
 
-inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,
+inline std::unique_ptr<PathRun> Prepare(const GrooveFrame& f, const Contour& work,
                                         const PathSetup& setup) {
   auto run = std::make_unique<PathRun>();
   host::SceneTool tool;
@@ -103,8 +72,8 @@ inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,
   run->scene = host::BuildGrooveScene(MakePolygon(f.blank), work, tool);
   run->groove = std::make_unique<Groove>(run->scene.host.environment);
   OperationState& state = run->State();
-  state.params.TrajectoryType = f.trajectoryType;
-  state.params.Direction = f.direction;
+  state.params.TrajectoryType = f.TrajectoryType();
+  state.params.Direction = f.Direction();
   state.params.FinishThickness = setup.finish;
   state.params.DepthOnPass = setup.depthOnPass;
   state.params.StartPointZ = f.startZ;
@@ -122,7 +91,7 @@ inline std::unique_ptr<PathRun> Prepare(const PathFrame& f, const Contour& work,
   return run;
 }
 
-inline std::unique_ptr<PathRun> RunPath(const PathFrame& f, const Contour& work,
+inline std::unique_ptr<PathRun> RunPath(const GrooveFrame& f, const Contour& work,
                                         const PathSetup& setup) {
   std::unique_ptr<PathRun> run = Prepare(f, work, setup);
   if (run->prepared) run->built = BuildGroovePath(run->State(), run->path);

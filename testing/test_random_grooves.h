@@ -39,23 +39,24 @@ inline GrooveFrame RandomFrame(Random& rnd, int kind, double& thickness) {
   switch (kind) {
     case 0:
       thickness = radius;
-      return {"OutsideDiameter", "Turn", 1, {0, 0, length, 0, length, radius, 0, radius},
-              radius, -1.0, length * rnd.Uniform(0.35, 0.65), true, 1};
+      return {"OutsideDiameter", WorkKind::OutsideDiameter,
+              {0, 0, length, 0, length, radius, 0, radius}, radius,
+              length * rnd.Uniform(0.35, 0.65)};
     case 1: {
       const double inner = rnd.Uniform(6.0, 30.0);
       const double outer = inner + rnd.Uniform(18.0, 40.0);
       thickness = outer - inner;
-      return {"Bore", "Turn", -1, {0, inner, length, inner, length, outer, 0, outer},
-              inner, 1.0, length * rnd.Uniform(0.35, 0.65), true, -1};
+      return {"Bore", WorkKind::Bore, {0, inner, length, inner, length, outer, 0, outer}, inner,
+              length * rnd.Uniform(0.35, 0.65)};
     }
     case 2:
       thickness = length;
-      return {"FrontFace", "Face", 1, {0, 0, length, 0, length, radius, 0, radius},
-              length, -1.0, radius * rnd.Uniform(0.45, 0.55), false, -1};
+      return {"FrontFace", WorkKind::FrontFace, {0, 0, length, 0, length, radius, 0, radius},
+              length, radius * rnd.Uniform(0.45, 0.55)};
     default:
       thickness = length;
-      return {"BackFace", "Face", -1, {0, 0, length, 0, length, radius, 0, radius},
-              0.0, 1.0, radius * rnd.Uniform(0.45, 0.55), false, 1};
+      return {"BackFace", WorkKind::BackFace, {0, 0, length, 0, length, radius, 0, radius}, 0.0,
+              radius * rnd.Uniform(0.45, 0.55)};
   }
 }
 
@@ -78,7 +79,7 @@ inline Segment RandomPiece(Random& rnd, double x1, double y1, double x2, double 
 // A groove profile drawn from above the surface down into the blank and back out: walls,
 // bottoms and slopes of lines and arcs, now and then stepping back along a (overhangs).
 inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness, bool& reversed) {
-  const double width = rnd.Uniform(2.0, f.alongIsX ? 25.0 : std::min(25.0, 1.4 * f.middle));
+  const double width = rnd.Uniform(2.0, f.CrossIsX() ? 25.0 : std::min(25.0, 1.4 * f.middle));
   const double depth = rnd.Uniform(1.0, std::min(15.0, thickness - 4.0));
   const double above = rnd.Uniform(0.5, 4.0);
   std::vector<std::pair<double, double>> pts;  // (a, d)
@@ -117,11 +118,11 @@ inline SceneSetup RandomGroove(Random& rnd, int i, GrooveFrame& frame) {
   frame = RandomFrame(rnd, kind, thickness);
   SceneSetup setup;
   setup.blank = MakePolygon(frame.blank);
-  setup.trajectoryType = frame.trajectoryType;
+  setup.trajectoryType = frame.TrajectoryType();
   bool reversed = false;
   setup.work = RandomProfile(rnd, frame, thickness, reversed);
   const bool groovesSide = rnd.Chance(0.9);
-  const std::string own = DirectionFor(frame);
+  const std::string own = frame.Direction();
   const std::string other = own == "External" ? "Internal" : "External";
   setup.direction = reversed != groovesSide ? own : other;
   setup.toolWidth = rnd.Uniform(1.0, 6.0);

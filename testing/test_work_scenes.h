@@ -189,12 +189,6 @@ inline PreparedScene RunPreparation(const SceneSetup& setup) {
 
 // ---- Grooves a machinist draws, in the frame of each kind of work ---------------------------
 
-// The direction parameter that puts the groove of a profile drawn towards growing a on the side
-// of the test points: the left of the run where the frame keeps the sense of turning.
-inline std::string DirectionFor(const GrooveFrame& frame) {
-  return frame.turn == 1 ? "External" : "Internal";
-}
-
 // A groove drawing with what it must give: the region to machine spans a from aMin to aMax and
 // d from 0 (the surface) to depth, with the given area; the outline to clear has clearArea when
 // it is known by hand (else negative). Tool 3 wide with corner radius 0.2, finish 0.5.
@@ -277,8 +271,8 @@ inline SceneSetup SetupFor(const GrooveFrame& frame, const Contour& work) {
   SceneSetup setup;
   setup.blank = MakePolygon(frame.blank);
   setup.work = work;
-  setup.trajectoryType = frame.trajectoryType;
-  setup.direction = DirectionFor(frame);
+  setup.trajectoryType = frame.TrajectoryType();
+  setup.direction = frame.Direction();
   return setup;
 }
 
@@ -286,8 +280,5 @@ inline SceneSetup SetupFor(const GrooveFrame& frame, const Contour& work) {
 inline Box FrameBox(const GrooveFrame& f, double a0, double a1, double d0, double d1) {
   return Bounds(std::vector<Pt>{{f.X(a0, d0), f.Y(a0, d0)}, {f.X(a1, d1), f.Y(a1, d1)}});
 }
-
-// The unit vector along the frame's along axis.
-inline Pt AlongAxis(const GrooveFrame& f) { return f.alongIsX ? Pt{1, 0} : Pt{0, 1}; }
 
 }  // namespace sulkor::testing

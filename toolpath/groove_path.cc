@@ -14,10 +14,9 @@
 #include "contour/contour_utils.h"
 #include "contour/primitives.h"
 #include "contour/segment_build.h"
-#include "operation/work_kind.h"
+#include "operation/work_frame.h"
 #include "sulkor/error.h"
 #include "toolpath/envelope.h"
-#include "toolpath/plunge_frame.h"
 
 namespace sulkor {
 namespace {
@@ -43,22 +42,6 @@ constexpr double kMaterial = 1e-4;
 constexpr double kSliver = 1e-5;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-// What sets the four kinds of work apart, beyond the frame.
-struct PathVariant {
-  double clearance;     // added above every plunge, in tool widths
-  bool acrossFirst;     // the approach runs across at the start point's level, then plunges in
-};
-
-PathVariant VariantOf(WorkKind kind) {
-  switch (kind) {
-    case WorkKind::OutsideDiameter: return {0.5, true};
-    case WorkKind::Bore: return {1.0, false};
-    case WorkKind::FrontFace: return {1.0, true};
-    case WorkKind::BackFace: return {0.5, false};
-  }
-  throw GeometryError("unknown kind of work");
-}
 
 struct UV {
   double u = 0.0, v = 0.0;
@@ -118,18 +101,17 @@ Pieces TipFloor(const std::vector<Segment>& moves, double s, double r) {
 
 class PathBuilder {
  public:
-  PathBuilder(OperationState& state, WorkKind kind)
+  PathBuilder(OperationState& state, const WorkFrame& frame)
       : state_(state),
         geometry_(state.Geometry()),
         c_(state.contours),
-        kind_(kind),
-        v_(VariantOf(kind)),
-        frame_(kind),
+        frame_(frame),
+        k_(frame.Constants()),
         w_(state.tool.Width),
         r_(state.tool.GeomCornerRadius),
         s_(std::max(0.0, state.tool.Width - 2.0 * state.tool.GeomCornerRadius)),
         t_(state.params.FinishThickness > kFinishMin ? state.params.FinishThickness : 0.0) {
-    if (kind == WorkKind::Bore) ceiling_ = -r_;
+    if (k_.cornerBelowSpindleAxis) ceiling_ = -r_;
   }
 
   bool Build(Contour& toolPath);
@@ -157,9 +139,8 @@ class PathBuilder {
   OperationState& state_;
   GeometryServices& geometry_;
   WorkingContours& c_;
-  WorkKind kind_;
-  PathVariant v_;
-  PlungeFrame frame_;
+  WorkFrame frame_;
+  const KindConstants& k_;
   double w_, r_, s_, t_;
 
   Contour blank_, part_, groove_;  // in the frame
@@ -279,7 +260,8 @@ void PathBuilder::ChoosePlunges(const Interval& range, const Pieces& level) {
   if (m > 0) chords.back().marked = false;
   for (const Chord& chord : chords) {
     if (chord.marked || !(chord.top - chord.bottom > kShortChord * w_)) continue;
-    const double start = std::max(chord.top, std::min(chord.top + v_.clearance * w_, ceiling_));
+    const double start =
+        std::max(chord.top, std::min(chord.top + k_.clearanceWidths * w_, ceiling_));
     Segment plunge = FrameMove({chord.u, start}, {chord.u, chord.bottom},
                                kMoveCutting, kPhaseRoughing);
     plunges_.push_back(plunge);
@@ -445,7 +427,7 @@ void PathBuilder::Link(const UV& to, bool acrossFirst) {
   }
   const double level =
       std::max({from.v, to.v,
-                std::min(StockTop(from.u, to.u) + v_.clearance * w_, ceiling_)});
+                std::min(StockTop(from.u, to.u) + k_.clearanceWidths * w_, ceiling_)});
   To({from.u, level});
   To({to.u, level});
   To(to);
@@ -541,10 +523,9 @@ std::string PathBuilder::Narrowest() const {
       }
     }
   }
-  const bool turn = kind_ == WorkKind::OutsideDiameter || kind_ == WorkKind::Bore;
   char text[160];
   std::snprintf(text, sizeof text, "insert %.3f wide, groove %.3f wide at its narrowest (%s %.3f)",
-                w_, best == kInf ? 0.0 : best, turn ? "x" : "y", where);
+                w_, best == kInf ? 0.0 : best, frame_.CrossIsX() ? "x" : "y", where);
   return text;
 }
 
@@ -570,7 +551,7 @@ bool PathBuilder::Build(Contour& toolPath) {
   path_.push_back(FrameMove(start, start, kMovePositioning, kPhaseNone));
   cut_ = stockTop_;
   if (!plunges_.empty()) {
-    Link(Start(plunges_.front()), v_.acrossFirst);
+    Link(Start(plunges_.front()), k_.approachAcrossFirst);
     Rough();
     Pieces both = cut_;
     const Pieces swept = TipFloor(roughMoves_, s_, r_);
@@ -591,7 +572,7 @@ bool PathBuilder::Build(Contour& toolPath) {
     state_.failureDetail = Narrowest();
     return false;
   }
-  Link(start, !v_.acrossFirst);
+  Link(start, !k_.approachAcrossFirst);
 
   Tidy();
   toolPath.Reset();
@@ -614,7 +595,7 @@ int16_t PeckCount(double depth, double depthPerPass) {
 
 bool BuildGroovePath(OperationState& state, Contour& toolPath) {
   try {
-    PathBuilder builder(state, KindOfWork(state.params.TrajectoryType, state.directionSign));
+    PathBuilder builder(state, WorkFrame(state.params.TrajectoryType, state.directionSign));
     return builder.Build(toolPath);
   } catch (const Error& e) {
     // The reason stays for the caller; the run ends like any failed step.

@@ -17,7 +17,7 @@ namespace sulkor {
 namespace {
 
 using path_scenes::AllFrames;
-using path_scenes::PathFrame;
+using path_scenes::GrooveFrame;
 using path_scenes::PathRun;
 using path_scenes::PathSetup;
 
@@ -38,7 +38,7 @@ struct Plunge {
   double start = 0.0;             // frame d where the first peck starts
 };
 
-std::vector<Plunge> Plunges(const PathFrame& f, const Contour& path) {
+std::vector<Plunge> Plunges(const GrooveFrame& f, const Contour& path) {
   std::vector<Plunge> plunges;
   for (int32_t i = 0; i < path.Count(); ++i) {
     const Segment& s = path.Seg(i);
@@ -60,7 +60,7 @@ std::vector<Plunge> Plunges(const PathFrame& f, const Contour& path) {
   return plunges;
 }
 
-void ExpectWholePath(const PathFrame& f, const Contour& path) {
+void ExpectWholePath(const GrooveFrame& f, const Contour& path) {
   ASSERT_FALSE(path.Empty());
   const Point3 s = f.Start();
   EXPECT_NEAR(path.First().StartPt.x, s.x, 1e-9);
@@ -106,7 +106,7 @@ TEST(PeckCount, PassesBoundariesAndOverflow) {
 // and the finishing passes end on the finished profile, the corner centres r from it.
 TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
   const double width = 2.5 * kW;
-  for (const PathFrame& f : AllFrames()) {
+  for (const GrooveFrame& f : AllFrames()) {
     SCOPED_TRACE(f.name);
     PathSetup setup;
     setup.depthOnPass = 2.0;
@@ -156,7 +156,7 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
 // A bottom with a step gets a plunge where the new level begins and one where a level ends, even
 // closer than 0.9 w to the one before.
 TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
-  const PathFrame& f = AllFrames()[0];
+  const GrooveFrame& f = AllFrames()[0];
   PathSetup setup;
   setup.finish = 0.0;
   const Contour work =
@@ -175,11 +175,11 @@ TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
 
 // Grooves the insert cannot cut are refused with the message and a reason with its numbers.
 TEST(GroovePath, RefusalsSayWhy) {
-  const PathFrame& od = AllFrames()[0];
-  const PathFrame& face = AllFrames()[2];
+  const GrooveFrame& od = AllFrames()[0];
+  const GrooveFrame& face = AllFrames()[2];
   struct Case {
     const char* name;
-    const PathFrame& f;
+    const GrooveFrame& f;
     Contour work;
     double startX;  // 0: the frame's start point, else this X at Z 50
     std::string detail;
@@ -194,7 +194,7 @@ TEST(GroovePath, RefusalsSayWhy) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    PathFrame f = c.f;
+    GrooveFrame f = c.f;
     if (c.startX > 0) {
       f.startX = c.startX;
       f.startZ = 50.0;
@@ -283,7 +283,7 @@ TEST(GroovePath, InchTwinKeepsEveryArc) {
 // The guard refuses a path that would cut the part, run a positioning move through the stock or
 // cross the spindle axis, with the reason.
 TEST(MachiningGuard, RefusesWhatWouldDamage) {
-  const PathFrame& f = AllFrames()[0];
+  const GrooveFrame& f = AllFrames()[0];
   PathSetup setup;
   setup.finish = 0.0;
   auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 10.0, 5.0), setup);

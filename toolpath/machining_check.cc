@@ -15,6 +15,7 @@
 
 #include <limits>
 #include <numbers>
+#include "operation/work_frame.h"
 #include "sulkor/error.h"
 
 namespace sulkor {
@@ -110,15 +111,8 @@ std::vector<BPoint> InsertOutline(const InsertShape& insert, double tol) {
 
 // Places the frame point (u, v) for a reference point in the drawing.
 BPoint Place(WorkKind kind, const BPoint& ref, const BPoint& uv) {
-  const double u = uv.x();
-  const double v = uv.y();
-  switch (kind) {
-    case WorkKind::OutsideDiameter: return {ref.x() + u, ref.y() + v};
-    case WorkKind::Bore: return {ref.x() + u, ref.y() - v};
-    case WorkKind::FrontFace: return {ref.x() + v, ref.y() + u};
-    case WorkKind::BackFace: return {ref.x() - v, ref.y() + u};
-  }
-  return ref;
+  const Point3 d = WorkFrame(kind).ToDrawing(Point3{uv.x(), uv.y(), 0.0});
+  return {ref.x() + d.x, ref.y() + d.y};
 }
 
 // The area the insert sweeps moving straight from a to b.

@@ -11,20 +11,13 @@
 #include "contour/contour_ops.h"
 #include "contour/primitives.h"
 #include "contour/tolerances.h"
+#include "operation/work_frame.h"
 #include "workarea/trim_work.h"
 #include "workarea/work_segments.h"
 
 namespace sulkor {
 
 namespace {
-
-// The angles are formed from kPi as they are and handed to sine and cosine unchanged, so their
-// sines and cosines carry the error of that value of pi (cos(3 * kPi / 2) is about -4.6e-15).
-constexpr WorkAreaVariant kOutsideDiameter{true, 3 * kPi / 2, -1.0, 0.0, -1, kPi, 0.0,
-                                           true, kEps};
-constexpr WorkAreaVariant kBore{true, kPi / 2, 1.0, kProbeEps, 1, kPi, 0.0, false, kEps};
-constexpr WorkAreaVariant kFrontFace{false, kPi, -1.0, 0.0, 1, 3 * kPi / 2, kPi / 2, true, kEps};
-constexpr WorkAreaVariant kBackFace{false, 0.0, 1.0, 0.0, -1, 3 * kPi / 2, kPi / 2, false, -kEps};
 
 constexpr double kGapAlongLimit = 1e-5;   // a wall end on a segment this close to u is no wall
 constexpr double kGapStep = 1e-5;         // the inside test point of a gap probe
@@ -55,7 +48,8 @@ class WorkAreaBuilder {
       : state_(state),
         geometry_(state.Geometry()),
         work_(state.contours.work),
-        variant_(SelectWorkAreaVariant(state.params.TrajectoryType, state.directionSign)),
+        frame_(state.params.TrajectoryType, state.directionSign),
+        k_(frame_.Constants()),
         width_(state.tool.Width) {}
 
   bool Run() {
@@ -69,19 +63,14 @@ class WorkAreaBuilder {
   }
 
  private:
-  double U(double x, double y) const { return variant_.alongIsX ? x : y; }
-  double V(double x, double y) const { return variant_.alongIsX ? y : x; }
-  double U(const Point3& p) const { return U(p.x, p.y); }
-  double V(const Point3& p) const { return V(p.x, p.y); }
-
-  // p + du * e_u.
-  void MoveAlongU(const Point3& p, double du, double& x, double& y) const {
-    x = variant_.alongIsX ? p.x + du : p.x;
-    y = variant_.alongIsX ? p.y : p.y + du;
-  }
+  // u along the cross axis; V the drawing coordinate along the plunge axis.
+  double U(double x, double y) const { return frame_.Cross(x, y); }
+  double V(double x, double y) const { return frame_.PlungeAxis(x, y); }
+  double U(const Point3& p) const { return frame_.Cross(p); }
+  double V(const Point3& p) const { return frame_.PlungeAxis(p); }
 
   bool LiesAlongU(double tangent, double limit) const {
-    return variant_.alongIsX ? std::abs(std::sin(tangent)) < limit
+    return frame_.CrossIsX() ? std::abs(std::sin(tangent)) < limit
                              : std::abs(std::cos(tangent)) < limit;
   }
 
@@ -114,8 +103,8 @@ class WorkAreaBuilder {
   void Prepare() {
     Contour& blank = state_.contours.blank;
     ContourBounds(geometry_, blank);
-    probeLength_ = variant_.alongIsX ? (blank.MaxY - blank.MinY) + variant_.probeExtra
-                                     : (blank.MaxX - blank.MinX) + variant_.probeExtra;
+    probeLength_ = frame_.CrossIsX() ? (blank.MaxY - blank.MinY) + k_.overhangProbeExtra
+                                     : (blank.MaxX - blank.MinX) + k_.overhangProbeExtra;
     TrimWorkToBlank(state_);
   }
 
@@ -190,10 +179,10 @@ class WorkAreaBuilder {
   }
 
   bool RemoveOneOverhang(int pass) {
-    const double theta = variant_.plungeAngle;
+    const double theta = frame_.PlungeAngle();
     const double cosTheta = std::cos(theta);
     const double sinTheta = std::sin(theta);
-    const int sign = pass == 1 ? variant_.passOneSign : -variant_.passOneSign;
+    const int sign = pass == 1 ? k_.overhangPassOneSign : -k_.overhangPassOneSign;
     for (int32_t i = 0; i < work_.Count(); ++i) {
       const Point3 a = work_.Seg(i).StartPt;
       const Point3 b = work_.Seg(i).EndPt;
@@ -201,10 +190,8 @@ class WorkAreaBuilder {
       const bool candidate = sign < 0 ? c < -kEps : c > kEps;
       if (!candidate) continue;
 
-      const double reach = variant_.plungeSign * probeLength_;
-      const double px = variant_.alongIsX ? a.x : a.x + reach;
-      const double py = variant_.alongIsX ? a.y + reach : a.y;
-      const Contour probe = ProbeContour(a.x, a.y, px, py, probeLength_, theta);
+      const Point3 end = frame_.Plunged(a, probeLength_);
+      const Contour probe = ProbeContour(a.x, a.y, end.x, end.y, probeLength_, theta);
       IntersectionResult hits;
       geometry_.Intersect(work_, probe, hits);
       if (hits.Count() == 0) continue;
@@ -273,16 +260,11 @@ class WorkAreaBuilder {
     for (int32_t i = 0; i <= work_.Count() - 2; ++i) {
       const Point3 b = work_.Seg(i).EndPt;
       if (LiesAlongU(work_.Seg(i).Tangent[0], kGapAlongLimit)) continue;
-      double qx = 0.0;
-      double qy = 0.0;
-      MoveAlongU(b, sense * kGapStep, qx, qy);
-      if (geometry_.PointInContour(closed, qx, qy) == kOutside) continue;
-      double ex = 0.0;
-      double ey = 0.0;
-      MoveAlongU(b, sense * width_, ex, ey);
+      const Point3 q = frame_.AlongCross(b, sense * kGapStep);
+      if (geometry_.PointInContour(closed, q.x, q.y) == kOutside) continue;
+      const Point3 e = frame_.AlongCross(b, sense * width_);
       const Contour probe =
-          ProbeContour(qx, qy, ex, ey, width_ - kGapStep,
-                       forward ? variant_.gapAngleForward : variant_.gapAngleBack);
+          ProbeContour(q.x, q.y, e.x, e.y, width_ - kGapStep, frame_.CrossAngle(forward));
       IntersectionResult hits;
       geometry_.Intersect(work_, probe, hits);
       if (hits.Count() == 0) continue;
@@ -328,17 +310,17 @@ class WorkAreaBuilder {
     }
   }
 
+  // The wall's start stands higher than its end, against the plunge, by more than the margin.
   bool SlotWallQualifies(const Segment& s) const {
-    return variant_.slotStartAbove ? V(s.StartPt) > V(s.EndPt) + variant_.slotMargin
-                                   : V(s.EndPt) > V(s.StartPt) + variant_.slotMargin;
+    return frame_.PlungeSense() < 0 ? V(s.StartPt) > V(s.EndPt) + k_.slotMargin
+                                    : V(s.EndPt) > V(s.StartPt) + k_.slotMargin;
   }
 
   bool CloseOneSlot() {
     Contour shifted = work_;
     for (Segment& segment : shifted.Segs) {
       for (Point3* p : {&segment.StartPt, &segment.EndPt, &segment.Center, &segment.MidPt}) {
-        const Point3 old = *p;
-        MoveAlongU(old, width_, p->x, p->y);
+        *p = frame_.AlongCross(*p, width_);
       }
     }
     IntersectionResult hits;
@@ -355,9 +337,9 @@ class WorkAreaBuilder {
       }
       if (!SlotWallQualifies(shifted.Seg(a))) continue;
 
-      double cx = 0.0;
-      double cy = 0.0;
-      MoveAlongU(Point3{hit.X, hit.Y, 0.0}, -width_, cx, cy);
+      const Point3 c = frame_.AlongCross(Point3{hit.X, hit.Y, 0.0}, -width_);
+      const double cx = c.x;
+      const double cy = c.y;
       Contour rebuilt = work_;
       rebuilt.Segs.clear();
       for (int32_t m = 0; m <= a; ++m) rebuilt.Segs.push_back(work_.Seg(m));
@@ -414,18 +396,14 @@ class WorkAreaBuilder {
   OperationState& state_;
   GeometryServices& geometry_;
   Contour& work_;
-  const WorkAreaVariant& variant_;
+  WorkFrame frame_;
+  const KindConstants& k_;
   double width_;
   double probeLength_ = 0.0;
   int16_t orientation_ = 1;
 };
 
 }  // namespace
-
-const WorkAreaVariant& SelectWorkAreaVariant(std::string_view trajectoryType, int16_t sign) {
-  if (trajectoryType == "Turn") return sign == -1 ? kBore : kOutsideDiameter;
-  return sign == -1 ? kBackFace : kFrontFace;
-}
 
 bool BuildWorkArea(OperationState& state) {
   return WithHandler([&state] { return WorkAreaBuilder(state).Run(); });

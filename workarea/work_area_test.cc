@@ -206,22 +206,6 @@ TEST(BuildWorkAreaTest, FailuresAnswerFalse) {
   }
 }
 
-// The trajectory type is compared with "Turn" exactly: any other text is a face case.
-TEST(BuildWorkAreaTest, VariantSelection) {
-  EXPECT_TRUE(SelectWorkAreaVariant("Turn", 1).alongIsX);
-  EXPECT_TRUE(SelectWorkAreaVariant("Turn", -1).alongIsX);
-  EXPECT_FALSE(SelectWorkAreaVariant("turn", 1).alongIsX);
-  EXPECT_FALSE(SelectWorkAreaVariant("Face", 1).alongIsX);
-  EXPECT_FALSE(SelectWorkAreaVariant("", -1).alongIsX);
-  EXPECT_EQ(&SelectWorkAreaVariant("Turn", -1), &SelectWorkAreaVariant("Turn", -1));
-  EXPECT_NE(&SelectWorkAreaVariant("Turn", 1), &SelectWorkAreaVariant("Turn", -1));
-  EXPECT_EQ(&SelectWorkAreaVariant("Face", 1), &SelectWorkAreaVariant("BackFace", 1));
-  EXPECT_NE(&SelectWorkAreaVariant("Face", 1), &SelectWorkAreaVariant("Face", -1));
-  // The plunge angles are formed from pi as it is: their cosines are not exactly zero.
-  EXPECT_NE(std::cos(SelectWorkAreaVariant("Turn", 1).plungeAngle), 0.0);
-  EXPECT_NEAR(std::cos(SelectWorkAreaVariant("Turn", 1).plungeAngle), 0.0, 1e-14);
-}
-
 // Exact services, except that one kind of intersection is answered from a script.
 class ScriptedServices : public ExactGeometryServices {
  public:

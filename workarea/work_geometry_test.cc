@@ -85,7 +85,7 @@ void ExpectOutlineToClear(const OperationState& state, double keep) {
 void ExpectPrepared(const GrooveFrame& f, const GrooveShape& g, const PreparedScene& p) {
   const OperationState& state = p.State();
   const WorkingContours& c = state.contours;
-  EXPECT_EQ(state.directionSign, f.sign);
+  EXPECT_EQ(state.directionSign, f.Sign());
   EXPECT_TRUE(testing::ClosesOnItself(c.toMachine) && testing::Connected(c.toMachine));
   EXPECT_TRUE(testing::ClosesOnItself(c.toClear) && testing::Connected(c.toClear));
   EXPECT_NEAR(std::fabs(Area(c.toMachine)), g.area, 2e-3);
@@ -111,16 +111,17 @@ void ExpectPrepared(const GrooveFrame& f, const GrooveShape& g, const PreparedSc
   // The outline to clear keeps `keep` from the groove's bottom and reaches the surface.
   const Box deepest = testing::FrameBox(f, 0, 0, g.depth - keep, g.depth - keep);
   const Box surface = testing::FrameBox(f, 0, 0, 0, 0);
-  if (f.alongIsX) {
-    EXPECT_NEAR(f.plunge < 0 ? clear.minY : clear.maxY, f.plunge < 0 ? deepest.minY : deepest.maxY,
+  const bool down = f.PlungeSense() < 0;
+  if (f.CrossIsX()) {
+    EXPECT_NEAR(down ? clear.minY : clear.maxY, down ? deepest.minY : deepest.maxY,
                 g.name == std::string("VSlot") ? 1.0 : 1e-3);
-    EXPECT_NEAR(f.plunge < 0 ? clear.maxY : clear.minY, surface.minY, 1e-3);
+    EXPECT_NEAR(down ? clear.maxY : clear.minY, surface.minY, 1e-3);
     EXPECT_GE(clear.minX, machine.minX + keep - 1e-3);
     EXPECT_LE(clear.maxX, machine.maxX - keep + 1e-3);
   } else {
-    EXPECT_NEAR(f.plunge < 0 ? clear.minX : clear.maxX, f.plunge < 0 ? deepest.minX : deepest.maxX,
+    EXPECT_NEAR(down ? clear.minX : clear.maxX, down ? deepest.minX : deepest.maxX,
                 g.name == std::string("VSlot") ? 1.0 : 1e-3);
-    EXPECT_NEAR(f.plunge < 0 ? clear.maxX : clear.minX, surface.minX, 1e-3);
+    EXPECT_NEAR(down ? clear.maxX : clear.minX, surface.minX, 1e-3);
     EXPECT_GE(clear.minY, machine.minY + keep - 1e-3);
     EXPECT_LE(clear.maxY, machine.maxY - keep + 1e-3);
   }
