@@ -1,6 +1,7 @@
-// Writing drawings as DXF: a round trip keeps geometry, units and roles; a run's drawing passes
-// ezdxf's audit and ezdxf reads its groups, colours, hatch and units; arcs of either direction
-// come back; files that cannot be opened, written or read whole fail clearly.
+// Writing drawings as DXF: a run's drawing passes ezdxf's audit, ezdxf reads its units, groups,
+// colours, hatch and outlines, and it reads back into a drawing with its names, colours and
+// geometry; arcs of either direction come back; files that cannot be opened, written or read
+// whole fail clearly. Reading what CAD programs write is dxf_cad_files_test.cc's.
 #include "host/dxf/dxf_file.h"
 
 #include <gmock/gmock.h>
@@ -84,30 +85,6 @@ std::string GeometryOf(const Contour& c, bool closed) {
   return Geometry(g);
 }
 
-TEST(DxfFile, RoundTripKeepsGeometryUnitsAndRoles) {
-  for (const std::string units : {"mm", "in"}) {
-    auto drawing = PartDrawing(units);
-    // A second closed outline away from the work contour is not the blank: kept aside, colour
-    // and all; a circle on DATA stays a circle.
-    AddContourPolyline(*drawing->TopGraphics(), MakeContour({MakeLine(50, 0, 60, 0), MakeArc(60, 0, 50, 10, 50, 0, 1),
-                                                              MakeLine(50, 10, 50, 0)}), "Slot")
-        ->SetProperty("PenColor", Variant(int32_t{255}));
-    drawing->TopGraphics()->AddCircleCenterPoint(3, 4, 0, 5.5, 4, 0)->SetName("DATA");
-    auto back = NewDrawing("?");
-    ImportDxfText(ExportDxfText(*drawing), "round.dxf", *back);
-    EXPECT_EQ(back->Property("LinearUnitName").ToText(), units);
-    Handle<Graphics> got = back->TopGraphics();
-    EXPECT_EQ(got->Count(), 4) << units;
-    EXPECT_EQ(got->ItemByName("WorkContour")->Layer(), "WorkContour");
-    EXPECT_EQ(Geometry(got->ItemByName("WorkContour")), GeometryOf(kWork, false)) << units;
-    EXPECT_EQ(Geometry(got->ItemByName("Blank")), GeometryOf(kBlank, true)) << units;
-    Handle<Graphic> slot = got->ItemByName("LeftOut")->Children()->ItemByName("Slot");
-    EXPECT_EQ(Geometry(slot), Geometry(drawing->TopGraphics()->ItemByName("Slot"))) << units;
-    EXPECT_EQ(slot->Property("PenColor").ToLong(), 255);
-    EXPECT_EQ(Geometry(got->ItemByName("DATA")), Geometry(drawing->TopGraphics()->ItemByName("DATA"))) << units;
-  }
-}
-
 // A drawing as a run leaves it: the part, and on "CAMOperations" the trajectory (lines in three
 // colours and an arc, lifted 1e-4), the hatched removed material and the last part blank.
 std::shared_ptr<MemoryDrawing> RunDrawing(double hatchScale, const std::string& units = "mm") {
@@ -170,7 +147,7 @@ TEST(DxfFile, RunDrawingPassesEzdxfAuditReadsInEzdxfAndComesBack) {
     EXPECT_THAT(testing::EzdxfAudit(path), ::testing::HasSubstr("No errors found.")) << c.units;
     EXPECT_EQ(testing::Python(dir.Path(), {SULKOR_SOURCE_DIR "/testing/dxf_facts.py", path}).out, c.facts);
     // Read back into a drawing: the run's graphics return by their names and properties.
-    auto back = NewDrawing();
+    auto back = NewDrawing("?");
     ImportDxfFile(path, *back);
     Handle<Graphics> got = back->TopGraphics();
     Handle<Graphic> t = got->ItemByName("Trajectory");
@@ -185,6 +162,9 @@ TEST(DxfFile, RunDrawingPassesEzdxfAuditReadsInEzdxfAndComesBack) {
     EXPECT_EQ(r->Property("PenColor").ToLong(), 65280);
     EXPECT_EQ(got->ItemByName("LastPartBlank")->Property("PenColor").ToLong(), 16711680);
     EXPECT_EQ(Geometry(got->ItemByName("LastPartBlank")), GeometryOf(kBlank, true));
+    EXPECT_EQ(Geometry(got->ItemByName("Blank")), GeometryOf(kBlank, true));
+    EXPECT_EQ(Geometry(got->ItemByName("WorkContour")), GeometryOf(kWork, false));
+    EXPECT_EQ(back->Property("LinearUnitName").ToText(), c.units);
   }
 }
 
