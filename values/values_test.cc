@@ -1,12 +1,12 @@
 // The value interface on the example drawings and on coordinates: the four kinds of work, inch,
 // refusals and malformed requests, the same moves as DoGroove run the way `sulkor groove` runs
-// it, the drawing, program and picture functions, chained stock, eight threads at once.
+// it, the drawing, program and picture functions, chained stock. Requests on eight threads at
+// once are python/sulkor_test.py's: the package runs this interface.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
-#include <thread>
 
 #include "groove/groove_state.h"
 #include "host/dxf/dxf_file.h"
@@ -223,29 +223,6 @@ TEST(RunGroove, TheNextOperationStartsFromTheStockTheEarlierLeft) {
   EXPECT_EQ(chained.moves, fresh.moves);
   EXPECT_LT(lowest(chained.remaining), 21.0);
   EXPECT_GT(lowest(fresh.remaining), 21.0);
-}
-
-TEST(RunGroove, EightThreadsGiveWhatOneThreadGives) {
-  std::vector<GrooveRequest> requests;
-  std::vector<GrooveResult> alone;
-  for (const ExampleRun& run : kRuns) {
-    requests.push_back(RequestOf(run));
-    alone.push_back(RunGroove(requests.back()));
-  }
-  std::vector<std::vector<GrooveResult>> together(8);
-  std::vector<std::thread> threads;
-  for (size_t t = 0; t < together.size(); ++t) {
-    threads.emplace_back([&, t] {
-      for (size_t i = 0; i < requests.size(); ++i) together[t].push_back(RunGroove(requests[(i + t) % requests.size()]));
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  for (size_t t = 0; t < together.size(); ++t) {
-    for (size_t i = 0; i < requests.size(); ++i) {
-      EXPECT_EQ(together[t][i].moves, alone[(i + t) % requests.size()].moves) << t << " " << i;
-      EXPECT_EQ(together[t][i].remaining, alone[(i + t) % requests.size()].remaining) << t << " " << i;
-    }
-  }
 }
 
 }  // namespace
