@@ -25,7 +25,7 @@ std::string Polyline(const std::string& layer, const Points& points, bool closed
   return text;
 }
 
-TEST(InspectCommand, KindOfWorkComesFromTheDrawingWhicheverWayItIsDrawn) {
+TEST(DrawingLayoutCommand, KindOfWorkComesFromTheDrawingWhicheverWayItIsDrawn) {
   testing::ScratchDir dir("inspect_kind");
   const Points bar = {{0, 0}, {80, 0}, {80, 25}, {0, 25}}, tube = {{0, 10}, {60, 10}, {60, 30}, {0, 30}},
                disc = {{0, 0}, {50, 0}, {50, 40}, {0, 40}}, outside = {{30, 28}, {30, 21}, {40, 21}, {40, 28}};
@@ -52,11 +52,11 @@ TEST(InspectCommand, KindOfWorkComesFromTheDrawingWhicheverWayItIsDrawn) {
       std::ofstream(dir / file) << "999\nwritten by hand\n0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n4\n0\nENDSEC\n0\nSECTION\n2\n"
                                    "ENTITIES\n" + Polyline("Blank", c.blank, true) + Polyline("WorkContour", work, false) +
                                        c.extra + "0\nENDSEC\n0\nEOF\n";
-      const ProgramResult inspect = RunSulkor(dir.Path(), {"inspect", file});
-      EXPECT_EQ(inspect.status, 0) << inspect.out;
-      EXPECT_THAT(inspect.out, HasSubstr("kind of work: " + c.kind + " (" + c.options + ")\n"));
-      EXPECT_THAT(inspect.out, HasSubstr("part blank\n"));
-      EXPECT_THAT(inspect.out, HasSubstr("work contour\n"));
+      const ProgramResult layout = RunSulkor(dir.Path(), {"inspect", file});
+      EXPECT_EQ(layout.status, 0) << layout.out;
+      EXPECT_THAT(layout.out, HasSubstr("kind of work: " + c.kind + " (" + c.options + ")\n"));
+      EXPECT_THAT(layout.out, HasSubstr("part blank\n"));
+      EXPECT_THAT(layout.out, HasSubstr("work contour\n"));
       const ProgramResult run = RunSulkor(dir.Path(), {"groove", file, "-o", "out.dxf", "--tool-width", "2"});
       EXPECT_THAT(run.out, ::testing::StartsWith("groove: " + c.kind + "\n")) << run.err;
       if (!reversed) continue;
