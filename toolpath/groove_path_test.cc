@@ -292,24 +292,39 @@ TEST(MachiningGuard, RefusesWhatWouldDamage) {
   state.contours.blank = run->blank;
   EXPECT_EQ(GuardToolPath(state), "");
   const Segment over = MakeLine(110, 60, 90, 60);
+  // Moves after the rapid `over`, each cutting (c) or positioning (p); a positioning move is
+  // judged against the stock that the earlier moves left.
   struct Case {
-    Segment move;
-    int16_t type;
-    std::string starts;
+    std::vector<std::pair<Segment, int16_t>> moves;
+    std::string starts;  // "": no refusal
   };
+  const int16_t c = kMoveCutting;
+  const int16_t p = kMovePositioning;
   const Case cases[] = {
-      {MakeLine(50, 60, 50, 44), kMoveCutting, "the path would cut 1.4000 into the finished part"},
-      {MakeLine(50, 60, 50, 46), kMovePositioning, "a positioning move would run 4.4"},
-      {MakeLine(110, 60, 110, -0.5), kMovePositioning,
-       "the path would cross the spindle axis"},
+      {{{MakeLine(50, 60, 50, 44), c}}, "the path would cut 1.4000 into the finished part"},
+      {{{MakeLine(50, 60, 50, 46), p}}, "a positioning move would run 4.4"},
+      {{{MakeLine(110, 60, 110, -0.5), p}}, "the path would cross the spindle axis"},
+      {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), p}}, ""},
+      {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 51, 47), p}},
+       "a positioning move would run 1.0000"},
+      {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), c}, {MakeLine(49, 60, 49, 48), p}},
+       "a positioning move would run 1.0000"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.starts);
-    Segment m = c.move;
-    m.MoveType = c.type;
-    m.Phase = c.type == kMoveCutting ? kPhaseRoughing : kPhaseNone;
-    state.toolPath = MakeContour({over, m});
-    EXPECT_EQ(GuardToolPath(state).rfind(c.starts, 0), 0u) << GuardToolPath(state);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.starts);
+    std::vector<Segment> moves{over};
+    for (const auto& [move, type] : k.moves) {
+      moves.push_back(move);
+      moves.back().MoveType = type;
+      moves.back().Phase = type == kMoveCutting ? kPhaseRoughing : kPhaseNone;
+    }
+    state.toolPath = MakeContour(moves);
+    const std::string refusal = GuardToolPath(state);
+    if (k.starts.empty()) {
+      EXPECT_EQ(refusal, "");
+    } else {
+      EXPECT_EQ(refusal.rfind(k.starts, 0), 0u) << refusal;
+    }
   }
 }
 

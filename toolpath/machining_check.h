@@ -21,7 +21,8 @@
 //   front face       ("Face", 1):  u = +y, v = +x  (plunges towards -x, body on the +x side)
 //   back face        ("Face", -1): u = +y, v = -x  (plunges towards +x, body on the -x side)
 // The outline is convex, so the sweep along a straight move is the convex hull of the outline
-// at the two ends; an arc move is swept chord by chord.
+// at the two ends (built directly from the two outlines' halves on either side of the move);
+// an arc move is swept chord by chord.
 //
 // Accuracy. The check works on polygons (Boost.Geometry): the insert's corner arcs, the arcs of
 // the contours and the arc moves are replaced by chords whose sagitta is at most `tolerance`,
@@ -88,6 +89,10 @@ struct MachiningCheckInput {
   const Contour* regionToMachine = nullptr; // the stock that must go
   double allowance = 0.0;                   // material that may stay along the finished part
   double tolerance = 1e-6;                  // largest sagitta of a chord that replaces an arc
+  // Off: only the cut into the finished part and the positioning hits are measured (what a
+  // guard needs before the path is sent on). The stock is then kept only where a later
+  // positioning move can meet it, and the uncut and stock-left figures stay 0.
+  bool measureStock = true;
 };
 
 // Sweeps the insert along every move of the path and measures. Throws GeometryError for

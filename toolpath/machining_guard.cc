@@ -52,6 +52,7 @@ std::string GuardToolPath(const OperationState& state) {
   in.finishedPart = &state.contours.partDrawn;
   in.regionToMachine = &state.contours.grooveDrawn;
   in.tolerance = kChordMm * mm;
+  in.measureStock = false;
   MachiningReport report;
   try {
     report = CheckMachining(in);

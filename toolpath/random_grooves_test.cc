@@ -2,7 +2,7 @@
 // inserts narrower than, as wide as and wider than the groove) through the whole operation: every
 // success is a path that the machining guard passed, no path is ever refused by the guard (that
 // would be a fault of the path), and every refusal says why. SULKOR_RANDOM_GROOVES sets the
-// number of cases (1000 by default, about 20 s of one core).
+// number of cases (2000 by default, about 20 s of one core).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,7 +28,7 @@ bool GuardRefusal(const std::string& detail) {
 
 TEST(RandomGrooves, EverySuccessPassesTheGuardAndEveryRefusalSaysWhy) {
   const char* env = std::getenv("SULKOR_RANDOM_GROOVES");
-  const int cases = env ? std::atoi(env) : 1000;
+  const int cases = env ? std::atoi(env) : 2000;
   testing::Random rnd(20261206u);
   std::map<std::string, int> outcomes;
   for (int i = 0; i < cases; ++i) {
