@@ -20,6 +20,7 @@
 #include "host/memory/scene.h"
 #include "sulkor/graphic_names.h"
 #include "sulkor/groove.h"
+#include "sulkor/store_names.h"
 #include "groove/groove_state.h"
 
 namespace sulkor::cli {
@@ -32,13 +33,13 @@ struct DemoOptions {
 };
 
 void SetUp(Groove& groove, const DemoOperation& op) {
-  groove.SetParameter("ToolNumber", Variant(op.tool.number));
-  groove.SetParameter("CAM_TurningTrajectoryType", Variant(op.trajectoryType));
-  groove.SetParameter("CAM_TurningDirection", Variant(op.direction));
-  groove.SetParameter("CAM_TurningStartPointX", Variant(op.startX));
-  groove.SetParameter("CAM_TurningStartPointZ", Variant(op.startZ));
-  groove.SetParameter("CAM_TurningDepthOnPass", Variant(op.depthPerPass));
-  groove.SetParameter("CAM_TurningFinishThickness", Variant(op.finishThickness));
+  groove.SetParameter(std::string(kParamToolNumber), Variant(op.tool.number));
+  groove.SetParameter(std::string(kParamTrajectoryType), Variant(op.trajectoryType));
+  groove.SetParameter(std::string(kParamDirection), Variant(op.direction));
+  groove.SetParameter(std::string(kParamStartPointX), Variant(op.startX));
+  groove.SetParameter(std::string(kParamStartPointZ), Variant(op.startZ));
+  groove.SetParameter(std::string(kParamDepthOnPass), Variant(op.depthPerPass));
+  groove.SetParameter(std::string(kParamFinishThickness), Variant(op.finishThickness));
 }
 
 int RunDemo(const DemoOptions& options, CommandContext& context) {
@@ -48,8 +49,8 @@ int RunDemo(const DemoOptions& options, CommandContext& context) {
   auto messages = std::make_shared<StreamMessageBox>(context.err);
   scene.host.environment->messageBox = messages;
   host::MemoryDataStore& store = *scene.host.store;
-  scene.host.Drawing()->SetProperty("LinearUnitName", Variant("mm"));
-  store.SetSetting("CAM_UnitsSystem", Variant(int32_t{0}));
+  scene.host.Drawing()->SetProperty(kLinearUnitName, Variant(kUnitMillimetre));
+  store.SetSetting(kSettingUnitsSystem, Variant(int32_t{kUnitsSystemMetric}));
   Handle<Graphics> top = scene.host.Drawing()->TopGraphics();
   scene.partGroup = top->Add();
   scene.partGroup->SetName("Part");

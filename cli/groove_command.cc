@@ -22,6 +22,7 @@
 #include "host/memory/scene.h"
 #include "values/run_on_part.h"
 #include "groove/groove_state.h"
+#include "sulkor/store_names.h"
 
 namespace sulkor::cli {
 namespace {
@@ -75,7 +76,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
   FillStartPoint(parameters, *host.environment->geometry,
                  part.lastPartBlank ? part.lastPartBlank : part.blank, inch);
   ApplyParameters(groove, parameters);
-  groove.SetParameter("ToolNumber", Variant(options.tool.number));
+  groove.SetParameter(std::string(kParamToolNumber), Variant(options.tool.number));
 
   const bool done = values::RunOnPart(groove, part);
   if (!done || messages->Count() > 0) {

@@ -8,6 +8,8 @@
 
 #include "cli/exit_codes.h"
 #include "cli/value_checks.h"
+#include "sulkor/drawing_unit.h"
+#include "sulkor/store_names.h"
 
 namespace sulkor::cli {
 namespace {
@@ -21,7 +23,8 @@ std::optional<double> ParseNumber(const std::string& text) {
 }
 
 // The values reaching here have the parameter's type already: Groove::SetParameter takes them.
-void Set(Groove& groove, const std::string& name, const Variant& value) {
+void Set(Groove& groove, std::string_view key, const Variant& value) {
+  const std::string name(key);
   if (groove.GetParameter(name).IsEmpty()) throw UsageError("unknown parameter \"" + name + "\"");
   groove.SetParameter(name, value);
 }
@@ -34,29 +37,29 @@ ShopDefaults ShopDefaultsFor(bool inch) {
 
 const std::vector<ParameterRow>& ParameterRows() {
   static const std::vector<ParameterRow> rows = {
-      {"CAM_TurningTrajectoryType", "--type", "a groove in a diameter (Turn) or in a face (Face)",
+      {kParamTrajectoryType, "--type", "a groove in a diameter (Turn) or in a face (Face)",
        "", "from the drawing"},
-      {"CAM_TurningDirection", "--direction",
+      {kParamDirection, "--direction",
        "Turn: External outside diameter, Internal bore; Face: External back face, Internal "
        "front face", "", "from the drawing"},
-      {"CAM_TurningStartPointX", "--start-x", "start point X, a diameter", "mm or in",
+      {kParamStartPointX, "--start-x", "start point X, a diameter", "mm or in",
        "2 mm (0.08 in) clear of the stock"},
-      {"CAM_TurningStartPointZ", "--start-z", "start point Z, along the axis", "mm or in",
+      {kParamStartPointZ, "--start-z", "start point Z, along the axis", "mm or in",
        "2 mm (0.08 in) clear of the stock"},
-      {"Feed", "--feed", "roughing feed", "mm/min or in/min", "115 mm/min (4.5 in/min)"},
-      {"Speed", "--speed", "roughing spindle speed", "rev/min", "1300"},
-      {"CAM_TurningDepthOnPass", "--depth-per-pass", "depth of one peck", "mm or in",
+      {kParamFeed, "--feed", "roughing feed", "mm/min or in/min", "115 mm/min (4.5 in/min)"},
+      {kParamSpeed, "--speed", "roughing spindle speed", "rev/min", "1300"},
+      {kParamDepthOnPass, "--depth-per-pass", "depth of one peck", "mm or in",
        "1 mm (0.04 in)"},
-      {"CAM_TurningFinishThickness", "--finish-thickness",
+      {kParamFinishThickness, "--finish-thickness",
        "finish allowance left by roughing, 0: no offset finishing pass", "mm or in",
        "0.1 mm (0.004 in)"},
-      {"CAM_TurningFinishFeed", "--finish-feed", "finishing feed", "mm/min or in/min",
+      {kParamFinishFeed, "--finish-feed", "finishing feed", "mm/min or in/min",
        "115 mm/min (4.5 in/min)"},
-      {"CAM_TurningFinishSpeed", "--finish-speed", "finishing spindle speed", "rev/min",
+      {kParamFinishSpeed, "--finish-speed", "finishing spindle speed", "rev/min",
        "1300"},
-      {"CAM_FeedFactor", "", "factor on every feed", "", "1"},
-      {"CAM_SpeedFactor", "", "factor on every spindle speed", "", "1"},
-      {"ToolNumber", "--tool-number", "the tool in the tool table", "", "1"},
+      {kParamFeedFactor, "", "factor on every feed", "", "1"},
+      {kParamSpeedFactor, "", "factor on every spindle speed", "", "1"},
+      {kParamToolNumber, "--tool-number", "the tool in the tool table", "", "1"},
   };
   return rows;
 }
@@ -68,10 +71,10 @@ ParameterOptions WithShopDefaults(ParameterOptions p, bool inch) {
       return s.starts_with(std::string(name) + "=");
     });
   };
-  if (!p.finishThickness && !setByName("CAM_TurningFinishThickness")) {
+  if (!p.finishThickness && !setByName(kParamFinishThickness)) {
     p.finishThickness = shop.finishThickness;
   }
-  if (!p.depthPerPass && !setByName("CAM_TurningDepthOnPass")) p.depthPerPass = shop.depthPerPass;
+  if (!p.depthPerPass && !setByName(kParamDepthOnPass)) p.depthPerPass = shop.depthPerPass;
   return p;
 }
 
@@ -141,8 +144,8 @@ void AddParameterOptions(CLI::App& command, ParameterOptions& p) {
 }
 
 std::string DrawingUnit(host::MemoryHost& host) {
-  const Variant unit = host.Drawing()->Property("LinearUnitName");
-  return unit.Type() == VariantType::String && unit.ToText() == "in" ? "in" : "mm";
+  const bool inch = ReadDrawingUnit(*host.Drawing()) == LinearUnit::Inch;
+  return std::string(inch ? kUnitInch : kUnitMillimetre);
 }
 
 host::SceneTool ToSceneTool(const ToolOptions& tool, const std::string& drawingUnit) {
@@ -156,19 +159,19 @@ host::SceneTool ToSceneTool(const ToolOptions& tool, const std::string& drawingU
 }
 
 void ApplyParameters(Groove& groove, const ParameterOptions& p) {
-  const auto number = [&](const char* name, const std::optional<double>& value) {
+  const auto number = [&](std::string_view name, const std::optional<double>& value) {
     if (value) Set(groove, name, Variant(*value));
   };
-  if (p.type) Set(groove, "CAM_TurningTrajectoryType", Variant(*p.type));
-  if (p.direction) Set(groove, "CAM_TurningDirection", Variant(*p.direction));
-  number("CAM_TurningStartPointX", p.startX);
-  number("CAM_TurningStartPointZ", p.startZ);
-  number("Feed", p.feed);
-  number("Speed", p.speed);
-  number("CAM_TurningDepthOnPass", p.depthPerPass);
-  number("CAM_TurningFinishThickness", p.finishThickness);
-  number("CAM_TurningFinishFeed", p.finishFeed);
-  number("CAM_TurningFinishSpeed", p.finishSpeed);
+  if (p.type) Set(groove, kParamTrajectoryType, Variant(*p.type));
+  if (p.direction) Set(groove, kParamDirection, Variant(*p.direction));
+  number(kParamStartPointX, p.startX);
+  number(kParamStartPointZ, p.startZ);
+  number(kParamFeed, p.feed);
+  number(kParamSpeed, p.speed);
+  number(kParamDepthOnPass, p.depthPerPass);
+  number(kParamFinishThickness, p.finishThickness);
+  number(kParamFinishFeed, p.finishFeed);
+  number(kParamFinishSpeed, p.finishSpeed);
   for (const std::string& assignment : p.sets) {
     const size_t eq = assignment.find('=');
     if (eq == std::string::npos || eq == 0) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -47,7 +48,7 @@ ShopDefaults ShopDefaultsFor(bool inch);
 
 // One parameter of the operation as `sulkor params` lists it.
 struct ParameterRow {
-  const char* name;
+  std::string_view name;  // the parameter, as the operation names it
   const char* option;  // the command-line option setting it, "" for --set only
   const char* meaning;
   const char* unit;
@@ -65,7 +66,8 @@ void AddParamsCommand(CLI::App& app, std::ostream& out);
 void AddToolOptions(CLI::App& command, ToolOptions& tool);
 void AddParameterOptions(CLI::App& command, ParameterOptions& parameters);
 
-// The drawing's linear unit: "in" when its "LinearUnitName" says so, else "mm".
+// The drawing's linear unit as the command line works in it: "in" for an inch drawing (named
+// "in" or by the inch mark), else "mm".
 std::string DrawingUnit(host::MemoryHost& host);
 
 // The tool as the tool table holds it; `drawingUnit` stands in for an empty unit.

@@ -41,15 +41,15 @@
 #include "host/memory/scene.h"
 #include "host/sqlite/job_file.h"
 #include "sulkor/graphic_names.h"
+#include "sulkor/drawing_unit.h"
 #include "sulkor/groove.h"
+#include "sulkor/store_names.h"
 #include "groove/groove_state.h"
 
 namespace sulkor::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::string_view kSubtypeKey = "CAM_LatheTrajectorySubType";
 
 // The parameters a job lists, in this order: the operation's own keys.
 constexpr std::string_view kListedParameters[] = {
@@ -155,7 +155,7 @@ Handle<Graphic> WorkContourFor(LoadedJob& job, const std::string& jobPath,
   }
   const std::string file = FileName(workPath);
   auto scratch = host::MemoryDrawing::Create(job.host.application);
-  scratch->SetProperty(host::kLinearUnitName, Variant());
+  scratch->SetProperty(kLinearUnitName, Variant());
   try {
     host::ImportDxfFile(workPath, *scratch);
   } catch (const std::exception& error) {
@@ -163,9 +163,9 @@ Handle<Graphic> WorkContourFor(LoadedJob& job, const std::string& jobPath,
   }
   Handle<Graphic> work = scratch->TopGraphics()->ItemByName(kWorkContourName);
   if (!work) throw UsageError("\"" + file + "\": the drawing has no \"WorkContour\"");
-  const Variant unit = scratch->Property(host::kLinearUnitName);
+  const Variant unit = scratch->Property(kLinearUnitName);
   const std::string jobUnit = DrawingUnit(job.host);
-  if (!unit.IsEmpty() && unit.ToText() != jobUnit) {
+  if (!unit.IsEmpty() && (LinearUnitOf(unit) == LinearUnit::Inch) != (jobUnit == kUnitInch)) {
     throw UsageError(fmt::format("\"{}\": the drawing is in {}, the job in {}", file,
                                  unit.ToText(), jobUnit));
   }
@@ -350,7 +350,7 @@ struct ListOptions {
 };
 
 std::string KindOfOperation(BlockSet& op) {
-  const Variant subtype = op.Property(kSubtypeKey);
+  const Variant subtype = op.Property(kKeySubType);
   if (subtype.Type() != VariantType::String) return "not computed";
   const std::string text = subtype.ToText();
   if (text == "External") return KindName(WorkKind::OutsideDiameter);
@@ -375,12 +375,12 @@ int RunList(const ListOptions& options, CommandContext& context) {
                      store.ToolList().All().size() == 1 ? "" : "s", store.BlockSetCount(),
                      store.BlockSetCount() == 1 ? "" : "s");
   for (const auto& [number, tool] : store.ToolList().All()) {
-    const std::string measure = tool->Property("Measure").ToText();
-    const std::string orientation = tool->Property("CAM_ToolOrientation").ToText();
+    const std::string measure = tool->Property(kToolMeasure).ToText();
+    const std::string orientation = tool->Property(kToolOrientation).ToText();
     out << fmt::format("tool {}: {}, width {} {}, corner radius {} {}, orientation {}\n", number,
-                       tool->Property("CAM_ToolSubType").ToText(),
-                       ValueText(tool->Property("CAM_ToolWidth")), measure,
-                       ValueText(tool->Property("CAM_ToolCornerRadius")), measure,
+                       tool->Property(kToolSubType).ToText(),
+                       ValueText(tool->Property(kToolWidth)), measure,
+                       ValueText(tool->Property(kToolCornerRadius)), measure,
                        orientation.empty() ? "not yet set" : orientation);
   }
   for (const auto& op : store.BlockSets()) {

@@ -11,8 +11,6 @@
 namespace sulkor {
 namespace {
 
-inline constexpr std::string_view kKeyPartId = "CAM_PartID";
-
 void Finish(const Handle<GraphicSet>& set) {
   if (set) WithErrorsSuppressed([&] { set->Finish(); });
 }

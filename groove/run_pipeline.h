@@ -6,10 +6,9 @@
 
 #include "operation/operation_state.h"
 #include "sulkor/data_store.h"
+#include "sulkor/store_names.h"
 
 namespace sulkor {
-
-inline constexpr std::string_view kKeySubType = "CAM_LatheTrajectorySubType";
 
 // The subtype written to the block set: "External", "Internal", "Face", "BackFace", or the empty
 // text for a trajectory type that is neither "Turn" nor "Face".

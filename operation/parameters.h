@@ -7,34 +7,10 @@
 
 #include "operation/operation_state.h"
 #include "sulkor/data_store.h"
+#include "sulkor/store_names.h"
 #include "sulkor/variant.h"
 
 namespace sulkor {
-
-// The parameter names, compared exactly and case-sensitively. They are also the block-set keys.
-inline constexpr std::string_view kParamStartPointX = "CAM_TurningStartPointX";
-inline constexpr std::string_view kParamStartPointZ = "CAM_TurningStartPointZ";
-inline constexpr std::string_view kParamToolNumber = "ToolNumber";
-inline constexpr std::string_view kParamSpeed = "Speed";
-inline constexpr std::string_view kParamFeed = "Feed";
-inline constexpr std::string_view kParamSpeedFactor = "CAM_SpeedFactor";
-inline constexpr std::string_view kParamFeedFactor = "CAM_FeedFactor";
-inline constexpr std::string_view kParamTrajectoryType = "CAM_TurningTrajectoryType";
-inline constexpr std::string_view kParamDepthOnPass = "CAM_TurningDepthOnPass";
-inline constexpr std::string_view kParamFinishThickness = "CAM_TurningFinishThickness";
-inline constexpr std::string_view kParamFinishFeed = "CAM_TurningFinishFeed";
-inline constexpr std::string_view kParamFinishSpeed = "CAM_TurningFinishSpeed";
-inline constexpr std::string_view kParamDirection = "CAM_TurningDirection";
-
-// The operation type written with the parameters.
-inline constexpr std::string_view kKeyOperationType = "OperationType";
-inline constexpr std::string_view kOperationTypeGroove = "Groove";
-
-// Values of the two text parameters.
-inline constexpr std::string_view kTrajectoryTurn = "Turn";
-inline constexpr std::string_view kTrajectoryFace = "Face";
-inline constexpr std::string_view kDirectionExternal = "External";
-inline constexpr std::string_view kDirectionInternal = "Internal";
 
 // Stores val, converted to the parameter's type, into the parameter called name. An unknown
 // name stores nothing; a value that cannot be converted leaves the parameter unchanged. Never

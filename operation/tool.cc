@@ -6,6 +6,7 @@
 
 #include "operation/messages.h"
 #include "operation/parameters.h"
+#include "sulkor/drawing_unit.h"
 #include "sulkor/error.h"
 
 namespace sulkor {
@@ -40,22 +41,16 @@ Handle<Tool> ReadTool(OperationState& state, const Handle<BlockSet>& camBSet) {
   return tool;
 }
 
-// The drawing unit of the block set's part: "" when any link of the chain is missing.
-std::string DrawingUnitOf(const Handle<Part>& part) {
-  std::string unit;
+// The unit of the drawing of the block set's part: Other when any link of the chain is missing.
+LinearUnit DrawingUnitOf(const Handle<Part>& part) {
+  LinearUnit unit = LinearUnit::Other;
   WithErrorsSuppressed([&] {
-    Handle<Drawing> drawing = part->PartGraphic()->App()->ActiveDrawing();
-    unit = drawing->Property(kDrawingLinearUnitName).ToText();
+    unit = ReadDrawingUnit(*part->PartGraphic()->App()->ActiveDrawing());
   });
   return unit;
 }
 
 }  // namespace
-
-std::string_view NormalizedDrawingUnit(std::string_view linearUnitName) {
-  if (linearUnitName == kUnitInchMark) return kUnitInch;
-  return linearUnitName;
-}
 
 bool LoadTool(OperationState& state, const Handle<BlockSet>& camBSet) {
   try {
@@ -89,11 +84,11 @@ bool LoadTool(OperationState& state, const Handle<BlockSet>& camBSet) {
     WithErrorsSuppressed([&] { part = camBSet->OwnerPart(); });
     if (!part) return false;
 
-    const std::string unitName = DrawingUnitOf(part);
-    const std::string_view drawingUnit = NormalizedDrawingUnit(unitName);
-    if (drawingUnit == kUnitInch && t.MeasureUnit == kUnitMillimetre) {
+    // Any other pair (equal units, a drawing in another unit, a tool without one) is left as is.
+    const LinearUnit drawingUnit = DrawingUnitOf(part);
+    if (drawingUnit == LinearUnit::Inch && t.MeasureUnit == kUnitMillimetre) {
       for (double ToolDescription::*length : kToolLengths) t.*length /= kMillimetresPerInch;
-    } else if (drawingUnit == kUnitMillimetre && t.MeasureUnit == kUnitInch) {
+    } else if (drawingUnit == LinearUnit::Millimetre && t.MeasureUnit == kUnitInch) {
       for (double ToolDescription::*length : kToolLengths) t.*length *= kMillimetresPerInch;
     }
     t.GeomCornerRadius = t.CornerRadius < kSharpCornerRadius ? 0.0 : t.CornerRadius;

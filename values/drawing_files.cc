@@ -8,6 +8,7 @@
 #include "host/dxf/part_from_drawing.h"
 #include "host/preview/preview.h"
 #include "output/graphic_builders.h"
+#include "sulkor/drawing_unit.h"
 #include "sulkor/graphic_names.h"
 #include "values/chains.h"
 #include "values/run_record.h"
@@ -39,8 +40,7 @@ PartDrawing ReadDrawing(const std::string& path) {
   const host::DrawingPart part =
       host::SetUpPartFromDrawing(host, std::filesystem::path(path).filename().string());
   PartDrawing drawing;
-  const Variant unit = host.Drawing()->Property(host::kDxfUnitProperty);
-  const bool inch = unit.Type() == VariantType::String && unit.ToText() == host::kUnitInch;
+  const bool inch = ReadDrawingUnit(*host.Drawing()) == LinearUnit::Inch;
   drawing.units = inch ? Units::Inch : Units::Millimetre;
   drawing.blank = ChainOf(host, part.blank);
   drawing.profile = ChainOf(host, part.workContour);

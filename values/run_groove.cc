@@ -126,8 +126,8 @@ GrooveResult RunGroove(const GrooveRequest& request) {
   auto record = std::make_shared<RunRecord>();
   host::MemoryHost& host = record->host;
   host = host::BuildMemoryHost();
-  host.Drawing()->SetProperty(host::kDxfUnitProperty,
-                              Variant(std::string(inch ? host::kUnitInch : host::kUnitMillimetre)));
+  host.Drawing()->SetProperty(kLinearUnitName,
+                              Variant(std::string(inch ? kUnitInch : kUnitMillimetre)));
   Handle<Graphics> top = host.Drawing()->TopGraphics();
   host::AddContourPolyline(*top, values::ToContour(request.blank), kBlankName);
   host::AddContourPolyline(*top, values::ToContour(request.profile), kWorkContourName);
@@ -146,7 +146,7 @@ GrooveResult RunGroove(const GrooveRequest& request) {
   tool.number = request.tool.number;
   tool.width = request.tool.width;
   tool.cornerRadius = request.tool.cornerRadius;
-  tool.measure = inch ? host::kUnitInch : host::kUnitMillimetre;
+  tool.measure = inch ? kUnitInch : kUnitMillimetre;
   host::AddTool(*host.store, tool);
 
   Groove groove(host.environment);

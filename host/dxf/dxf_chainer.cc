@@ -549,9 +549,9 @@ std::vector<std::string> AddDxfToDrawing(const DxfDocument& doc, std::string_vie
   DxfLayout layout = PlanDxf(doc, options);
   if (!layout.problem.empty()) ThrowDxfError(file, layout.problemLine, layout.problem);
 
-  if (doc.insUnits == kDxfUnitsInch) drawing.SetProperty(kDxfUnitProperty, Variant(kUnitInch));
+  if (doc.insUnits == kDxfUnitsInch) drawing.SetProperty(kLinearUnitName, Variant(kUnitInch));
   if (doc.insUnits == kDxfUnitsMillimetre) {
-    drawing.SetProperty(kDxfUnitProperty, Variant(kUnitMillimetre));
+    drawing.SetProperty(kLinearUnitName, Variant(kUnitMillimetre));
   }
   Handle<Graphics> top = drawing.TopGraphics();
   Handle<Graphic> leftOut;

@@ -9,6 +9,7 @@
 #include "host/dxf/dxf_colors.h"
 #include "host/dxf/dxf_names.h"
 #include "kernel/arc_vertices.h"
+#include "sulkor/drawing_unit.h"
 
 namespace sulkor::host {
 namespace {
@@ -49,9 +50,8 @@ class Collector {
       : drawing_(drawing), options_(options) {}
 
   DxfDocument Collect() {
-    const Variant unit = drawing_.Property(kDxfUnitProperty);
-    const std::string text = unit.IsEmpty() ? std::string(kUnitMillimetre) : unit.ToText();
-    doc_.insUnits = (text == kUnitInch || text == "\"") ? kDxfUnitsInch : kDxfUnitsMillimetre;
+    const bool inch = ReadDrawingUnit(drawing_) == LinearUnit::Inch;
+    doc_.insUnits = inch ? kDxfUnitsInch : kDxfUnitsMillimetre;
     doc_.layers = {"0", std::string(kDxfLayerCamOperations)};
     Handle<Graphics> top = drawing_.TopGraphics();
     for (int32_t i = 0; i < top->Count(); ++i) Walk(top->Item(i), "", "");

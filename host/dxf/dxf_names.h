@@ -6,6 +6,7 @@
 
 #include "sulkor/drawing.h"
 #include "sulkor/graphic_names.h"
+#include "sulkor/store_names.h"
 
 namespace sulkor::host {
 
@@ -30,16 +31,13 @@ inline constexpr std::string_view kDxfGroupRemovedMaterial = kRemovedMaterialNam
 inline constexpr std::string_view kDxfGroupLastPartBlank = kLastPartBlankName;
 
 // Drawing and graphic properties.
-inline constexpr std::string_view kDxfUnitProperty = "LinearUnitName";
 inline constexpr std::string_view kDxfPenColor = "PenColor";
 inline constexpr std::string_view kDxfBrushScale = "BrushScale";
 inline constexpr std::string_view kDxfHatchPattern = kHatchBrush;
 
-// $INSUNITS values and the drawing's unit names.
+// $INSUNITS values.
 inline constexpr int kDxfUnitsInch = 1;
 inline constexpr int kDxfUnitsMillimetre = 4;
-inline constexpr std::string_view kUnitInch = "in";
-inline constexpr std::string_view kUnitMillimetre = "mm";
 
 // Coordinates beyond this size are refused on import: no lathe part is a kilometre long, and
 // larger values lose the precision the geometry needs.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/dxf/dxf_names.h"
+#include "sulkor/drawing_unit.h"
 #include "host/memory/memory_graphic.h"
 
 namespace sulkor::host {
@@ -75,9 +76,8 @@ DrawingPart SetUpPartFromDrawing(MemoryHost& host, std::string_view file) {
   MemoryDataStore& store = *host.store;
   result.part = store.NewPart(result.partGroup);
   store.SetActivePart(result.part);
-  const Variant unit = host.Drawing()->Property(kDxfUnitProperty);
-  const bool inch = unit.Type() == VariantType::String && unit.ToText() == kUnitInch;
-  store.SetSetting("CAM_UnitsSystem", Variant(int32_t{inch ? 1 : 0}));
+  const bool inch = ReadDrawingUnit(*host.Drawing()) == LinearUnit::Inch;
+  store.SetSetting(kSettingUnitsSystem, Variant(int32_t{inch ? kUnitsSystemInch : kUnitsSystemMetric}));
   return result;
 }
 

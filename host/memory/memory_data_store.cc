@@ -69,7 +69,7 @@ int32_t MemoryBlockSet::Index() {
 Handle<Part> MemoryBlockSet::OwnerPart() {
   if (part_) return part_;
   auto store = store_.lock();
-  auto it = properties_.find(kPropertyPartId);
+  auto it = properties_.find(kKeyPartId);
   if (!store || it == properties_.end() || it->second.IsEmpty()) return nullptr;
   int32_t id = 0;
   if (!WithErrorsSuppressed([&] { id = it->second.ToLong(); })) return nullptr;

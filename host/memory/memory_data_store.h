@@ -19,10 +19,9 @@
 #include <vector>
 
 #include "sulkor/data_store.h"
+#include "sulkor/store_names.h"
 
 namespace sulkor::host {
-
-inline constexpr std::string_view kPropertyPartId = "CAM_PartID";
 
 class MemoryDataStore;
 

@@ -6,7 +6,7 @@ std::shared_ptr<MemoryDrawing> MemoryDrawing::Create(std::weak_ptr<Application> 
   std::shared_ptr<MemoryDrawing> drawing(new MemoryDrawing());
   drawing->app_ = std::move(app);
   drawing->top_ = MemoryGraphics::ForDrawing(std::weak_ptr<Drawing>(drawing));
-  drawing->properties_.emplace(std::string(kLinearUnitName), Variant("mm"));
+  drawing->properties_.emplace(std::string(kLinearUnitName), Variant(kUnitMillimetre));
   drawing->AddBrush("SOLID");
   drawing->AddBrush(kBrushAnsi36);
   return drawing;

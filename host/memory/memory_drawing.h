@@ -12,10 +12,10 @@
 #include "sulkor/drawing.h"
 #include "sulkor/environment.h"
 #include "sulkor/graphic_names.h"
+#include "sulkor/store_names.h"
 
 namespace sulkor::host {
 
-inline constexpr std::string_view kLinearUnitName = "LinearUnitName";
 inline constexpr std::string_view kBrushAnsi36 = kHatchBrush;
 
 class MemoryBrush : public Brush {

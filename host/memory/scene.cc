@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "kernel/arc_vertices.h"
+#include "sulkor/drawing_unit.h"
 #include "sulkor/graphic_names.h"
+#include "sulkor/store_names.h"
 
 namespace sulkor::host {
 namespace {
@@ -43,13 +45,13 @@ Handle<Graphic> AddContourPolyline(Graphics& collection, const Contour& contour,
 
 std::shared_ptr<MemoryTool> AddTool(MemoryDataStore& store, const SceneTool& tool) {
   auto t = std::make_shared<MemoryTool>();
-  t->SetProperty("CAM_ToolType", Variant("Turning"));
-  t->SetProperty("CAM_ToolSubType", Variant(tool.subType));
-  t->SetProperty("Measure", Variant(tool.measure));
-  t->SetProperty("CAM_ToolWidth", Variant(tool.width));
-  t->SetProperty("CAM_ToolCornerRadius", Variant(tool.cornerRadius));
-  t->SetProperty("CAM_ToolOrientation", Variant(tool.orientation));
-  t->AllowOperation("Groove");
+  t->SetProperty(kToolType, Variant("Turning"));
+  t->SetProperty(kToolSubType, Variant(tool.subType));
+  t->SetProperty(kToolMeasure, Variant(tool.measure));
+  t->SetProperty(kToolWidth, Variant(tool.width));
+  t->SetProperty(kToolCornerRadius, Variant(tool.cornerRadius));
+  t->SetProperty(kToolOrientation, Variant(tool.orientation));
+  t->AllowOperation(kOperationTypeGroove);
   store.ToolList().SetTool(tool.number, t);
   return t;
 }
@@ -62,7 +64,7 @@ std::shared_ptr<MemoryBlockSet> AddOperation(GrooveScene& scene, const Handle<Gr
   auto set = std::make_shared<MemoryGraphicSet>();
   set->Add(workGraphic);
   op->SetContourSet(Handle<GraphicSet>(set));
-  op->SetProperty("ToolNumber", Variant(toolNumber));
+  op->SetProperty(kParamToolNumber, Variant(toolNumber));
   return op;
 }
 
@@ -72,8 +74,11 @@ GrooveScene BuildGrooveScene(const Contour& blank, const Contour& work, const Sc
   scene.host = BuildMemoryHost();
   MemoryDataStore& store = *scene.host.store;
   std::shared_ptr<MemoryDrawing> drawing = scene.host.Drawing();
-  drawing->SetProperty("LinearUnitName", Variant(units));
-  store.SetSetting("CAM_UnitsSystem", Variant(int32_t{units == "in" ? 1 : 0}));
+  drawing->SetProperty(kLinearUnitName, Variant(units));
+  store.SetSetting(kSettingUnitsSystem,
+                   Variant(int32_t{LinearUnitOf(Variant(units)) == LinearUnit::Inch
+                                           ? kUnitsSystemInch
+                                           : kUnitsSystemMetric}));
 
   Handle<Graphics> top = drawing->TopGraphics();
   scene.partGroup = top->Add();

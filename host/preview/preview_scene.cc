@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "host/memory/memory_drawing.h"
+#include "sulkor/drawing_unit.h"
 #include "sulkor/error.h"
 
 namespace sulkor::host {
@@ -47,9 +48,14 @@ class SceneReader {
   explicit SceneReader(Drawing& drawing) : drawing_(drawing) {}
 
   PreviewScene Read() {
+    // Another unit keeps its own name under the scale bar; a drawing without one is metric.
     const Variant unit = drawing_.Property(kLinearUnitName);
     const std::string text = unit.IsEmpty() ? std::string() : unit.ToText();
-    scene_.unit = text.empty() ? "mm" : text == "\"" ? "in" : text;
+    switch (LinearUnitOf(unit)) {
+      case LinearUnit::Inch: scene_.unit = kUnitInch; break;
+      case LinearUnit::Millimetre: scene_.unit = kUnitMillimetre; break;
+      case LinearUnit::Other: scene_.unit = text.empty() ? kUnitMillimetre : text; break;
+    }
     Handle<Graphics> top = drawing_.TopGraphics();
     for (int32_t i = 0; i < top->Count(); ++i) Walk(top->Item(i), std::nullopt, "");
     return std::move(scene_);
