@@ -17,23 +17,6 @@ namespace {
 
 namespace ts = testing_shapes;
 
-// Area of a loop measured from its first point, so that the placement does not round it.
-double LoopArea(const Contour& c) {
-  const double ox = c.Segs.front().StartPt.x, oy = c.Segs.front().StartPt.y;
-  double a = 0.0;
-  for (const Segment& s : c.Segs) {
-    const double x0 = s.StartPt.x - ox, y0 = s.StartPt.y - oy;
-    const double x1 = s.EndPt.x - ox, y1 = s.EndPt.y - oy;
-    a += 0.5 * (x0 * y1 - x1 * y0);
-    if (s.IsArc()) {
-      const double r = std::hypot(s.StartPt.x - s.Center.x, s.StartPt.y - s.Center.y);
-      const double sweep = ts::ArcSweep(s);
-      a += 0.5 * r * r * (sweep - std::sin(sweep));
-    }
-  }
-  return a;
-}
-
 // What a service answered, as loops/points counts and sizes in the profile's own units.
 struct Answer {
   bool ok = false;
@@ -45,7 +28,7 @@ Answer Loops(bool ok, const ContourList& out, bool areas, double scale) {
   Answer a{ok, out.Count(), 0.0};
   for (const Contour& c : out.Contours) {
     if (areas) {
-      a.size += std::fabs(LoopArea(c)) / (scale * scale);
+      a.size += std::fabs(ts::ExactArea(c)) / (scale * scale);
     } else {
       for (const Segment& s : c.Segs) a.size += s.Length / scale;
     }
