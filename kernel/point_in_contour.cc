@@ -165,15 +165,30 @@ void AddSegment(host::RayParity& q, const Segment& seg) {
   }
 }
 
+// Whether a segment lies wholly above, below or left of the point by more than tol: it then
+// neither crosses the ray towards +x nor holds the point. Decided from the ends of a line and
+// the circle of an arc before any arc arithmetic.
+bool OffTheRay(const Segment& seg, double x, double y, double tol) {
+  if (seg.IsArc() || seg.IsCircle()) {
+    const double r = std::fabs(seg.Radius);
+    return r > 0.0 && (y > seg.Center.y + r + tol || y < seg.Center.y - r - tol ||
+                       x > seg.Center.x + r + tol);
+  }
+  return (seg.StartPt.y > y + tol && seg.EndPt.y > y + tol) ||
+         (seg.StartPt.y < y - tol && seg.EndPt.y < y - tol) ||
+         (seg.StartPt.x < x - tol && seg.EndPt.x < x - tol);
+}
+
 }  // namespace
 
 int16_t LocatePoint(const Contour& contour, double x, double y) {
   const int32_t n = contour.Count();
   if (n == 0) return kOutside;
-  host::RayParity q(x, y, host::OnTolAt(x, y));
+  const double tol = host::OnTolAt(x, y);
+  host::RayParity q(x, y, tol);
   for (int32_t k = 0; k < n; ++k) {
     const Segment& seg = contour.Segs[static_cast<size_t>(k)];
-    AddSegment(q, seg);
+    if (!OffTheRay(seg, x, y, tol)) AddSegment(q, seg);
     const Segment& next = contour.Segs[static_cast<size_t>(k + 1 < n ? k + 1 : 0)];
     if (seg.EndPt.x != next.StartPt.x || seg.EndPt.y != next.StartPt.y) {
       q.AddLine(seg.EndPt.x, seg.EndPt.y, next.StartPt.x, next.StartPt.y);
