@@ -64,40 +64,24 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST(PostTest, FanucProgramsByTheirBlocks) {
-  PostOptions front;
-  front.dialect = Dialect::Fanuc;
-  front.toolPost = ToolPost::Front;
-  front.plungeDwell = 0.5;
-  front.programNumber = 42;
+  const PostOptions front{.dialect = Dialect::Fanuc, .toolPost = ToolPost::Front, .plungeDwell = 0.5, .programNumber = 42,
+                           .homePosition = {}};
   // A shop's program: the tip on the -Z side driven (0.4 lower and 0.4 towards -Z), constant
   // surface speed under a limit, feed per revolution, coolant, reference returns, left hand.
-  PostOptions shop;
-  shop.dialect = Dialect::Fanuc;
-  shop.programNumber = 7;
-  shop.reference = InsertReference::TipLow;
-  shop.surfaceSpeed = 150.0;
-  shop.maxRpm = 2400.0;
-  shop.coolant = Coolant::Flood;
-  shop.home = HomeKind::MachineReference;
+  const PostOptions shop{.dialect = Dialect::Fanuc, .programNumber = 7, .reference = InsertReference::TipLow,
+                         .surfaceSpeed = 150.0, .maxRpm = 2400.0, .coolant = Coolant::Flood,
+                         .home = HomeKind::MachineReference, .homePosition = {}};
   PostInput perRev = GrooveInput();
-  perRev.feedPerRevolution = true;
+  perRev.feedPerRevolution = perRev.leftHand = true;
   perRev.roughFeed = 0.05;
   perRev.finishFeed = 0.03;
-  perRev.leftHand = true;
   // Inch, tool 7, a finishing move first: the spindle starts at the finishing speed; numbers
   // keep the five places the control resolves.
-  PostInput inch;
-  inch.units = NcUnits::Inch;
-  inch.toolNumber = 7;
-  inch.start = {2.5, 1.0, 0.0};
-  inch.roughFeed = 4.5;
-  inch.roughSpeed = 1299.6;
-  inch.finishFeed = 3.25;
-  inch.finishSpeed = 1800.4;
-  inch.moves = {Cut(2.5, 1.0, 1.23456789, 0.987654321, kPhaseFinishing),
-                Cut(1.23456789, 0.987654321, 1.0, -0.0000001), Rapid(1.0, -0.0000001, 1.0, 1.0)};
-  PostOptions fanuc;
-  fanuc.dialect = Dialect::Fanuc;
+  const PostInput inch{.moves = {Cut(2.5, 1.0, 1.23456789, 0.987654321, kPhaseFinishing),
+                                 Cut(1.23456789, 0.987654321, 1.0, -0.0000001), Rapid(1.0, -0.0000001, 1.0, 1.0)},
+                       .roughFeed = 4.5, .roughSpeed = 1299.6, .finishFeed = 3.25, .finishSpeed = 1800.4,
+                       .units = NcUnits::Inch, .toolNumber = 7, .start = {2.5, 1.0, 0.0}};
+  const PostOptions fanuc{.dialect = Dialect::Fanuc, .homePosition = {}};
   const struct {
     const char* name;
     std::vector<PostInput> in;
@@ -315,9 +299,9 @@ TEST(PostTest, InputOfAnOperation) {
     state.unitsSystem = units;
     const PostInput in = PostInputFromOperation(state);
     EXPECT_EQ(in.units, units == 1 ? NcUnits::Inch : NcUnits::Millimetre) << units;
-    EXPECT_EQ(in.start, (Point3{0.5, 1.5, 0.0}));
-    EXPECT_EQ(std::vector<double>({in.roughFeed, in.roughSpeed, in.finishFeed, in.finishSpeed, 1.0 * in.toolNumber}),
-              std::vector<double>({4.5, 1200, 2, 1600, 5}));
+    EXPECT_EQ(std::vector<double>({in.roughFeed, in.roughSpeed, in.finishFeed, in.finishSpeed, 1.0 * in.toolNumber,
+                                   in.start.x, in.start.y}),
+              std::vector<double>({4.5, 1200, 2, 1600, 5, 0.5, 1.5}));
   }
 }
 
