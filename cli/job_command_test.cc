@@ -362,28 +362,17 @@ TEST_F(JobCommandTest, GroovesChainedThroughDrawingsCutAsInAJob) {
 // A job's unit is its drawing's, and a drawing may name inch by its mark: a tool given without a
 // unit is then in inch, the unit the operation converts it into.
 TEST(JobUnitTest, ToolWithoutUnitTakesTheDrawingsUnitInchMarkIncluded) {
-  struct Case {
-    const char* drawingUnit;
-    const char* toolUnit;
-  };
-  const Case cases[] = {{"in", "in"}, {"\"", "in"}, {"mm", "mm"}};
   testing::ScratchDir dir{"job_unit"};
-  const Contour blank = MakeContour({MakeLine(0, 0, 4, 0), MakeLine(4, 0, 4, 1),
-                                     MakeLine(4, 1, 0, 1), MakeLine(0, 1, 0, 0)});
-  const Contour work = MakeContour({MakeLine(1, 1, 1, 0.8), MakeLine(1, 0.8, 1.2, 0.8),
-                                    MakeLine(1.2, 0.8, 1.2, 1)});
-  int job = 0;
-  for (const Case& c : cases) {
-    const std::string name = "job" + std::to_string(++job) + ".sulkor";
-    host::GrooveScene scene = host::BuildGrooveScene(blank, work, host::SceneTool{}, c.drawingUnit);
-    host::JobFile::Create((dir / name).string()).Save(scene.host);
+  for (const auto& [drawingUnit, toolUnit] : {std::pair{"in", "in"}, {"\"", "in"}, {"mm", "mm"}}) {
+    host::GrooveScene scene = host::BuildGrooveScene(MakePolygon({0, 0, 4, 0, 4, 1, 0, 1}),
+                                                     MakePolyline({1, 1, 1, 0.8, 1.2, 0.8, 1.2, 1}), host::SceneTool{},
+                                                     drawingUnit);
+    fs::remove(dir / "unit.sulkor");
+    host::JobFile::Create((dir / "unit.sulkor").string()).Save(scene.host);
     const ProgramResult r = testing::RunSulkor(
-        dir.Path(), {"job", "tool", name, "--tool-number", "2", "--tool-width", "0.12",
-                     "--corner-radius", "0"});
-    EXPECT_EQ(r.status, 0) << c.drawingUnit << ": " << r.err;
-    EXPECT_THAT(r.out, HasSubstr(std::string("width 0.12 ") + c.toolUnit + ", corner radius 0 " +
-                                 c.toolUnit))
-        << c.drawingUnit;
+        dir.Path(), {"job", "tool", "unit.sulkor", "--tool-number", "2", "--tool-width", "0.12", "--corner-radius", "0"});
+    EXPECT_EQ(r.status, 0) << drawingUnit << ": " << r.err;
+    EXPECT_THAT(r.out, HasSubstr(std::string("width 0.12 ") + toolUnit + ", corner radius 0 " + toolUnit)) << drawingUnit;
   }
 }
 
