@@ -90,13 +90,9 @@ class GrooveTest(unittest.TestCase):
     def test_gcode_and_pictures(self):
         result = sulkor.groove(blank=BAR, profile=GROOVE, feed=80, finish_feed=40,
                                tool=sulkor.Tool(number=3))
-        linuxcnc = result.gcode("linuxcnc")
-        self.assertTrue(linuxcnc.startswith("(Sulkor groove: tool 3, rear tool post, mm)\n"))
-        self.assertIn("\nG18 G21 G7 G90 G94 G40 G49\nT3 M6 G43\n", linuxcnc)
-        self.assertTrue(linuxcnc.endswith("M5\nM2\n"))
-        fanuc = result.gcode("fanuc")
-        self.assertTrue(fanuc.startswith("%\nO0001") and fanuc.endswith("M05\nM30\n%\n"))
-        self.assertIn("F80.", fanuc)
+        # The programs' own blocks are the post's tests; here they come through the module.
+        self.assertIn("\nT3 M6 G43\n", result.gcode("linuxcnc"))
+        self.assertIn("F80.", result.gcode("fanuc"))
         self.assertIn("<svg", result.svg(width=400))
         self.assertTrue(result.png(width=300).startswith(b"\x89PNG"))
         self.assertTrue(result.pdf(width=300).startswith(b"%PDF"))

@@ -1,7 +1,8 @@
 // The value interface on the example drawings and on coordinates: the four kinds of work, inch,
 // refusals and malformed requests, the same moves as DoGroove run the way `sulkor groove` runs
 // it, the drawing, program and picture functions, chained stock. Requests on eight threads at
-// once are python/sulkor_test.py's: the package runs this interface.
+// once, the picture formats and a drawing that is missing are python/sulkor_test.py's: the
+// package runs this interface.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -188,20 +189,15 @@ TEST(RunGroove, CuttingDataReachTheProgramTheDrawingAndThePictures) {
   const std::string program = PostProgram(result, "linuxcnc");
   for (const char* block : {"T4 M6 G43\n", "G0 X60 Z90\n", "F80\n", "S1200"}) EXPECT_THAT(program, HasSubstr(block));
   EXPECT_THAT(PostProgram(result, "fanuc"), StartsWith("%\nO0001"));
-  EXPECT_THROW(PostProgram(result, "heidenhain"), Error);
   for (const char* name : {"Trajectory", "RemovedMaterial", "LastPartBlank", "ANSI36"}) {
     EXPECT_THAT(DrawingText(result), HasSubstr(name));
   }
-  EXPECT_THAT(RenderPreview(result, "svg"), HasSubstr("<svg"));
-  EXPECT_THAT(RenderPreview(result, "png", 300), StartsWith("\x89PNG"));
-  EXPECT_THAT(RenderPreview(result, "pdf"), StartsWith("%PDF"));
   try {
     RenderPreview(result, "bmp");
     ADD_FAILURE() << "a bmp picture";
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "unknown picture format \"bmp\"; use \"png\", \"svg\" or \"pdf\"");
   }
-  EXPECT_THROW(ReadDrawing(Example("no_such.dxf")), Error);
 }
 
 TEST(RunGroove, TheNextOperationStartsFromTheStockTheEarlierLeft) {
