@@ -27,7 +27,7 @@
 #include "testing/failing_host.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
-#include "testing/swept_area.h"
+#include "testing/scenes.h"
 #include "groove/groove_state.h"
 
 namespace sulkor {

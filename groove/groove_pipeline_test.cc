@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "testing/swept_area.h"
+#include "testing/scenes.h"
 #include "contour/segment_build.h"
 #include "kernel/contour_services.h"
 #include "host/memory/scene.h"

@@ -19,14 +19,14 @@
 #include "post/nc_post.h"
 #include "sulkor/groove.h"
 #include "testing/process.h"
-#include "testing/test_path_scenes.h"
+#include "testing/scenes.h"
 
 namespace sulkor {
 namespace {
 
 namespace fs = std::filesystem;
-using path_scenes::AllFrames;
-using path_scenes::GrooveFrame;
+using testing::AllFrames;
+using testing::GrooveFrame;
 
 constexpr double kTolerance = 1e-4;  // drawing units
 

@@ -11,6 +11,7 @@
 #include "operation/operation_state.h"
 #include "host/memory/scene.h"
 #include "sulkor/groove.h"
+#include "testing/scenes.h"
 #include "toolpath/machining_check.h"
 #include "groove/groove_state.h"
 
@@ -50,17 +51,7 @@ bool Mirrors(WorkKind kind) { return kind == WorkKind::Bore || kind == WorkKind:
 // Points along a segment, no farther apart than `step`, its start excluded.
 void Densify(const Segment& s, double step, std::vector<P2>& out) {
   if (s.IsArc()) {
-    const double r = std::hypot(s.StartPt.x - s.Center.x, s.StartPt.y - s.Center.y);
-    const double a0 = std::atan2(s.StartPt.y - s.Center.y, s.StartPt.x - s.Center.x);
-    const double a1 = std::atan2(s.EndPt.y - s.Center.y, s.EndPt.x - s.Center.x);
-    const double full = 2.0 * std::numbers::pi;
-    const double sweep = s.Direction == 1 ? std::fmod(a1 - a0 + 2 * full, full)
-                                          : -std::fmod(a0 - a1 + 2 * full, full);
-    const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) * r / step)));
-    for (int k = 1; k <= n; ++k) {
-      const double a = a0 + sweep * k / n;
-      out.push_back({s.Center.x + r * std::cos(a), s.Center.y + r * std::sin(a)});
-    }
+    AppendArcPoints(s, step, out);
     return;
   }
   const double len = std::hypot(s.EndPt.x - s.StartPt.x, s.EndPt.y - s.StartPt.y);

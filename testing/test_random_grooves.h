@@ -1,5 +1,5 @@
-// Test support: random but valid groove drawings on random blanks of the four kinds of work,
-// from a fixed seed, for the stress tests of the preparation and of what builds on it.
+// Random but valid groove drawings on random blanks of the four kinds of work, from a fixed seed:
+// walls, bottoms and slopes of lines and arcs, now and then an overhang, drawn either way.
 #pragma once
 
 #include <algorithm>
@@ -12,7 +12,7 @@
 
 #include "contour/primitives.h"
 #include "contour/segment_build.h"
-#include "testing/test_work_scenes.h"
+#include "testing/scenes.h"
 
 namespace sulkor::testing {
 
@@ -32,32 +32,27 @@ class Random {
   std::mt19937 engine_;
 };
 
-// A blank of the kind and the frame that places grooves into it.
+// A blank of the kind (0 to 3: outside diameter, bore, front face, back face), the frame that
+// places grooves into it, and how thick its stock is below the surface.
 inline GrooveFrame RandomFrame(Random& rnd, int kind, double& thickness) {
   const double length = rnd.Uniform(40.0, 150.0);
   const double radius = rnd.Uniform(25.0, 80.0);
-  switch (kind) {
-    case 0:
-      thickness = radius;
-      return {"OutsideDiameter", WorkKind::OutsideDiameter,
-              {0, 0, length, 0, length, radius, 0, radius}, radius,
-              length * rnd.Uniform(0.35, 0.65)};
-    case 1: {
-      const double inner = rnd.Uniform(6.0, 30.0);
-      const double outer = inner + rnd.Uniform(18.0, 40.0);
-      thickness = outer - inner;
-      return {"Bore", WorkKind::Bore, {0, inner, length, inner, length, outer, 0, outer}, inner,
-              length * rnd.Uniform(0.35, 0.65)};
-    }
-    case 2:
-      thickness = length;
-      return {"FrontFace", WorkKind::FrontFace, {0, 0, length, 0, length, radius, 0, radius},
-              length, radius * rnd.Uniform(0.45, 0.55)};
-    default:
-      thickness = length;
-      return {"BackFace", WorkKind::BackFace, {0, 0, length, 0, length, radius, 0, radius}, 0.0,
-              radius * rnd.Uniform(0.45, 0.55)};
+  const std::vector<double> bar = {0, 0, length, 0, length, radius, 0, radius};
+  if (kind == 1) {
+    const double inner = rnd.Uniform(6.0, 30.0);
+    const double outer = inner + rnd.Uniform(18.0, 40.0);
+    thickness = outer - inner;
+    return {"Bore", WorkKind::Bore, "Turn", -1, {0, inner, length, inner, length, outer, 0, outer},
+            inner, 1.0, length * rnd.Uniform(0.35, 0.65), true, -1};
   }
+  thickness = kind == 0 ? radius : length;
+  if (kind == 0) {
+    return {"OutsideDiameter", WorkKind::OutsideDiameter, "Turn", 1, bar, radius, -1.0,
+            length * rnd.Uniform(0.35, 0.65), true, 1};
+  }
+  const double middle = radius * rnd.Uniform(0.45, 0.55);
+  if (kind == 2) return {"FrontFace", WorkKind::FrontFace, "Face", 1, bar, length, -1.0, middle, false, -1};
+  return {"BackFace", WorkKind::BackFace, "Face", -1, bar, 0.0, 1.0, middle, false, 1};
 }
 
 // A line, or an arc bulging by up to a quarter of its chord to either side.
@@ -66,20 +61,16 @@ inline Segment RandomPiece(Random& rnd, double x1, double y1, double x2, double 
   const double c = std::hypot(x2 - x1, y2 - y1);
   double s = rnd.Uniform(0.05, 0.25) * c;  // sagitta
   if (rnd.Chance(0.5)) s = -s;
-  const double nx = -(y2 - y1) / c;
-  const double ny = (x2 - x1) / c;
-  const double mx = (x1 + x2) / 2.0;
-  const double my = (y1 + y2) / 2.0;
+  const double nx = -(y2 - y1) / c, ny = (x2 - x1) / c;
   const double radius = (c * c / 4.0 + s * s) / (2.0 * std::fabs(s));
   // Bulging left (s > 0) turns clockwise about a centre on the right, and the other way round.
   const double k = s > 0 ? -(radius - s) : radius + s;
-  return MakeArc(x1, y1, x2, y2, mx + k * nx, my + k * ny, s > 0 ? -1 : 1);
+  return MakeArc(x1, y1, x2, y2, (x1 + x2) / 2 + k * nx, (y1 + y2) / 2 + k * ny, s > 0 ? -1 : 1);
 }
 
-// A groove profile drawn from above the surface down into the blank and back out: walls,
-// bottoms and slopes of lines and arcs, now and then stepping back along a (overhangs).
+// A groove profile drawn from above the surface down into the blank and back out.
 inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness, bool& reversed) {
-  const double width = rnd.Uniform(2.0, f.CrossIsX() ? 25.0 : std::min(25.0, 1.4 * f.middle));
+  const double width = rnd.Uniform(2.0, f.alongIsX ? 25.0 : std::min(25.0, 1.4 * f.middle));
   const double depth = rnd.Uniform(1.0, std::min(15.0, thickness - 4.0));
   const double above = rnd.Uniform(0.5, 4.0);
   std::vector<std::pair<double, double>> pts;  // (a, d)
@@ -89,12 +80,9 @@ inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness
     // Now and then a point steps back along a: an overhang, a leaning wall.
     const double back = rnd.Chance(0.25) ? rnd.Uniform(0.5, 1.5) : 0.0;
     const double a = -width / 2.0 + width * (i + rnd.Uniform(0.1, 0.9) - back) / inner;
-    double d = depth * rnd.Uniform(0.3, 1.0);
-    if (i == 0 && rnd.Chance(0.5)) {  // a straight wall down from the surface
-      pts.push_back({pts.back().first, d});
-      continue;
-    }
-    pts.push_back({a, d});
+    const double d = depth * rnd.Uniform(0.3, 1.0);
+    const bool wall = i == 0 && rnd.Chance(0.5);  // a straight wall down from the surface
+    pts.push_back({wall ? pts.back().first : a, d});
   }
   pts.push_back({width / 2.0 + rnd.Uniform(-1.0, 1.5), -above});
   std::vector<Segment> segs;
@@ -109,22 +97,19 @@ inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness
   return work;
 }
 
-// The i-th drawing of a stress set: kind i % 4, a random blank, a random profile drawn either
-// way, mostly with the direction parameter that takes the groove's side, a random tool and
-// finish.
+// The i-th drawing of a random set: kind i % 4, mostly with the direction parameter that takes
+// the groove's side, a random tool and finish.
 inline SceneSetup RandomGroove(Random& rnd, int i, GrooveFrame& frame) {
-  const int kind = i % 4;
   double thickness = 0.0;
-  frame = RandomFrame(rnd, kind, thickness);
+  frame = RandomFrame(rnd, i % 4, thickness);
   SceneSetup setup;
   setup.blank = MakePolygon(frame.blank);
-  setup.trajectoryType = frame.TrajectoryType();
+  setup.trajectoryType = frame.trajectoryType;
   bool reversed = false;
   setup.work = RandomProfile(rnd, frame, thickness, reversed);
   const bool groovesSide = rnd.Chance(0.9);
   const std::string own = frame.Direction();
-  const std::string other = own == "External" ? "Internal" : "External";
-  setup.direction = reversed != groovesSide ? own : other;
+  setup.direction = reversed != groovesSide ? own : own == "External" ? "Internal" : "External";
   setup.toolWidth = rnd.Uniform(1.0, 6.0);
   setup.cornerRadius = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.0, setup.toolWidth / 2.0 - 0.01);
   setup.finish = rnd.Chance(0.2) ? 0.0 : rnd.Uniform(0.05, 1.0);

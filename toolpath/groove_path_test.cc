@@ -11,19 +11,29 @@
 #include "sulkor/error.h"
 #include "toolpath/machining_guard.h"
 #include "testing/machining_judge.h"
-#include "testing/test_path_scenes.h"
+#include "testing/scenes.h"
 
 namespace sulkor {
 namespace {
 
-using path_scenes::AllFrames;
-using path_scenes::GrooveFrame;
-using path_scenes::PathRun;
-using path_scenes::PathSetup;
+using testing::AllFrames;
+using testing::GrooveFrame;
+using testing::PreparedScene;
+using testing::SceneSetup;
 
 constexpr double kW = 3.0;
 constexpr double kR = 0.4;
 constexpr double kT = 0.5;
+
+// The groove prepared and turned into a tool path with the insert kW wide, corner radius kR.
+PreparedScene RunPath(const GrooveFrame& f, const Contour& work, double finish = kT,
+                      double depthOnPass = 100.0) {
+  SceneSetup setup = testing::SetupFor(f, work);
+  setup.cornerRadius = kR;
+  setup.finish = finish;
+  setup.depthOnPass = depthOnPass;
+  return testing::RunPreparation(setup, true);
+}
 // Clearance above the region before the first plunge, in tool widths, per kind of work.
 double Clearance(WorkKind k) {
   return k == WorkKind::Bore || k == WorkKind::FrontFace ? 1.0 : 0.5;
@@ -33,7 +43,6 @@ double Clearance(WorkKind k) {
 struct Plunge {
   double a = 0.0;                 // across the groove, frame coordinates
   std::vector<double> pecks;      // depth reached by each peck (frame d)
-  std::vector<double> peckLengths;
   std::vector<double> backOffs;   // lengths of the positioning moves back between pecks
   double start = 0.0;             // frame d where the first peck starts
 };
@@ -44,11 +53,10 @@ std::vector<Plunge> Plunges(const GrooveFrame& f, const Contour& path) {
     const Segment& s = path.Seg(i);
     if (s.Phase != kPhaseRoughing) continue;
     if (plunges.empty() || std::fabs(plunges.back().a - f.A(s.StartPt)) > 1e-9) {
-      plunges.push_back({f.A(s.StartPt), {}, {}, {}, f.D(s.StartPt)});
+      plunges.push_back({f.A(s.StartPt), {}, {}, f.D(s.StartPt)});
     }
     Plunge& p = plunges.back();
     p.pecks.push_back(f.D(s.EndPt));
-    p.peckLengths.push_back(s.Length);
     // A positioning move between two pecks of the plunge is a back-off.
     const Segment& next = path.Seg(i + 1);
     if (next.MoveType == kMovePositioning && i + 2 < path.Count() &&
@@ -78,22 +86,14 @@ void ExpectWholePath(const GrooveFrame& f, const Contour& path) {
   }
 }
 
-TEST(PeckCount, PassesBoundariesAndOverflow) {
+TEST(GroovePath, PeckCountAtItsBoundaries) {
   struct Case {
     double depth, perPass;
     int16_t pecks;
   };
-  const Case cases[] = {
-      {2.0, 1.0, 3},          // exactly two passes: three pecks
-      {1.0, 1.0, 1},          // exactly one pass
-      {1.0000009, 1.0, 1},    // within 1e-6 of one pass
-      {1.0000011, 1.0, 2},    // beyond it
-      {1.5, 1.0, 2},
-      {5.0, 0.0, 1},          // no depth per pass
-      {5.0, 9e-7, 1},         // below 1e-6
-      {32766.5, 1.0, 32767},  // the largest 16-bit count
-  };
-  for (const Case& c : cases) {
+  for (const Case& c : std::vector<Case>{{2.0, 1.0, 3}, {1.0, 1.0, 1}, {1.0000009, 1.0, 1},
+                                         {1.0000011, 1.0, 2}, {5.0, 0.0, 1}, {5.0, 9e-7, 1},
+                                         {32766.5, 1.0, 32767}}) {  // the largest 16-bit count
     EXPECT_EQ(PeckCount(c.depth, c.perPass), c.pecks) << c.depth << " / " << c.perPass;
   }
   EXPECT_THROW(PeckCount(32767.0, 1.0), GeometryError);
@@ -102,19 +102,17 @@ TEST(PeckCount, PassesBoundariesAndOverflow) {
 
 // A rectangular groove 2.5 tool widths wide and 6 deep, finish 0.5, depth per pass 2, in all
 // four kinds of work: the roughing leaves the allowance on both walls and the bottom, the plunges
-// stand at most 0.9 w apart, each in pecks of at most the depth per pass with a back-off of w / 2,
-// and the finishing passes end on the finished profile, the corner centres r from it.
-TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
+// start the kind's clearance above the region and stand at most 0.9 w apart, each in pecks of at
+// most the depth per pass with a back-off of w / 2, and the finishing passes end on the finished
+// profile, the corner centres r from it. A stepped bottom gets a plunge at each level.
+TEST(GroovePath, PlungesPecksAndFinishingInEveryKindOfWork) {
   const double width = 2.5 * kW;
   for (const GrooveFrame& f : AllFrames()) {
     SCOPED_TRACE(f.name);
-    PathSetup setup;
-    setup.depthOnPass = 2.0;
-    setup.finish = kT;
-    auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, width, 6.0), setup);
-    ASSERT_TRUE(run->built) << run->State().failureDetail;
-    ExpectWholePath(f, run->path);
-    const std::vector<Plunge> plunges = Plunges(f, run->path);
+    const PreparedScene run = RunPath(f, testing::Rectangular(f, width, 6.0), kT, 2.0);
+    ASSERT_TRUE(run.built) << run.State().failureDetail;
+    ExpectWholePath(f, run.path);
+    const std::vector<Plunge> plunges = Plunges(f, run.path);
     ASSERT_GE(plunges.size(), 3u);
     EXPECT_NEAR(plunges.front().a, -width / 2 + kR + kT, 1e-4);
     EXPECT_NEAR(plunges.back().a, width / 2 - (kW - kR) - kT, 1e-4);
@@ -128,88 +126,87 @@ TEST(GroovePath, RectangularGrooveInEveryKindOfWork) {
       EXPECT_EQ(p.pecks.size(), static_cast<size_t>(PeckCount(p.pecks.back() - p.start, 2.0)));
       for (const double b : p.backOffs) EXPECT_NEAR(b, kW / 2, 1e-9);
     }
-    // The last pass runs the corner centres r above the bottom and r from each wall, and the
-    // insert's corners round the groove's edges from the surface on.
     double deepest = -1e9, lowA = 1e9, highA = -1e9;
-    bool roughingDone = false;
-    for (const Segment& s : run->path.Segs) {
-      if (s.Phase == kPhaseFinishing) {
-        roughingDone = true;
-        for (const Point3& q : {s.StartPt, s.EndPt}) {
-          deepest = std::max(deepest, f.D(q));
-          if (f.D(q) < 1.0) continue;  // the corners roll over the groove's edges above
-          lowA = std::min(lowA, f.A(q));
-          highA = std::max(highA, f.A(q));
-        }
-      }
+    bool finishing = false;
+    for (const Segment& s : run.path.Segs) {
       if (s.Phase == kPhaseRoughing) {
-        EXPECT_FALSE(roughingDone) << "roughing after finishing";
+        EXPECT_FALSE(finishing) << "roughing after finishing";
+      }
+      if (s.Phase != kPhaseFinishing) continue;
+      finishing = true;
+      for (const Point3& q : {s.StartPt, s.EndPt}) {
+        deepest = std::max(deepest, f.D(q));
+        if (f.D(q) < 1.0) continue;  // the corners roll over the groove's edges above
+        lowA = std::min(lowA, f.A(q));
+        highA = std::max(highA, f.A(q));
       }
     }
     EXPECT_NEAR(deepest, 6.0 - kR, 1e-6);
-    // Within the touching tolerance of 1e-6 of each wall.
-    EXPECT_NEAR(lowA, -width / 2 + kR, 2e-6);
+    EXPECT_NEAR(lowA, -width / 2 + kR, 2e-6);  // within the touching tolerance of each wall
     EXPECT_NEAR(highA, width / 2 - (kW - kR), 2e-6);
   }
-}
-
-// A bottom with a step gets a plunge where the new level begins and one where a level ends, even
-// closer than 0.9 w to the one before.
-TEST(GroovePath, SteppedBottomGetsPlungesAtTheStep) {
   const GrooveFrame& f = AllFrames()[0];
-  PathSetup setup;
-  setup.finish = 0.0;
-  const Contour work =
-      path_scenes::Profile(f, {{-6, -2}, {-6, 6}, {0, 6}, {0, 4}, {6, 4}, {6, -2}});
-  auto run = path_scenes::RunPath(f, work, setup);
-  ASSERT_TRUE(run->built) << run->State().failureDetail;
-  const std::vector<Plunge> plunges = Plunges(f, run->path);
+  const PreparedScene stepped = RunPath(
+      f, testing::Profile(f, -6, -2).LineTo(-6, 6).LineTo(0, 6).LineTo(0, 4).LineTo(6, 4).LineTo(6, -2).Build(), 0.0);
+  ASSERT_TRUE(stepped.built) << stepped.State().failureDetail;
   bool deep = false, shallow = false;
-  for (const Plunge& p : plunges) {
+  for (const Plunge& p : Plunges(f, stepped.path)) {
     deep |= std::fabs(p.pecks.back() - (6.0 - kR)) < 1e-6;
     shallow |= std::fabs(p.pecks.back() - (4.0 - kR)) < 1e-6;
   }
-  EXPECT_TRUE(deep);
-  EXPECT_TRUE(shallow);
+  EXPECT_TRUE(deep && shallow);
 }
 
-// Grooves the insert cannot cut are refused with the message and a reason with its numbers.
-TEST(GroovePath, RefusalsSayWhy) {
+// Grooves the insert cannot cut are refused with a reason with its numbers; the guard refuses a
+// path that would cut the part, run a positioning move through the stock or cross the spindle
+// axis, with the reason.
+TEST(GroovePath, RefusalsAndTheGuardSayWhy) {
   const GrooveFrame& od = AllFrames()[0];
-  const GrooveFrame& face = AllFrames()[2];
   struct Case {
-    const char* name;
     const GrooveFrame& f;
-    Contour work;
-    double startX;  // 0: the frame's start point, else this X at Z 50
+    double width, startX;  // startX 0: the frame's start point, else this X at Z 50
     std::string detail;
   };
-  const Case cases[] = {
-      {"narrower than the insert", od, path_scenes::Rectangular(od, 2.5, 3.0), 0.0,
-       "insert 3.000 wide, groove 2.500 wide at its narrowest (x 50.000)"},
-      {"face groove narrower than the insert", face, path_scenes::Rectangular(face, 2.0, 3.0),
-       0.0, "insert 3.000 wide, groove 2.000 wide at its narrowest (y 25.000)"},
-      {"start point in the stock", od, path_scenes::Rectangular(od, 10.0, 3.0), 99.0,
-       "start point inside the stock"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const Case& c : std::vector<Case>{
+           {od, 2.5, 0.0, "insert 3.000 wide, groove 2.500 wide at its narrowest (x 50.000)"},
+           {AllFrames()[2], 2.0, 0.0, "insert 3.000 wide, groove 2.000 wide at its narrowest (y 25.000)"},
+           {od, 10.0, 99.0, "start point inside the stock"}}) {
     GrooveFrame f = c.f;
     if (c.startX > 0) {
       f.startX = c.startX;
       f.startZ = 50.0;
     }
-    auto run = path_scenes::RunPath(f, c.work, PathSetup{});
-    ASSERT_TRUE(run->prepared);
-    EXPECT_FALSE(run->built);
-    EXPECT_EQ(run->State().failureDetail, c.detail);
+    const PreparedScene run = RunPath(f, testing::Rectangular(f, c.width, 3.0));
+    ASSERT_TRUE(run.ok);
+    EXPECT_FALSE(run.built);
+    EXPECT_EQ(run.State().failureDetail, c.detail);
+  }
+  const PreparedScene run = RunPath(od, testing::Rectangular(od, 10.0, 5.0), 0.0);
+  ASSERT_TRUE(run.built);
+  OperationState& state = run.State();
+  state.contours.blank = run.preparedBlank;
+  EXPECT_EQ(GuardToolPath(state), "");
+  struct Move {
+    Segment move;
+    int16_t type;
+    std::string starts;
+  };
+  for (const Move& c : std::vector<Move>{
+           {MakeLine(50, 60, 50, 44), kMoveCutting, "the path would cut 1.4000 into the finished part"},
+           {MakeLine(50, 60, 50, 46), kMovePositioning, "a positioning move would run 4.4"},
+           {MakeLine(110, 60, 110, -0.5), kMovePositioning, "the path would cross the spindle axis"}}) {
+    Segment m = c.move;
+    m.MoveType = c.type;
+    m.Phase = c.type == kMoveCutting ? kPhaseRoughing : kPhaseNone;
+    state.toolPath = MakeContour({MakeLine(110, 60, 90, 60), m});
+    EXPECT_EQ(GuardToolPath(state).rfind(c.starts, 0), 0u) << GuardToolPath(state);
   }
 }
 
-// Shapes besides the standard tables, through the same judge: inside corners sharper than the
-// insert, a dovetail whose undercut no plunge reaches, a V-slot narrower than the insert below its
-// mouth, a spike on the bottom, a lip that hangs over part of the groove, in all four kinds of
-// work and at no allowance and 0.5.
+// Shapes besides the standard tables through the same judge: inside corners sharper than the
+// insert, a dovetail whose undercut no plunge reaches, a V-slot narrower than the insert below
+// its mouth, a spike on the bottom, a lip over part of the groove, in the four kinds of work at
+// no allowance and 0.5; and a groove and its inch twin (every length / 25.4) get the same arcs.
 TEST(GroovePath, MachinistShapesAreCutRight) {
   using testing::Drawn;
   const std::vector<std::pair<const char*, std::vector<Drawn>>> shapes = {
@@ -219,24 +216,23 @@ TEST(GroovePath, MachinistShapesAreCutRight) {
       {"spike", {{-8, -1}, {-8, 6}, {-0.5, 6}, {0, 3}, {0.5, 6}, {8, 6}, {8, -1}}},
       {"overhang", {{-3, -1}, {-3, 2}, {-5, 2}, {-5, 6}, {5, 6}, {5, -1}}},
   };
-  const WorkKind kinds[] = {WorkKind::OutsideDiameter, WorkKind::Bore, WorkKind::FrontFace,
-                            WorkKind::BackFace};
+  const auto shapeCase = [](WorkKind kind, const std::vector<Drawn>& profile) {
+    testing::GrooveCase c;
+    c.kind = kind;
+    c.toolWidth = kW;
+    c.cornerRadius = kR;
+    c.blank = {{-30, 0}, {30, 0}, {30, 20}, {-30, 20}};
+    c.profile = profile;
+    c.across = 30.0;
+    c.surface = kind == WorkKind::Bore ? -15.0 : kind == WorkKind::BackFace ? 0.0 : 40.0;
+    c.start = {33, -3};
+    return c;
+  };
   for (const auto& [name, profile] : shapes) {
-    for (const WorkKind kind : kinds) {
-      testing::GrooveCase c;
-      c.name = name;
-      c.kind = kind;
-      c.toolWidth = kW;
-      c.cornerRadius = kR;
-      c.blank = {{-30, 0}, {30, 0}, {30, 20}, {-30, 20}};
-      c.profile = profile;
-      c.across = 30.0;
-      c.surface = kind == WorkKind::Bore ? -15.0 : kind == WorkKind::BackFace ? 0.0 : 40.0;
-      c.start = {33, -3};
+    for (const GrooveFrame& f : AllFrames()) {
       for (const double allowance : {0.0, kT}) {
-        SCOPED_TRACE(std::string(name) + " kind " + std::to_string(static_cast<int>(kind)) +
-                     " allowance " + std::to_string(allowance));
-        const testing::Verdict v = testing::Judge(c, allowance);
+        SCOPED_TRACE(std::string(name) + " " + f.name + " allowance " + std::to_string(allowance));
+        const testing::Verdict v = testing::Judge(shapeCase(f.kind, profile), allowance);
         ASSERT_TRUE(v.built) << v.detail;
         EXPECT_LE(v.gouge, 1e-3);
         EXPECT_LE(v.leftReachable, 0.005) << v.leftAt[0] << ", " << v.leftAt[1];
@@ -246,86 +242,22 @@ TEST(GroovePath, MachinistShapesAreCutRight) {
       }
     }
   }
-}
-
-// A groove and its inch twin (every length divided by 25.4) get the same arcs: none is turned
-// into a chord for being small in drawing units.
-TEST(GroovePath, InchTwinKeepsEveryArc) {
-  using testing::Drawn;
-  testing::GrooveCase mm;
-  mm.kind = WorkKind::OutsideDiameter;
+  testing::GrooveCase mm = shapeCase(WorkKind::OutsideDiameter, {{-2, -1}, {-2, 1.5, 0.5}, {2, 1.5, 0.5}, {2, -1}});
   mm.toolWidth = 2.0;
   mm.cornerRadius = 0.2;
-  mm.blank = {{-30, 0}, {30, 0}, {30, 20}, {-30, 20}};
-  mm.profile = {{-2, -1}, {-2, 1.5, 0.5}, {2, 1.5, 0.5}, {2, -1}};
-  mm.across = 30;
   mm.surface = 20;
-  mm.start = {33, -3};
   testing::GrooveCase in = mm;
   in.units = "in";
-  const auto scale = [](std::vector<Drawn>& pts) {
-    for (Drawn& p : pts) p = {p.a / 25.4, p.d / 25.4, p.fillet / 25.4};
-  };
-  scale(in.blank);
-  scale(in.profile);
+  for (std::vector<Drawn>* pts : {&in.blank, &in.profile}) {
+    for (Drawn& p : *pts) p = {p.a / 25.4, p.d / 25.4, p.fillet / 25.4};
+  }
   in.start = {mm.start.a / 25.4, mm.start.d / 25.4};
-  in.toolWidth /= 25.4;
-  in.cornerRadius /= 25.4;
-  in.across /= 25.4;
-  in.surface /= 25.4;
+  for (double* length : {&in.toolWidth, &in.cornerRadius, &in.across, &in.surface}) *length /= 25.4;
   const testing::Verdict a = testing::Judge(mm, 0.1);
   const testing::Verdict b = testing::Judge(in, 0.1 / 25.4);
   ASSERT_TRUE(a.built && b.built);
   EXPECT_GT(a.arcs, 0);
   EXPECT_EQ(a.arcs, b.arcs);
-}
-
-// The guard refuses a path that would cut the part, run a positioning move through the stock or
-// cross the spindle axis, with the reason.
-TEST(MachiningGuard, RefusesWhatWouldDamage) {
-  const GrooveFrame& f = AllFrames()[0];
-  PathSetup setup;
-  setup.finish = 0.0;
-  auto run = path_scenes::RunPath(f, path_scenes::Rectangular(f, 10.0, 5.0), setup);
-  ASSERT_TRUE(run->built);
-  OperationState& state = run->State();
-  state.contours.blank = run->blank;
-  EXPECT_EQ(GuardToolPath(state), "");
-  const Segment over = MakeLine(110, 60, 90, 60);
-  // Moves after the rapid `over`, each cutting (c) or positioning (p); a positioning move is
-  // judged against the stock that the earlier moves left.
-  struct Case {
-    std::vector<std::pair<Segment, int16_t>> moves;
-    std::string starts;  // "": no refusal
-  };
-  const int16_t c = kMoveCutting;
-  const int16_t p = kMovePositioning;
-  const Case cases[] = {
-      {{{MakeLine(50, 60, 50, 44), c}}, "the path would cut 1.4000 into the finished part"},
-      {{{MakeLine(50, 60, 50, 46), p}}, "a positioning move would run 4.4"},
-      {{{MakeLine(110, 60, 110, -0.5), p}}, "the path would cross the spindle axis"},
-      {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), p}}, ""},
-      {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 51, 47), p}},
-       "a positioning move would run 1.0000"},
-      {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), c}, {MakeLine(49, 60, 49, 48), p}},
-       "a positioning move would run 1.0000"},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.starts);
-    std::vector<Segment> moves{over};
-    for (const auto& [move, type] : k.moves) {
-      moves.push_back(move);
-      moves.back().MoveType = type;
-      moves.back().Phase = type == kMoveCutting ? kPhaseRoughing : kPhaseNone;
-    }
-    state.toolPath = MakeContour(moves);
-    const std::string refusal = GuardToolPath(state);
-    if (k.starts.empty()) {
-      EXPECT_EQ(refusal, "");
-    } else {
-      EXPECT_EQ(refusal.rfind(k.starts, 0), 0u) << refusal;
-    }
-  }
 }
 
 }  // namespace
