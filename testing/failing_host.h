@@ -1,15 +1,10 @@
 // A host whose calls fail, for tests: decorators of every host interface and of the geometry
 // services that forward to another host (the memory host) and count every call on one shared
 // FaultPlan, which throws HostError on the n-th call (and, if asked, on every call after it).
-//
 // Every object handed out through a decorator comes back decorated, so every call a Groove makes
-// on the host counts, however it reached the object. Objects handed in (a graphic added to a
-// collection, a contour set given to a block set, ...) are unwrapped before they reach the host
-// below, which only knows its own objects. Each decorator carries the origin of the object it
-// came from (the ProgID it was created by, or the tag given to WrapObject), so that a trace of a
-// clean run tells which part of the host each call went to.
-//
-// Test code only: nothing in the library includes it.
+// counts; objects handed in are unwrapped before they reach the host below. Each decorator
+// carries the origin of its object (the ProgID it was created by, or the tag given to
+// WrapObject), so that a trace of a clean run tells which part of the host each call went to.
 #pragma once
 
 #include <cstdint>
@@ -39,15 +34,12 @@ class FaultPlan {
   // it fails too. n = 0 fails nothing.
   void FailAt(int64_t n, bool andAfter = false) {
     calls_ = 0;
-    failures_ = 0;
     failAt_ = n;
     andAfter_ = andAfter;
     trace_.clear();
   }
   void Tracing(bool on) { tracing_ = on; }
-
   int64_t Calls() const { return calls_; }
-  int64_t Failures() const { return failures_; }
   const std::vector<Call>& Trace() const { return trace_; }
 
   // Counts one call; throws HostError when it is one that fails.
@@ -55,15 +47,12 @@ class FaultPlan {
     ++calls_;
     if (tracing_) trace_.push_back({std::string(method), std::string(origin)});
     if (failAt_ > 0 && (calls_ == failAt_ || (andAfter_ && calls_ > failAt_))) {
-      ++failures_;
-      throw HostError("injected failure of call " + std::to_string(calls_) + " (" +
-                      std::string(method) + ")");
+      throw HostError("injected failure of call " + std::to_string(calls_) + " (" + std::string(method) + ")");
     }
   }
 
  private:
   int64_t calls_ = 0;
-  int64_t failures_ = 0;
   int64_t failAt_ = 0;
   bool andAfter_ = false;
   bool tracing_ = false;
@@ -72,22 +61,37 @@ class FaultPlan {
 
 using PlanPtr = std::shared_ptr<FaultPlan>;
 
-inline Handle<Application> WrapObject(const PlanPtr&, const Handle<Application>&, const std::string&);
-inline Handle<Brush> WrapObject(const PlanPtr&, const Handle<Brush>&, const std::string&);
-inline Handle<Drawing> WrapObject(const PlanPtr&, const Handle<Drawing>&, const std::string&);
-inline Handle<Vertex> WrapObject(const PlanPtr&, const Handle<Vertex>&, const std::string&);
-inline Handle<Vertices> WrapObject(const PlanPtr&, const Handle<Vertices>&, const std::string&);
-inline Handle<Graphic> WrapObject(const PlanPtr&, const Handle<Graphic>&, const std::string&);
-inline Handle<Graphics> WrapObject(const PlanPtr&, const Handle<Graphics>&, const std::string&);
-inline Handle<GraphicSet> WrapObject(const PlanPtr&, const Handle<GraphicSet>&, const std::string&);
-inline Handle<Part> WrapObject(const PlanPtr&, const Handle<Part>&, const std::string&);
-inline Handle<Tool> WrapObject(const PlanPtr&, const Handle<Tool>&, const std::string&);
-inline Handle<ToolTable> WrapObject(const PlanPtr&, const Handle<ToolTable>&, const std::string&);
-inline Handle<BlockSet> WrapObject(const PlanPtr&, const Handle<BlockSet>&, const std::string&);
-inline Handle<DataStore> WrapObject(const PlanPtr&, const Handle<DataStore>&, const std::string&);
-inline Handle<EventsSite> WrapObject(const PlanPtr&, const Handle<EventsSite>&, const std::string&);
-// Any object made by ProgID, decorated by the first host interface it has.
-inline Handle<HostObject> WrapAnyObject(const PlanPtr&, const Handle<HostObject>&, const std::string&);
+// The decorator of each host interface.
+template <class T>
+struct DecoratorOf;
+#define SULKOR_DECORATOR(T) \
+  class Faulty##T;          \
+  template <>               \
+  struct DecoratorOf<T> {   \
+    using type = Faulty##T; \
+  };
+SULKOR_DECORATOR(Application)
+SULKOR_DECORATOR(Brush)
+SULKOR_DECORATOR(Drawing)
+SULKOR_DECORATOR(Vertex)
+SULKOR_DECORATOR(Vertices)
+SULKOR_DECORATOR(Graphic)
+SULKOR_DECORATOR(Graphics)
+SULKOR_DECORATOR(GraphicSet)
+SULKOR_DECORATOR(Part)
+SULKOR_DECORATOR(Tool)
+SULKOR_DECORATOR(ToolTable)
+SULKOR_DECORATOR(BlockSet)
+SULKOR_DECORATOR(DataStore)
+SULKOR_DECORATOR(EventsSite)
+#undef SULKOR_DECORATOR
+
+// The object decorated (null stays null).
+template <class T>
+Handle<T> WrapObject(const PlanPtr& plan, const Handle<T>& object, const std::string& origin) {
+  if (!object) return nullptr;
+  return Handle<T>(std::make_shared<typename DecoratorOf<T>::type>(plan, object, origin));
+}
 
 // The decorators' common part: the plan, the origin and the object below.
 template <class T>
@@ -116,7 +120,7 @@ class Faulty : public T {
 
 // The object below a decorator; any other object as it is.
 template <class T>
-inline Handle<T> Unwrap(const Handle<T>& object) {
+Handle<T> Unwrap(const Handle<T>& object) {
   if (auto faulty = std::dynamic_pointer_cast<Faulty<T>>(object.shared())) return faulty->Inner();
   return object;
 }
@@ -125,9 +129,7 @@ class FaultyApplication : public Faulty<Application> {
  public:
   using Faulty::Faulty;
   Handle<HostObject> CreateObject(std::string_view progId) override;
-  Handle<Drawing> ActiveDrawing() override {
-    return Wrap(Enter("Application.ActiveDrawing").ActiveDrawing());
-  }
+  Handle<Drawing> ActiveDrawing() override { return Wrap(Enter("Application.ActiveDrawing").ActiveDrawing()); }
 };
 
 class FaultyBrush : public Faulty<Brush> {
@@ -139,18 +141,14 @@ class FaultyBrush : public Faulty<Brush> {
 class FaultyDrawing : public Faulty<Drawing> {
  public:
   using Faulty::Faulty;
-  Variant Property(std::string_view name) override {
-    return Enter("Drawing.Property").Property(name);
-  }
+  Variant Property(std::string_view name) override { return Enter("Drawing.Property").Property(name); }
   void SetProperty(std::string_view name, const Variant& value) override {
     Enter("Drawing.SetProperty").SetProperty(name, value);
   }
   Handle<Brush> BrushByName(std::string_view name) override {
     return Wrap(Enter("Drawing.BrushByName").BrushByName(name));
   }
-  Handle<Graphics> TopGraphics() override {
-    return Wrap(Enter("Drawing.TopGraphics").TopGraphics());
-  }
+  Handle<Graphics> TopGraphics() override { return Wrap(Enter("Drawing.TopGraphics").TopGraphics()); }
   Handle<Application> App() override { return Wrap(Enter("Drawing.App").App()); }
 };
 
@@ -170,29 +168,21 @@ class FaultyVertices : public Faulty<Vertices> {
  public:
   using Faulty::Faulty;
   void SetEditing(bool on) override { Enter("Vertices.SetEditing").SetEditing(on); }
-  Handle<Vertex> Add(double x, double y, double z) override {
-    return Wrap(Enter("Vertices.Add").Add(x, y, z));
-  }
+  Handle<Vertex> Add(double x, double y, double z) override { return Wrap(Enter("Vertices.Add").Add(x, y, z)); }
   int32_t Count() override { return Enter("Vertices.Count").Count(); }
-  Handle<Vertex> Item(int32_t index) override {
-    return Wrap(Enter("Vertices.Item").Item(index));
-  }
+  Handle<Vertex> Item(int32_t index) override { return Wrap(Enter("Vertices.Item").Item(index)); }
 };
 
 class FaultyGraphic : public Faulty<Graphic> {
  public:
   using Faulty::Faulty;
   Handle<Application> App() override { return Wrap(Enter("Graphic.App").App()); }
-  Handle<Drawing> OwnerDrawing() override {
-    return Wrap(Enter("Graphic.OwnerDrawing").OwnerDrawing());
-  }
+  Handle<Drawing> OwnerDrawing() override { return Wrap(Enter("Graphic.OwnerDrawing").OwnerDrawing()); }
   Handle<Graphics> Children() override { return Wrap(Enter("Graphic.Children").Children()); }
   std::string Name() override { return Enter("Graphic.Name").Name(); }
   void SetName(std::string_view name) override { Enter("Graphic.SetName").SetName(name); }
   std::string Kind() override { return Enter("Graphic.Kind").Kind(); }
-  Variant Property(std::string_view name) override {
-    return Enter("Graphic.Property").Property(name);
-  }
+  Variant Property(std::string_view name) override { return Enter("Graphic.Property").Property(name); }
   void SetProperty(std::string_view name, const Variant& value) override {
     Enter("Graphic.SetProperty").SetProperty(name, value);
   }
@@ -203,12 +193,8 @@ class FaultyGraphic : public Faulty<Graphic> {
     Enter("Graphic.SetFillBrush").SetFillBrush(Unwrap(brush));
   }
   BoundingBox Box() override { return Enter("Graphic.Box").Box(); }
-  Handle<Vertices> VertexCollection() override {
-    return Wrap(Enter("Graphic.VertexCollection").VertexCollection());
-  }
-  void MoveBy(double dx, double dy, double dz) override {
-    Enter("Graphic.MoveBy").MoveBy(dx, dy, dz);
-  }
+  Handle<Vertices> VertexCollection() override { return Wrap(Enter("Graphic.VertexCollection").VertexCollection()); }
+  void MoveBy(double dx, double dy, double dz) override { Enter("Graphic.MoveBy").MoveBy(dx, dy, dz); }
   int32_t Index() override { return Enter("Graphic.Index").Index(); }
   void Delete() override { Enter("Graphic.Delete").Delete(); }
   void SetState(int16_t state) override { Enter("Graphic.SetState").SetState(state); }
@@ -224,24 +210,18 @@ class FaultyGraphic : public Faulty<Graphic> {
 class FaultyGraphics : public Faulty<Graphics> {
  public:
   using Faulty::Faulty;
-  Handle<Drawing> OwnerDrawing() override {
-    return Wrap(Enter("Graphics.OwnerDrawing").OwnerDrawing());
-  }
+  Handle<Drawing> OwnerDrawing() override { return Wrap(Enter("Graphics.OwnerDrawing").OwnerDrawing()); }
   int32_t Count() override { return Enter("Graphics.Count").Count(); }
-  Handle<Graphic> Item(int32_t index) override {
-    return Wrap(Enter("Graphics.Item").Item(index));
-  }
+  Handle<Graphic> Item(int32_t index) override { return Wrap(Enter("Graphics.Item").Item(index)); }
   Handle<Graphic> ItemByName(std::string_view name) override {
     return Wrap(Enter("Graphics.ItemByName").ItemByName(name));
   }
-  Handle<Graphic> Add(std::string_view type) override {
-    return Wrap(Enter("Graphics.Add").Add(type));
-  }
+  Handle<Graphic> Add(std::string_view type) override { return Wrap(Enter("Graphics.Add").Add(type)); }
   void AddGraphic(const Handle<Graphic>& graphic) override {
     Enter("Graphics.AddGraphic").AddGraphic(Unwrap(graphic));
   }
-  Handle<Graphic> AddArcThroughPoints(double x1, double y1, double z1, double x2, double y2,
-                                      double z2, double x3, double y3, double z3) override {
+  Handle<Graphic> AddArcThroughPoints(double x1, double y1, double z1, double x2, double y2, double z2,
+                                      double x3, double y3, double z3) override {
     return Wrap(Enter("Graphics.AddArcThroughPoints")
                     .AddArcThroughPoints(x1, y1, z1, x2, y2, z2, x3, y3, z3));
   }
@@ -257,12 +237,8 @@ class FaultyGraphicSet : public Faulty<GraphicSet> {
  public:
   using Faulty::Faulty;
   int32_t Count() override { return Enter("GraphicSet.Count").Count(); }
-  Handle<Graphic> Item(int32_t index) override {
-    return Wrap(Enter("GraphicSet.Item").Item(index));
-  }
-  void Add(const Handle<Graphic>& graphic) override {
-    Enter("GraphicSet.Add").Add(Unwrap(graphic));
-  }
+  Handle<Graphic> Item(int32_t index) override { return Wrap(Enter("GraphicSet.Item").Item(index)); }
+  void Add(const Handle<Graphic>& graphic) override { Enter("GraphicSet.Add").Add(Unwrap(graphic)); }
   void Finish() override { Enter("GraphicSet.Finish").Finish(); }
 };
 
@@ -270,9 +246,7 @@ class FaultyPart : public Faulty<Part> {
  public:
   using Faulty::Faulty;
   int32_t Identifier() override { return Enter("Part.Identifier").Identifier(); }
-  Handle<Graphic> PartGraphic() override {
-    return Wrap(Enter("Part.PartGraphic").PartGraphic());
-  }
+  Handle<Graphic> PartGraphic() override { return Wrap(Enter("Part.PartGraphic").PartGraphic()); }
 };
 
 class FaultyTool : public Faulty<Tool> {
@@ -299,30 +273,22 @@ class FaultyBlockSet : public Faulty<BlockSet> {
  public:
   using Faulty::Faulty;
   void Initialize() override { Enter("BlockSet.Initialize").Initialize(); }
-  Variant Property(std::string_view key) override {
-    return Enter("BlockSet.Property").Property(key);
-  }
+  Variant Property(std::string_view key) override { return Enter("BlockSet.Property").Property(key); }
   void SetProperty(std::string_view key, const Variant& value) override {
     Enter("BlockSet.SetProperty").SetProperty(key, value);
   }
   int32_t Index() override { return Enter("BlockSet.Index").Index(); }
   int32_t Identifier() override { return Enter("BlockSet.Identifier").Identifier(); }
-  Handle<Graphic> GraphicGroup() override {
-    return Wrap(Enter("BlockSet.GraphicGroup").GraphicGroup());
-  }
+  Handle<Graphic> GraphicGroup() override { return Wrap(Enter("BlockSet.GraphicGroup").GraphicGroup()); }
   Handle<Part> OwnerPart() override { return Wrap(Enter("BlockSet.OwnerPart").OwnerPart()); }
-  Handle<GraphicSet> ContourSet() override {
-    return Wrap(Enter("BlockSet.ContourSet").ContourSet());
-  }
+  Handle<GraphicSet> ContourSet() override { return Wrap(Enter("BlockSet.ContourSet").ContourSet()); }
   void SetContourSet(const Handle<GraphicSet>& set) override {
     Enter("BlockSet.SetContourSet").SetContourSet(Unwrap(set));
   }
   void AttachTrajectory(const Handle<Graphic>& trajectory) override {
     Enter("BlockSet.AttachTrajectory").AttachTrajectory(Unwrap(trajectory));
   }
-  Handle<Graphic> Trajectory() override {
-    return Wrap(Enter("BlockSet.Trajectory").Trajectory());
-  }
+  Handle<Graphic> Trajectory() override { return Wrap(Enter("BlockSet.Trajectory").Trajectory()); }
   bool RequestUpdate(bool first, bool second) override {
     return Enter("BlockSet.RequestUpdate").RequestUpdate(first, second);
   }
@@ -333,9 +299,7 @@ class FaultyDataStore : public Faulty<DataStore> {
   using Faulty::Faulty;
   Handle<Part> ActivePart() override { return Wrap(Enter("DataStore.ActivePart").ActivePart()); }
   Handle<ToolTable> Tools() override { return Wrap(Enter("DataStore.Tools").Tools()); }
-  Variant Setting(std::string_view key) override {
-    return Enter("DataStore.Setting").Setting(key);
-  }
+  Variant Setting(std::string_view key) override { return Enter("DataStore.Setting").Setting(key); }
   int32_t BlockSetCount() override { return Enter("DataStore.BlockSetCount").BlockSetCount(); }
   Handle<BlockSet> BlockSetAt(int32_t index) override {
     return Wrap(Enter("DataStore.BlockSetAt").BlockSetAt(index));
@@ -356,32 +320,26 @@ class FaultyGeometryServices : public GeometryServices {
  public:
   FaultyGeometryServices(PlanPtr plan, std::shared_ptr<GeometryServices> inner)
       : plan_(std::move(plan)), inner_(std::move(inner)) {}
-
-  void ConvertGraphic(const Handle<Graphic>& graphic, Contour& target, double& arg1,
-                      double& arg2) override {
+  void ConvertGraphic(const Handle<Graphic>& graphic, Contour& target, double& arg1, double& arg2) override {
     Enter("Geometry.ConvertGraphic").ConvertGraphic(graphic, target, arg1, arg2);
   }
-  bool Intersect(const Contour& first, const Contour& second,
-                 IntersectionResult& result) override {
+  bool Intersect(const Contour& first, const Contour& second, IntersectionResult& result) override {
     return Enter("Geometry.Intersect").Intersect(first, second, result);
   }
   int16_t PointInContour(const Contour& contour, double x, double y) override {
     return Enter("Geometry.PointInContour").PointInContour(contour, x, y);
   }
-  bool Offset(const Contour& contour, std::string_view side, double distance,
-              std::string_view mode, int16_t flag, ContourList& result) override {
+  bool Offset(const Contour& contour, std::string_view side, double distance, std::string_view mode,
+              int16_t flag, ContourList& result) override {
     return Enter("Geometry.Offset").Offset(contour, side, distance, mode, flag, result);
   }
-  bool Merge(const Contour& a, const Contour& b, const IntersectionResult& ab,
-             ContourList& result) override {
+  bool Merge(const Contour& a, const Contour& b, const IntersectionResult& ab, ContourList& result) override {
     return Enter("Geometry.Merge").Merge(a, b, ab, result);
   }
-  bool Clip(const Contour& a, const Contour& b, const IntersectionResult& ab,
-            ContourList& result) override {
+  bool Clip(const Contour& a, const Contour& b, const IntersectionResult& ab, ContourList& result) override {
     return Enter("Geometry.Clip").Clip(a, b, ab, result);
   }
-  bool Common(const Contour& a, const Contour& b, const IntersectionResult& ab,
-              ContourList& result) override {
+  bool Common(const Contour& a, const Contour& b, const IntersectionResult& ab, ContourList& result) override {
     return Enter("Geometry.Common").Common(a, b, ab, result);
   }
 
@@ -394,75 +352,8 @@ class FaultyGeometryServices : public GeometryServices {
   std::shared_ptr<GeometryServices> inner_;
 };
 
-namespace failing_detail {
-
-template <class Decorator, class T>
-inline Handle<T> Make(const PlanPtr& plan, const Handle<T>& object, const std::string& origin) {
-  if (!object) return nullptr;
-  return Handle<T>(std::make_shared<Decorator>(plan, object, origin));
-}
-
-}  // namespace failing_detail
-
-inline Handle<Application> WrapObject(const PlanPtr& p, const Handle<Application>& o,
-                                      const std::string& origin) {
-  return failing_detail::Make<FaultyApplication>(p, o, origin);
-}
-inline Handle<Brush> WrapObject(const PlanPtr& p, const Handle<Brush>& o,
-                                const std::string& origin) {
-  return failing_detail::Make<FaultyBrush>(p, o, origin);
-}
-inline Handle<Drawing> WrapObject(const PlanPtr& p, const Handle<Drawing>& o,
-                                  const std::string& origin) {
-  return failing_detail::Make<FaultyDrawing>(p, o, origin);
-}
-inline Handle<Vertex> WrapObject(const PlanPtr& p, const Handle<Vertex>& o,
-                                 const std::string& origin) {
-  return failing_detail::Make<FaultyVertex>(p, o, origin);
-}
-inline Handle<Vertices> WrapObject(const PlanPtr& p, const Handle<Vertices>& o,
-                                   const std::string& origin) {
-  return failing_detail::Make<FaultyVertices>(p, o, origin);
-}
-inline Handle<Graphic> WrapObject(const PlanPtr& p, const Handle<Graphic>& o,
-                                  const std::string& origin) {
-  return failing_detail::Make<FaultyGraphic>(p, o, origin);
-}
-inline Handle<Graphics> WrapObject(const PlanPtr& p, const Handle<Graphics>& o,
-                                   const std::string& origin) {
-  return failing_detail::Make<FaultyGraphics>(p, o, origin);
-}
-inline Handle<GraphicSet> WrapObject(const PlanPtr& p, const Handle<GraphicSet>& o,
-                                     const std::string& origin) {
-  return failing_detail::Make<FaultyGraphicSet>(p, o, origin);
-}
-inline Handle<Part> WrapObject(const PlanPtr& p, const Handle<Part>& o,
-                               const std::string& origin) {
-  return failing_detail::Make<FaultyPart>(p, o, origin);
-}
-inline Handle<Tool> WrapObject(const PlanPtr& p, const Handle<Tool>& o,
-                               const std::string& origin) {
-  return failing_detail::Make<FaultyTool>(p, o, origin);
-}
-inline Handle<ToolTable> WrapObject(const PlanPtr& p, const Handle<ToolTable>& o,
-                                    const std::string& origin) {
-  return failing_detail::Make<FaultyToolTable>(p, o, origin);
-}
-inline Handle<BlockSet> WrapObject(const PlanPtr& p, const Handle<BlockSet>& o,
-                                   const std::string& origin) {
-  return failing_detail::Make<FaultyBlockSet>(p, o, origin);
-}
-inline Handle<DataStore> WrapObject(const PlanPtr& p, const Handle<DataStore>& o,
-                                    const std::string& origin) {
-  return failing_detail::Make<FaultyDataStore>(p, o, origin);
-}
-inline Handle<EventsSite> WrapObject(const PlanPtr& p, const Handle<EventsSite>& o,
-                                     const std::string& origin) {
-  return failing_detail::Make<FaultyEventsSite>(p, o, origin);
-}
-
-inline Handle<HostObject> WrapAnyObject(const PlanPtr& p, const Handle<HostObject>& o,
-                                        const std::string& origin) {
+// Any object made by ProgID, decorated by the first host interface it has.
+inline Handle<HostObject> WrapAnyObject(const PlanPtr& p, const Handle<HostObject>& o, const std::string& origin) {
   if (!o) return nullptr;
   if (auto x = o.As<DataStore>()) return WrapObject(p, x, origin);
   if (auto x = o.As<BlockSet>()) return WrapObject(p, x, origin);
@@ -479,21 +370,17 @@ inline Handle<HostObject> FaultyApplication::CreateObject(std::string_view progI
   return WrapAnyObject(Plan(), object, std::string(progId));
 }
 
-// The ProgIDs a failing environment forwards.
-inline constexpr std::string_view kFaultyProgIds[] = {kProgIdDataStore, kProgIdBlockSet,
-                                                      kProgIdApplication, kProgIdGraphic,
-                                                      kProgIdEventsSite};
-
 // An environment over another one: its registry counts each creation as a call and hands out
 // decorated objects, its geometry services count every call; the message box and the language
 // strings are the other environment's. The inner environment is kept alive by the factories.
-inline std::shared_ptr<HostEnvironment> MakeFailingEnvironment(
-    std::shared_ptr<HostEnvironment> inner, const PlanPtr& plan) {
+inline std::shared_ptr<HostEnvironment> MakeFailingEnvironment(std::shared_ptr<HostEnvironment> inner,
+                                                               const PlanPtr& plan) {
   auto env = std::make_shared<HostEnvironment>();
   env->messageBox = inner->messageBox;
   env->languageStrings = inner->languageStrings;
   env->geometry = std::make_shared<FaultyGeometryServices>(plan, inner->geometry);
-  for (std::string_view progId : kFaultyProgIds) {
+  for (std::string_view progId :
+       {kProgIdDataStore, kProgIdBlockSet, kProgIdApplication, kProgIdGraphic, kProgIdEventsSite}) {
     if (!inner->registry.Knows(progId)) continue;
     env->registry.Register(progId, [inner, plan, id = std::string(progId)] {
       plan->Enter("Registry.Create", id);

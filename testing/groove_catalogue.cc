@@ -48,22 +48,28 @@ Profile UndercutF(double r, double t1, double t2, double f, double g) {
           {-0.5, -g - t2 - 0.5}};
 }
 
-GrooveCase Shaft(std::string name, double diameter, Profile profile, double w, double r,
-                 std::string units = "mm") {
-  const double len = units == "in" ? 1.2 : 30.0;
-  const double clear = units == "in" ? 0.12 : 3.0;
+// A case of the kind: the stock's outline, where the groove's a = 0, d = 0 lies, the start point.
+GrooveCase Case(std::string name, WorkKind kind, Profile blank, double across, double surface, Drawn start,
+                Profile profile, double w, double r, std::string units) {
   GrooveCase c;
   c.name = std::move(name);
-  c.kind = WorkKind::OutsideDiameter;
-  c.units = units;
+  c.kind = kind;
+  c.units = std::move(units);
   c.toolWidth = w;
   c.cornerRadius = r;
-  c.blank = {{-len, 0}, {len, 0}, {len, diameter / 2}, {-len, diameter / 2}};
+  c.blank = std::move(blank);
   c.profile = std::move(profile);
-  c.across = len;
-  c.surface = diameter / 2;
-  c.start = {len + clear, -clear};
+  c.across = across;
+  c.surface = surface;
+  c.start = start;
   return c;
+}
+
+GrooveCase Shaft(std::string name, double diameter, Profile profile, double w, double r,
+                 std::string units = "mm") {
+  const double len = units == "in" ? 1.2 : 30.0, clear = units == "in" ? 0.12 : 3.0;
+  return Case(std::move(name), WorkKind::OutsideDiameter, {{-len, 0}, {len, 0}, {len, diameter / 2}, {-len, diameter / 2}},
+              len, diameter / 2, {len + clear, -clear}, std::move(profile), w, r, units);
 }
 
 // A shaft with a shoulder of `step` (radius) at a = 0, the larger diameter on the right.
@@ -77,38 +83,18 @@ GrooveCase ShoulderShaft(std::string name, double diameter, double step, Profile
 
 GrooveCase Bore(std::string name, double bore, Profile profile, double w, double r,
                 std::string units = "mm") {
-  const double len = units == "in" ? 1.2 : 30.0;
-  const double wall = units == "in" ? 0.4 : 10.0;
-  GrooveCase c;
-  c.name = std::move(name);
-  c.kind = WorkKind::Bore;
-  c.units = units;
-  c.toolWidth = w;
-  c.cornerRadius = r;
-  c.blank = {{-len, 0}, {len, 0}, {len, wall}, {-len, wall}};
-  c.profile = std::move(profile);
-  c.across = len;
-  c.surface = -bore / 2;
-  c.start = {len * 1.1, -bore / 4};
-  return c;
+  const double len = units == "in" ? 1.2 : 30.0, wall = units == "in" ? 0.4 : 10.0;
+  return Case(std::move(name), WorkKind::Bore, {{-len, 0}, {len, 0}, {len, wall}, {-len, wall}}, len, -bore / 2,
+              {len * 1.1, -bore / 4}, std::move(profile), w, r, units);
 }
 
 // A groove in a face at `radius`, on a disc of `outer` radius and `length` along the axis.
 GrooveCase Face(std::string name, bool front, double radius, Profile profile, double w, double r,
                 std::string units = "mm", double outer = 60.0, double length = 30.0) {
   const double clear = units == "in" ? 0.12 : 3.0;
-  GrooveCase c;
-  c.name = std::move(name);
-  c.kind = front ? WorkKind::FrontFace : WorkKind::BackFace;
-  c.units = units;
-  c.toolWidth = w;
-  c.cornerRadius = r;
-  c.blank = {{-radius, 0}, {outer - radius, 0}, {outer - radius, length}, {-radius, length}};
-  c.profile = std::move(profile);
-  c.across = radius;
-  c.surface = front ? length : 0.0;
-  c.start = {outer - radius + clear, -clear};
-  return c;
+  return Case(std::move(name), front ? WorkKind::FrontFace : WorkKind::BackFace,
+              {{-radius, 0}, {outer - radius, 0}, {outer - radius, length}, {-radius, length}}, radius,
+              front ? length : 0.0, {outer - radius + clear, -clear}, std::move(profile), w, r, units);
 }
 
 // DIN 471: shaft d, groove diameter d2, width m.
@@ -123,6 +109,26 @@ GrooveCase Din472(double d1, double d2, double m, double w, double r) {
   return Bore("DIN 472 d" + std::to_string(static_cast<int>(d1)) + " insert " +
                   std::to_string(w).substr(0, 4),
               d1, Rect(m, (d2 - d1) / 2), w, r);
+}
+
+// Shapes beside the standard tables in a 60 x 20 blank of the kind: inside corners sharper than
+// the insert, a dovetail whose undercut no plunge reaches, a V-slot narrower than the insert
+// below its mouth, a spike on the bottom, a lip over part of the groove.
+void AddMachinistShapes(std::vector<GrooveCase>& c) {
+  const std::pair<const char*, Profile> shapes[] = {
+      {"radii", {{-5, -1}, {-5, 5, 1.0}, {5, 5, 1.0}, {5, -1}}},
+      {"dovetail", {{-3, -1}, {-4, 4}, {4, 4}, {3, -1}}},
+      {"V-slot", {{-3.5, -1}, {0, 5}, {3.5, -1}}},
+      {"spike", {{-8, -1}, {-8, 6}, {-0.5, 6}, {0, 3}, {0.5, 6}, {8, 6}, {8, -1}}},
+      {"overhang", {{-3, -1}, {-3, 2}, {-5, 2}, {-5, 6}, {5, 6}, {5, -1}}},
+  };
+  for (const WorkKind kind : {WorkKind::OutsideDiameter, WorkKind::Bore, WorkKind::FrontFace, WorkKind::BackFace}) {
+    for (const auto& [name, profile] : shapes) {
+      const double surface = kind == WorkKind::Bore ? -15.0 : kind == WorkKind::BackFace ? 0.0 : 40.0;
+      c.push_back(Case(std::string(name) + " kind " + std::to_string(static_cast<int>(kind)), kind,
+                       {{-30, 0}, {30, 0}, {30, 20}, {-30, 20}}, 30, surface, {33, -3}, profile, 3.0, 0.4, "mm"));
+    }
+  }
 }
 
 std::vector<GrooveCase> Build() {
@@ -192,6 +198,7 @@ std::vector<GrooveCase> Build() {
                     0.015, "in"));
   c.push_back(Shaft("inch ring groove 1in", 1.0, Rect(0.046, 0.030, 0.0, 0.04), 0.046, 0.004,
                     "in"));
+  AddMachinistShapes(c);
   return c;
 }
 

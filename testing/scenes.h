@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include "contour/contour_area.h"
+#include "contour/contour_ops.h"
+#include "contour/primitives.h"
 #include "contour/records.h"
 #include "contour/segment_build.h"
 #include "groove/groove_state.h"
@@ -232,12 +235,7 @@ inline PreparedScene RunPreparation(const SceneSetup& setup, bool path = false) 
   return p;
 }
 
-// ---- Densified outlines ---------------------------------------------------------------------
-
-struct Pt {
-  double x = 0.0;
-  double y = 0.0;
-};
+// ---- Measures ------------------------------------------------------------------------------
 
 // The points of an arc (or circle) after its start, to its end, no farther apart than `step`;
 // the arc is read from its centre, ends and direction only.
@@ -247,8 +245,7 @@ void AppendArcPoints(const Segment& s, double step, std::vector<P>& out) {
   const double a0 = std::atan2(s.StartPt.y - s.Center.y, s.StartPt.x - s.Center.x);
   const double a1 = std::atan2(s.EndPt.y - s.Center.y, s.EndPt.x - s.Center.x);
   const double full = 2.0 * std::numbers::pi;
-  double sweep = s.Direction == 1 ? std::fmod(a1 - a0 + 2 * full, full)
-                                  : -std::fmod(a0 - a1 + 2 * full, full);
+  double sweep = s.Direction == 1 ? std::fmod(a1 - a0 + 2 * full, full) : -std::fmod(a0 - a1 + 2 * full, full);
   if (s.IsCircle()) sweep = s.Direction == 1 ? full : -full;
   const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) * r / step)));
   for (int k = 1; k <= n; ++k) {
@@ -257,81 +254,44 @@ void AppendArcPoints(const Segment& s, double step, std::vector<P>& out) {
   }
 }
 
-// The contour as a polyline, its arcs cut into chords of at most `step`.
-inline std::vector<Pt> Densify(const Contour& contour, double step = 0.02) {
-  std::vector<Pt> points;
-  for (const Segment& s : contour.Segs) {
-    if (points.empty()) points.push_back({s.StartPt.x, s.StartPt.y});
-    if (s.IsArc() || s.IsCircle()) {
-      AppendArcPoints(s, step, points);
-    } else {
-      points.push_back({s.EndPt.x, s.EndPt.y});
-    }
-  }
-  return points;
-}
-
-// Signed area (counterclockwise positive) of the closed polyline.
-inline double Area(const std::vector<Pt>& p) {
-  double a = 0.0;
-  for (size_t i = 0; i < p.size(); ++i) {
-    a += p[i].x * p[(i + 1) % p.size()].y - p[(i + 1) % p.size()].x * p[i].y;
-  }
-  return a / 2.0;
-}
-inline double Area(const Contour& c) { return Area(Densify(c, 0.002)); }
-
-struct Box {
-  double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
-};
-inline Box Bounds(const std::vector<Pt>& p) {
-  Box b;
-  for (const Pt& q : p) {
-    b = {std::min(b.minX, q.x), std::min(b.minY, q.y), std::max(b.maxX, q.x), std::max(b.maxY, q.y)};
-  }
-  return b;
-}
-inline Box Bounds(const Contour& c) { return Bounds(Densify(c, 0.002)); }
-
-// Even-odd test against the closed polyline.
-inline bool Inside(const std::vector<Pt>& p, Pt q) {
-  bool in = false;
-  for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
-    if ((p[i].y > q.y) != (p[j].y > q.y) &&
-        q.x < (p[j].x - p[i].x) * (q.y - p[i].y) / (p[j].y - p[i].y) + p[i].x) {
-      in = !in;
-    }
-  }
-  return in;
-}
-
-// Distance from q to the closed polyline.
-inline double Distance(const std::vector<Pt>& p, Pt q) {
+// Distance from (x, y) to the contour's lines and arcs.
+inline double Distance(const Contour& c, double x, double y) {
   double best = 1e300;
-  for (size_t i = 0; i < p.size(); ++i) {
-    const Pt& a = p[i];
-    const Pt& b = p[(i + 1) % p.size()];
-    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
-    const double t = len2 > 0 ? std::clamp(((q.x - a.x) * dx + (q.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
-    best = std::min(best, std::hypot(q.x - a.x - t * dx, q.y - a.y - t * dy));
+  for (const Segment& s : c.Segs) {
+    if (s.IsArc() || s.IsCircle()) {
+      const double toCentre = std::hypot(x - s.Center.x, y - s.Center.y);
+      if (s.IsCircle() || PointInArcSweep(s, x, y)) best = std::min(best, std::fabs(toCentre - s.Radius));
+      for (const Point3& p : {s.StartPt, s.EndPt}) best = std::min(best, std::hypot(x - p.x, y - p.y));
+      continue;
+    }
+    const double dx = s.EndPt.x - s.StartPt.x, dy = s.EndPt.y - s.StartPt.y, len2 = dx * dx + dy * dy;
+    const double t = len2 > 0 ? std::clamp(((x - s.StartPt.x) * dx + (y - s.StartPt.y) * dy) / len2, 0.0, 1.0) : 0;
+    best = std::min(best, std::hypot(x - s.StartPt.x - t * dx, y - s.StartPt.y - t * dy));
   }
   return best;
+}
+
+inline double Area(const Contour& c) { return std::fabs(SignedArea(c)); }
+
+inline bool Inside(const Contour& c, double x, double y) {
+  return ExactGeometryServices().PointInContour(c, x, y) == kInside;
+}
+
+// The contour with its box filled in.
+inline Contour Boxed(Contour c) {
+  ExactGeometryServices services;
+  ContourBounds(services, c);
+  return c;
 }
 
 // A closed outline whose segments join one another and whose end meets its start.
 inline bool ClosedChain(const Contour& c, double tol = 1e-6) {
   if (c.Empty()) return false;
   for (int32_t i = 0; i < c.Count(); ++i) {
-    const Point3& end = c.Seg(i).EndPt;
-    const Point3& next = c.Seg((i + 1) % c.Count()).StartPt;
+    const Point3 &end = c.Seg(i).EndPt, &next = c.Seg((i + 1) % c.Count()).StartPt;
     if (std::fabs(end.x - next.x) > tol || std::fabs(end.y - next.y) > tol) return false;
   }
   return true;
-}
-
-// The frame's box of a range of a and d, in x and y.
-inline Box FrameBox(const GrooveFrame& f, double a0, double a1, double d0, double d1) {
-  return Bounds(std::vector<Pt>{{f.X(a0, d0), f.Y(a0, d0)}, {f.X(a1, d1), f.Y(a1, d1)}});
 }
 
 // What the insert sweeps out of a rectangular groove with square bottom corners: the corner
