@@ -56,11 +56,6 @@ TEST(ContourUtils, OrientationMergeAndRecentre) {
   ASSERT_EQ(arcs.Count(), 1);
   EXPECT_NEAR(arcs.First().MidPt.y, 2.0, 1e-12);
   EXPECT_NEAR(arcs.First().Length, 2 * kPi, 1e-9);
-  Contour quarters = MakeContour({MakeArc(2, 0, 0, 2, 0, 0, 1), MakeArc(0, 2, -2, 0, 0, 0, 1),
-                                  MakeArc(-2, 0, 0, -2, 0, 0, 1), MakeArc(0, -2, 2, 0, 0, 0, 1)});
-  MergeSegments(quarters);
-  ASSERT_EQ(quarters.Count(), 2);
-  EXPECT_NEAR(quarters.Seg(0).EndPt.x, -2.0, 1e-12);
   Contour single = MakeContour({MakeArc(2, 0, 2, 0, 0, 0, -1)});
   MergeSegments(single);
   ASSERT_EQ(single.Count(), 2);
