@@ -38,6 +38,7 @@ class FaultPlan {
     andAfter_ = andAfter;
     trace_.clear();
   }
+  void Stop() { failAt_ = 0; }  // no call fails from now on; the count and the trace stay
   void Tracing(bool on) { tracing_ = on; }
   int64_t Calls() const { return calls_; }
   const std::vector<Call>& Trace() const { return trace_; }
