@@ -113,8 +113,11 @@ TEST(Tool, WhichToolAndWhatFails) {
   EXPECT_EQ(number.state.params.ToolNumber, 4);
   EXPECT_EQ(number.state.tool.Width, 4.0);
 
-  // Failures without a message: a required property that cannot be converted (before the
-  // subtype is checked), a block set of no part, no block set.
+  // Failures without a message: no tool under the number, a required property that cannot be
+  // converted (before the subtype is checked), a block set of no part, no block set.
+  ToolFixture missing("mm");
+  missing.bset->SetProperty("ToolNumber", int32_t{7});
+  EXPECT_FALSE(missing.Load());
   ToolFixture unreadable("mm");
   unreadable.AddTool(1, "mm", 3.0, 0.2, "Turn")->SetProperty("CAM_ToolWidth", "wide");
   EXPECT_FALSE(unreadable.Load());

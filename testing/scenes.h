@@ -25,6 +25,7 @@
 #include "kernel/contour_services.h"
 #include "operation/operation_state.h"
 #include "operation/tool.h"
+#include "operation/work_frame.h"
 #include "operation/work_kind.h"
 #include "sulkor/groove.h"
 #include "toolpath/groove_path.h"
@@ -34,40 +35,50 @@ namespace sulkor::testing {
 
 // ---- The frame of a kind of work ----------------------------------------------------------
 
-// A kind of work and where its grooves go. A profile point is (a, d): a runs along the cross axis
-// (a = 0 is the middle of the groove), d is the depth below the blank's surface in the plunge
-// direction. Arcs are given with their direction as seen with the depth pointing down.
+// A kind of work and where its grooves go, placed by the operation's own frame. A profile point
+// is (a, d): a runs along the cross axis (a = 0 is the middle of the groove), d is the depth below
+// the blank's surface in the plunge sense. Arcs are given with their direction as seen with the
+// depth pointing down.
 struct GrooveFrame {
   const char* name = "";
   WorkKind kind = WorkKind::OutsideDiameter;
-  std::string trajectoryType = "Turn";
-  int16_t sign = 1;              // the operation's direction sign
-  std::vector<double> blank;     // closed polygon
-  double surface = 0.0;          // plunge-axis coordinate of the surface the groove is cut into
-  double plunge = -1.0;          // -1 or +1: the sense of growing depth
-  double middle = 0.0;           // cross-axis coordinate of a = 0
-  bool alongIsX = true;          // turning: the cross axis is x
-  int16_t turn = 1;              // +1 when the placement keeps arcs' sense of turning
-  double startZ = 0.0, startX = 0.0;  // the start point parameters (X is a diameter)
+  std::vector<double> blank;  // closed polygon
+  double surface = 0.0;       // drawing coordinate, along the plunge axis, of the cut surface
+  double middle = 0.0;        // cross-axis coordinate of a = 0
+  double startZ = 0.0;        // the start point parameters (X is a diameter)
+  double startX = 0.0;
 
-  double X(double a, double d) const { return alongIsX ? middle + a : surface + plunge * d; }
-  double Y(double a, double d) const { return alongIsX ? surface + plunge * d : middle + a; }
-  double A(const Point3& p) const { return (alongIsX ? p.x : p.y) - middle; }
-  double D(const Point3& p) const { return ((alongIsX ? p.y : p.x) - surface) * plunge; }
-  Point3 Start() const { return {startZ, startX / 2.0, 0.0}; }
+  WorkFrame Frame() const { return WorkFrame(kind); }
+  bool CrossIsX() const { return Frame().CrossIsX(); }
+  double PlungeSense() const { return Frame().PlungeSense(); }
+  // +1 when the placement keeps arcs' sense of turning, else -1.
+  int16_t Turn() const { return Frame().Mirrors() ? -1 : 1; }
+  std::string TrajectoryType() const { return CrossIsX() ? "Turn" : "Face"; }
+  int16_t Sign() const { return kind == WorkKind::Bore || kind == WorkKind::BackFace ? -1 : 1; }
   // The direction parameter that puts the groove of a profile drawn towards growing a on the
-  // left of the run where the frame keeps the sense of turning.
-  std::string Direction() const { return turn == 1 ? "External" : "Internal"; }
+  // side of the test points: the left of the run where the frame keeps the sense of turning.
+  std::string Direction() const { return Turn() == 1 ? "External" : "Internal"; }
+
+  Point3 At(double a, double d) const {
+    const WorkFrame f = Frame();
+    const Point3 origin = f.CrossIsX() ? Point3{middle, surface, 0.0} : Point3{surface, middle, 0.0};
+    return f.Plunged(f.AlongCross(origin, a), d);
+  }
+  double X(double a, double d) const { return At(a, d).x; }
+  double Y(double a, double d) const { return At(a, d).y; }
+  // Frame coordinates of a drawing point.
+  double A(const Point3& p) const { return Frame().Cross(p) - middle; }
+  double D(const Point3& p) const { return (Frame().PlungeAxis(p) - surface) * PlungeSense(); }
+  Point3 Start() const { return {startZ, startX / 2.0, 0.0}; }
 };
 
 inline const std::vector<GrooveFrame>& AllFrames() {
   static const std::vector<double> bar = {0, 0, 100, 0, 100, 50, 0, 50};
   static const std::vector<GrooveFrame> frames = {
-      {"OutsideDiameter", WorkKind::OutsideDiameter, "Turn", 1, bar, 50, -1, 50, true, 1, 110, 120},
-      {"Bore", WorkKind::Bore, "Turn", -1, {0, 20, 100, 20, 100, 50, 0, 50}, 20, 1, 50, true, -1,
-       110, 20},
-      {"FrontFace", WorkKind::FrontFace, "Face", 1, bar, 100, -1, 25, false, -1, 110, 20},
-      {"BackFace", WorkKind::BackFace, "Face", -1, bar, 0, 1, 25, false, 1, -10, 120},
+      {"OutsideDiameter", WorkKind::OutsideDiameter, bar, 50, 50, 110, 120},
+      {"Bore", WorkKind::Bore, {0, 20, 100, 20, 100, 50, 0, 50}, 20, 50, 110, 20},
+      {"FrontFace", WorkKind::FrontFace, bar, 100, 25, 110, 20},
+      {"BackFace", WorkKind::BackFace, bar, 0, 25, -10, 120},
   };
   return frames;
 }
@@ -86,7 +97,7 @@ class Profile {
   Profile& ArcTo(double a, double d, double centerA, double centerD, int16_t direction) {
     segments_.push_back(MakeArc(f_.X(a_, d_), f_.Y(a_, d_), f_.X(a, d), f_.Y(a, d),
                                 f_.X(centerA, centerD), f_.Y(centerA, centerD),
-                                static_cast<int16_t>(direction * f_.turn)));
+                                static_cast<int16_t>(direction * f_.Turn())));
     a_ = a;
     d_ = d;
     return *this;
@@ -111,8 +122,8 @@ inline OperationState MakeState(const GrooveFrame& frame, double toolWidth) {
   OperationState state;
   state.host = std::make_shared<HostEnvironment>();
   state.host->geometry = std::make_shared<ExactGeometryServices>();
-  state.params.TrajectoryType = frame.trajectoryType;
-  state.directionSign = frame.sign;
+  state.params.TrajectoryType = frame.TrajectoryType();
+  state.directionSign = frame.Sign();
   state.tool.Width = toolWidth;
   state.contours.blank = MakePolygon(frame.blank);
   return state;
@@ -153,7 +164,7 @@ inline void ExpectContour(const GrooveFrame& f, const Contour& contour,
           << what;
     } else {
       ExpectPoint(s.Center, f.X(e.centerA, e.centerD), f.Y(e.centerA, e.centerD), what + " centre");
-      EXPECT_EQ(s.Direction, e.direction * f.turn) << what;
+      EXPECT_EQ(s.Direction, e.direction * f.Turn()) << what;
       EXPECT_NEAR(std::hypot(s.MidPt.x - s.Center.x, s.MidPt.y - s.Center.y), s.Radius, 1e-9)
           << what;
     }
@@ -182,7 +193,7 @@ inline SceneSetup SetupFor(const GrooveFrame& f, const Contour& work) {
   SceneSetup setup;
   setup.blank = MakePolygon(f.blank);
   setup.work = work;
-  setup.trajectoryType = f.trajectoryType;
+  setup.trajectoryType = f.TrajectoryType();
   setup.direction = f.Direction();
   setup.startZ = f.startZ;
   setup.startX = f.startX;

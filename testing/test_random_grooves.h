@@ -42,17 +42,14 @@ inline GrooveFrame RandomFrame(Random& rnd, int kind, double& thickness) {
     const double inner = rnd.Uniform(6.0, 30.0);
     const double outer = inner + rnd.Uniform(18.0, 40.0);
     thickness = outer - inner;
-    return {"Bore", WorkKind::Bore, "Turn", -1, {0, inner, length, inner, length, outer, 0, outer},
-            inner, 1.0, length * rnd.Uniform(0.35, 0.65), true, -1};
+    return {"Bore", WorkKind::Bore, {0, inner, length, inner, length, outer, 0, outer}, inner,
+            length * rnd.Uniform(0.35, 0.65)};
   }
   thickness = kind == 0 ? radius : length;
-  if (kind == 0) {
-    return {"OutsideDiameter", WorkKind::OutsideDiameter, "Turn", 1, bar, radius, -1.0,
-            length * rnd.Uniform(0.35, 0.65), true, 1};
-  }
+  if (kind == 0) return {"OutsideDiameter", WorkKind::OutsideDiameter, bar, radius, length * rnd.Uniform(0.35, 0.65)};
   const double middle = radius * rnd.Uniform(0.45, 0.55);
-  if (kind == 2) return {"FrontFace", WorkKind::FrontFace, "Face", 1, bar, length, -1.0, middle, false, -1};
-  return {"BackFace", WorkKind::BackFace, "Face", -1, bar, 0.0, 1.0, middle, false, 1};
+  if (kind == 2) return {"FrontFace", WorkKind::FrontFace, bar, length, middle};
+  return {"BackFace", WorkKind::BackFace, bar, 0.0, middle};
 }
 
 // A line, or an arc bulging by up to a quarter of its chord to either side.
@@ -70,7 +67,7 @@ inline Segment RandomPiece(Random& rnd, double x1, double y1, double x2, double 
 
 // A groove profile drawn from above the surface down into the blank and back out.
 inline Contour RandomProfile(Random& rnd, const GrooveFrame& f, double thickness, bool& reversed) {
-  const double width = rnd.Uniform(2.0, f.alongIsX ? 25.0 : std::min(25.0, 1.4 * f.middle));
+  const double width = rnd.Uniform(2.0, f.CrossIsX() ? 25.0 : std::min(25.0, 1.4 * f.middle));
   const double depth = rnd.Uniform(1.0, std::min(15.0, thickness - 4.0));
   const double above = rnd.Uniform(0.5, 4.0);
   std::vector<std::pair<double, double>> pts;  // (a, d)
@@ -104,7 +101,7 @@ inline SceneSetup RandomGroove(Random& rnd, int i, GrooveFrame& frame) {
   frame = RandomFrame(rnd, i % 4, thickness);
   SceneSetup setup;
   setup.blank = MakePolygon(frame.blank);
-  setup.trajectoryType = frame.trajectoryType;
+  setup.trajectoryType = frame.TrajectoryType();
   bool reversed = false;
   setup.work = RandomProfile(rnd, frame, thickness, reversed);
   const bool groovesSide = rnd.Chance(0.9);

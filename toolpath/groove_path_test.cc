@@ -105,7 +105,7 @@ TEST(GroovePath, PeckCountAtItsBoundaries) {
 // start the kind's clearance above the region and stand at most 0.9 w apart, each in pecks of at
 // most the depth per pass with a back-off of w / 2, and the finishing passes end on the finished
 // profile, the corner centres r from it. A stepped bottom gets a plunge at each level.
-TEST(GroovePath, PlungesPecksAndFinishingInEveryKindOfWork) {
+TEST(GroovePath, RoughingAndFinishingInEveryKindOfWork) {
   const double width = 2.5 * kW;
   for (const GrooveFrame& f : AllFrames()) {
     SCOPED_TRACE(f.name);

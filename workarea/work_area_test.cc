@@ -122,9 +122,6 @@ TEST(BuildWorkArea, Failures) {
   noServices.contours.work = testing::Rectangular(frame, 10, 10, 1);
   noServices.host->geometry.reset();
   EXPECT_FALSE(BuildWorkArea(noServices));
-  // The trajectory type is compared with "Turn" exactly: any other text is a face.
-  EXPECT_FALSE(SelectWorkAreaVariant("turn", 1).alongIsX);
-  EXPECT_NE(std::cos(SelectWorkAreaVariant("Turn", 1).plungeAngle), 0.0);  // pi as it is
 }
 
 // An overhang whose removal never settles (the probe's landing point alternates between two

@@ -88,7 +88,7 @@ void ExpectPrepared(const GrooveFrame& f, const GrooveShape& g, const PreparedSc
   ASSERT_TRUE(p.ok);
   const OperationState& state = p.State();
   const WorkingContours& c = state.contours;
-  EXPECT_EQ(state.directionSign, f.sign);
+  EXPECT_EQ(state.directionSign, f.Sign());
   EXPECT_TRUE(testing::ClosedChain(c.toMachine) && testing::ClosedChain(c.toClear));
   EXPECT_NEAR(Area(c.toMachine), g.area, 2e-3);
   EXPECT_NEAR(Area(c.toMachine) + Area(c.remaining), Area(c.blank), 2e-3);
