@@ -186,20 +186,31 @@ TEST(GroovePath, RefusalsAndTheGuardSayWhy) {
   OperationState& state = run.State();
   state.contours.blank = run.preparedBlank;
   EXPECT_EQ(GuardToolPath(state), "");
-  struct Move {
-    Segment move;
-    int16_t type;
-    std::string starts;
+  // Moves after a rapid over the stock, each cutting (c) or positioning (p); a positioning move
+  // is judged against the stock that the earlier moves left.
+  const int16_t c = kMoveCutting, p = kMovePositioning;
+  struct Moves {
+    std::vector<std::pair<Segment, int16_t>> moves;
+    std::string starts;  // "": no refusal
   };
-  for (const Move& c : std::vector<Move>{
-           {MakeLine(50, 60, 50, 44), kMoveCutting, "the path would cut 1.4000 into the finished part"},
-           {MakeLine(50, 60, 50, 46), kMovePositioning, "a positioning move would run 4.4"},
-           {MakeLine(110, 60, 110, -0.5), kMovePositioning, "the path would cross the spindle axis"}}) {
-    Segment m = c.move;
-    m.MoveType = c.type;
-    m.Phase = c.type == kMoveCutting ? kPhaseRoughing : kPhaseNone;
-    state.toolPath = MakeContour({MakeLine(110, 60, 90, 60), m});
-    EXPECT_EQ(GuardToolPath(state).rfind(c.starts, 0), 0u) << GuardToolPath(state);
+  for (const Moves& k : std::vector<Moves>{
+           {{{MakeLine(50, 60, 50, 44), c}}, "the path would cut 1.4000 into the finished part"},
+           {{{MakeLine(50, 60, 50, 46), p}}, "a positioning move would run 4.4"},
+           {{{MakeLine(110, 60, 110, -0.5), p}}, "the path would cross the spindle axis"},
+           {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), p}}, ""},
+           {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 51, 47), p}}, "a positioning move would run 1.0000"},
+           {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), c}, {MakeLine(49, 60, 49, 48), p}},
+            "a positioning move would run 1.0000"}}) {
+    SCOPED_TRACE(k.starts);
+    std::vector<Segment> moves{MakeLine(110, 60, 90, 60)};
+    for (const auto& [move, type] : k.moves) {
+      moves.push_back(move);
+      moves.back().MoveType = type;
+      moves.back().Phase = type == kMoveCutting ? kPhaseRoughing : kPhaseNone;
+    }
+    state.toolPath = MakeContour(moves);
+    const std::string refusal = GuardToolPath(state);
+    EXPECT_EQ(k.starts.empty() ? refusal : refusal.substr(0, k.starts.size()), k.starts) << refusal;
   }
 }
 
