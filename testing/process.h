@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 extern char** environ;
@@ -50,8 +51,18 @@ inline StartedProgram StartIn(const std::filesystem::path& dir, const std::vecto
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  // The extra variables replace the inherited ones of the same name: a shell keeps the last of
+  // two, so an inherited HOME would win over the run's own.
   std::vector<std::string> envText(extraEnvironment);
-  for (char** e = environ; *e; ++e) envText.emplace_back(*e);
+  for (char** e = environ; *e; ++e) {
+    const std::string_view inherited(*e);
+    const bool replaced = std::any_of(extraEnvironment.begin(), extraEnvironment.end(),
+                                      [&](const std::string& extra) {
+                                        const size_t eq = extra.find('=');
+                                        return inherited.substr(0, eq + 1) == extra.substr(0, eq + 1);
+                                      });
+    if (!replaced) envText.emplace_back(*e);
+  }
   std::vector<char*> env;
   for (std::string& e : envText) env.push_back(e.data());
   env.push_back(nullptr);
