@@ -219,21 +219,16 @@ TEST(PostTest, ReferenceShiftsThePathToTheInsertsTips) {
     double dx, dy;
   } cases[] = {
       {WorkKind::OutsideDiameter, InsertReference::Centre, 0.0, 0.0},
-      {WorkKind::OutsideDiameter, InsertReference::TipLow, -0.4, -0.4},
-      {WorkKind::OutsideDiameter, InsertReference::TipHigh, 2.6, -0.4},
-      {WorkKind::Bore, InsertReference::TipLow, -0.4, 0.4},
-      {WorkKind::Bore, InsertReference::TipHigh, 2.6, 0.4},
-      {WorkKind::FrontFace, InsertReference::TipLow, -0.4, -0.4},
-      {WorkKind::FrontFace, InsertReference::TipHigh, -0.4, 2.6},
-      {WorkKind::BackFace, InsertReference::TipLow, 0.4, -0.4},
-      {WorkKind::BackFace, InsertReference::TipHigh, 0.4, 2.6},
+      {WorkKind::OutsideDiameter, InsertReference::TipLow, -0.4, -0.4}, {WorkKind::OutsideDiameter, InsertReference::TipHigh, 2.6, -0.4},
+      {WorkKind::Bore, InsertReference::TipLow, -0.4, 0.4},             {WorkKind::Bore, InsertReference::TipHigh, 2.6, 0.4},
+      {WorkKind::FrontFace, InsertReference::TipLow, -0.4, -0.4},       {WorkKind::FrontFace, InsertReference::TipHigh, -0.4, 2.6},
+      {WorkKind::BackFace, InsertReference::TipLow, 0.4, -0.4},         {WorkKind::BackFace, InsertReference::TipHigh, 0.4, 2.6},
   };
   for (const auto& c : cases) {
     PostInput in = GrooveInput();
     in.kind = c.kind;
     const Point3 d = ReferenceShift(in, c.reference);
-    const std::string name = std::to_string(static_cast<int>(c.kind)) + "/" +
-                             std::to_string(static_cast<int>(c.reference));
+    const std::string name = "case " + std::to_string(&c - cases);
     EXPECT_NEAR(d.x, c.dx, 1e-12) << name;
     EXPECT_NEAR(d.y, c.dy, 1e-12) << name;
     const std::vector<Segment> moves = ProgramMoves(in, c.reference);
