@@ -43,10 +43,8 @@ inline StartedProgram StartIn(const std::filesystem::path& dir, const std::vecto
   StartedProgram started{-1, dir / (".stdout" + tag), dir / (".stderr" + tag)};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, started.outPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, started.errPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, started.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, started.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -66,9 +64,7 @@ inline StartedProgram StartIn(const std::filesystem::path& dir, const std::vecto
   std::vector<char*> env;
   for (std::string& e : envText) env.push_back(e.data());
   env.push_back(nullptr);
-  if (posix_spawn(&started.pid, args[0], &actions, nullptr, args.data(), env.data()) != 0) {
-    started.pid = -1;
-  }
+  if (posix_spawn(&started.pid, args[0], &actions, nullptr, args.data(), env.data()) != 0) started.pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   return started;
 }
@@ -124,8 +120,7 @@ inline std::vector<std::string> DxfFacts(const std::filesystem::path& file) {
 class ScratchDir {
  public:
   explicit ScratchDir(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() /
-              ("sulkor_" + name + "_" + std::to_string(::getpid()))) {
+      : path_(std::filesystem::temp_directory_path() / ("sulkor_" + name + "_" + std::to_string(::getpid()))) {
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
@@ -134,9 +129,7 @@ class ScratchDir {
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
   std::vector<std::string> Files() const {  // sorted
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) {
-      names.push_back(e.path().filename().string());
-    }
+    for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -145,8 +138,6 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-inline std::string Example(const std::string& name) {
-  return std::string(SULKOR_SOURCE_DIR) + "/examples/" + name;
-}
+inline std::string Example(const std::string& name) { return std::string(SULKOR_SOURCE_DIR) + "/examples/" + name; }
 
 }  // namespace sulkor::testing

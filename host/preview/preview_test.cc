@@ -1,18 +1,15 @@
-// Pictures of a grooved drawing checked by their pixels, read back with cairo: the moves in their
+// Pictures of a grooved drawing checked by their pixels: the moves in their
 // colours, the removed material hatched green, background elsewhere, the scale bar, the inserts
 // turned for each kind of work; the layout, the formats and the failures.
 #include "host/preview/preview.h"
 
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -22,6 +19,7 @@
 #include "host/memory/scene.h"
 #include "host/preview/preview_scene.h"
 #include "sulkor/groove.h"
+#include "testing/png_colours.h"
 
 namespace sulkor::host {
 namespace {
@@ -29,33 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 constexpr uint32_t kBackground = 0x22262a;  // the default background as 0xRRGGBB
 
-class Picture {
- public:
-  explicit Picture(const std::string& path)
-      : surface_(cairo_image_surface_create_from_png(path.c_str()), cairo_surface_destroy) {}
-  bool Ok() const { return cairo_surface_status(surface_.get()) == CAIRO_STATUS_SUCCESS; }
-  int Width() const { return cairo_image_surface_get_width(surface_.get()); }
-  int Height() const { return cairo_image_surface_get_height(surface_.get()); }
-  uint32_t At(int x, int y) const {  // 0xRRGGBB
-    uint32_t pixel;
-    std::memcpy(&pixel, cairo_image_surface_get_data(surface_.get()) +
-                            static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface_.get()) + 4 * x,
-                sizeof pixel);
-    return pixel & 0xffffffu;
-  }
-  template <class Match>
-  bool Near(Point2 p, Match match) const {  // within one pixel of p
-    for (int y = static_cast<int>(p.y) - 1; y <= static_cast<int>(p.y) + 1; ++y) {
-      for (int x = static_cast<int>(p.x) - 1; x <= static_cast<int>(p.x) + 1; ++x) {
-        if (x >= 0 && y >= 0 && x < Width() && y < Height() && match(At(x, y))) return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface_;
-};
+using testing::Picture;
 
 bool Greenish(uint32_t c) {
   const int r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
