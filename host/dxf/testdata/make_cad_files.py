@@ -16,9 +16,10 @@ WORK = [(30, 28, 0), (30, 21, Q), (31, 20, 0), (39, 20, Q), (40, 21, 0), (40, 28
 
 
 def new(version="R2010", units=4):
+    """A new drawing and its model space."""
     doc = ezdxf.new(version)
     doc.header["$INSUNITS"] = units
-    return doc
+    return doc, doc.modelspace()
 
 
 def scaled(points, k, dx=0.0, dy=0.0):
@@ -52,21 +53,21 @@ def with_text(name, edit):
 
 # Every version ezdxf writes, as text and as binary.
 for version in ["R12", "R2000", "R2004", "R2007", "R2010", "R2013", "R2018"]:
-    doc = new(version)
-    part(doc.modelspace(), r12=version == "R12")
+    doc, msp = new(version)
+    part(msp, r12=version == "R12")
     save(doc, f"ezdxf_{version}.dxf")
     save(doc, f"ezdxf_{version}_binary.dxf", fmt="bin")
 
 # LibreCAD, QCAD, dxflib: a 999 comment before the first section, and between entities.
-doc = new("R2000")
-part(doc.modelspace())
+doc, msp = new("R2000")
+part(msp)
 save(doc, "comment_999.dxf")
 with_text("comment_999.dxf", lambda t: "999\ndxflib 3.26.4.0\n" +
           t.replace("  0\nENDSEC\n", "999\na comment\n  0\nENDSEC\n", 1))
 
 # AutoCAD R2013: a thumbnail picture and an ACDSDATA section, which hold no entity.
-doc = new("R2013")
-part(doc.modelspace())
+doc, msp = new("R2013")
+part(msp)
 save(doc, "autocad_thumbnail.dxf")
 with_text("autocad_thumbnail.dxf", lambda t: t.replace(
     "  0\nSECTION\n  2\nCLASSES\n",
@@ -75,14 +76,13 @@ with_text("autocad_thumbnail.dxf", lambda t: t.replace(
     "  0\nENDSEC\n  0\nSECTION\n  2\nCLASSES\n", 1))
 
 # Layer names in other cases than the reader's.
-doc = new()
-part(doc.modelspace(), blank_layer="BLANK", work_layer="WORKCONTOUR")
+doc, msp = new()
+part(msp, blank_layer="BLANK", work_layer="WORKCONTOUR")
 save(doc, "layers_upper_case.dxf")
 
 # The groove drawn in a block, inserted moved, rotated a quarter turn and scaled by 2: the
 # block holds it turned back and halved, around a base point of its own.
-doc = new()
-msp = doc.modelspace()
+doc, msp = new()
 msp.add_lwpolyline(BLANK, close=True, dxfattribs={"layer": "Blank"})
 block = doc.blocks.new("GROOVE", base_point=(5, 5))
 # world (x, y) = (100 + 2 (-(by - 5)), -50 + 2 (bx - 5)) inverted: bx = (y + 50) / 2 + 5,
@@ -94,19 +94,18 @@ save(doc, "insert_transformed.dxf")
 
 # Nested: block OUTER holds the blank and an INSERT of block INNER (the groove), on layer "0"
 # inside, so the entities take the layers of the INSERTs.
-doc = new()
+doc, msp = new()
 inner = doc.blocks.new("INNER")
 inner.add_lwpolyline([(x - 30, y, b) for x, y, b in WORK], format="xyb")
 outer = doc.blocks.new("OUTER")
 outer.add_lwpolyline(BLANK, close=True, dxfattribs={"layer": "Blank"})
 outer.add_blockref("INNER", (30, 0), dxfattribs={"layer": "WorkContour"})
-doc.modelspace().add_blockref("OUTER", (0, 0))
+msp.add_blockref("OUTER", (0, 0))
 save(doc, "insert_nested.dxf")
 
 # A mirrored view: the groove's corner arcs with extrusion (0, 0, -1), their centres and
 # angles in that object coordinate system (x to the left).
-doc = new()
-msp = doc.modelspace()
+doc, msp = new()
 msp.add_lwpolyline(BLANK, close=True, dxfattribs={"layer": "Blank"})
 for a, b in [((30, 28), (30, 21)), ((31, 20), (39, 20)), ((40, 21), (40, 28))]:
     msp.add_line(a, b, dxfattribs={"layer": "WorkContour"})
@@ -119,14 +118,13 @@ save(doc, "ocs_mirrored_arcs.dxf")
 for name, units, k in [("units_cm.dxf", 5, 0.1), ("units_m.dxf", 6, 0.001),
                        ("units_ft.dxf", 2, 1 / 12), ("units_in.dxf", 1, 1.0),
                        ("units_miles.dxf", 3, 1.0), ("units_none.dxf", 0, 1.0)]:
-    doc = new(units=units)
-    part(doc.modelspace(), k=k)
+    doc, msp = new(units=units)
+    part(msp, k=k)
     save(doc, name)
 
 # A real drawing: a centre line, dimensions, text, a hatch and a sketch circle on layers of
 # their own beside the part.
-doc = new()
-msp = doc.modelspace()
+doc, msp = new()
 part(msp)
 msp.add_line((-5, 0), (85, 0), dxfattribs={"layer": "Center"})
 msp.add_circle((200, 200), 10, dxfattribs={"layer": "Sketch"})
@@ -138,21 +136,18 @@ hatch.paths.add_polyline_path([(0, 0), (10, 0), (10, 10)], is_closed=True)
 save(doc, "with_annotations.dxf")
 
 # Two closed outlines reach the groove: the blank must be named.
-doc = new()
-msp = doc.modelspace()
+doc, msp = new()
 part(msp)
 msp.add_lwpolyline([(20, 15), (50, 15), (50, 30), (20, 30)], close=True,
                    dxfattribs={"layer": "Fixture"})
 save(doc, "two_outlines.dxf")
 
 # Curves the outline cannot hold.
-doc = new()
-msp = doc.modelspace()
+doc, msp = new()
 msp.add_lwpolyline(BLANK, close=True, dxfattribs={"layer": "Blank"})
 msp.add_spline([(30, 28), (30, 20), (40, 20), (40, 28)], dxfattribs={"layer": "WorkContour"})
 save(doc, "spline_work_contour.dxf")
-doc = new()
-msp = doc.modelspace()
+doc, msp = new()
 part(msp)
 msp.add_ellipse((40, 0), major_axis=(40, 0), ratio=0.5, dxfattribs={"layer": "Blank"})
 save(doc, "ellipse_in_blank.dxf")
