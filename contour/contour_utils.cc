@@ -101,11 +101,11 @@ void SimplifyContour(Contour& contour) {
     double d = 0.0, a = 0.0;
     LineLengthAngle(s.StartPt.x, s.StartPt.y, s.EndPt.x, s.EndPt.y, d, a);
     if (s.IsArc()) {
-      if (d > 1e-5) {
+      if (d > kShortPiece) {
         const double ux = (s.EndPt.x - s.StartPt.x) / d;
         const double uy = (s.EndPt.y - s.StartPt.y) / d;
         const double dev = (s.MidPt.y - s.StartPt.y) * ux - (s.MidPt.x - s.StartPt.x) * uy;
-        if (std::fabs(dev) < 0.001) {
+        if (std::fabs(dev) < kFlatArc) {
           s.Kind = SegmentKind::Line;
           s.Length = d;
           s.Tangent[0] = a;
@@ -171,7 +171,7 @@ void DropShortLines(Contour& contour) {
   std::vector<Segment> kept;
   kept.reserve(contour.Segs.size());
   for (const Segment& s : contour.Segs) {
-    if (s.IsLine() && Distance(s.StartPt, s.EndPt) < 1e-5) continue;
+    if (s.IsLine() && Distance(s.StartPt, s.EndPt) < kShortPiece) continue;
     kept.push_back(s);
   }
   contour.Segs = std::move(kept);

@@ -137,6 +137,34 @@ bool IntersectCircles(double cx1, double cy1, double r1, double cx2, double cy2,
   return true;
 }
 
+bool SamePoint(double x1, double y1, double x2, double y2) {
+  return std::abs(x1 - x2) < kEps && std::abs(y1 - y2) < kEps;
+}
+
+bool SamePoint(const Point3& a, const Point3& b) { return SamePoint(a.x, a.y, b.x, b.y); }
+
+double ArcSweep(const Segment& arc) {
+  if (SamePoint(arc.StartPt, arc.EndPt)) return kTwoPi;
+  const double r = std::abs(arc.Radius);
+  if (r < kEps) return 0.0;
+  const double cx = arc.Center.x;
+  const double cy = arc.Center.y;
+  const double a1 = AngleFromSinCos((arc.StartPt.y - cy) / r, (arc.StartPt.x - cx) / r);
+  const double a2 = AngleFromSinCos((arc.EndPt.y - cy) / r, (arc.EndPt.x - cx) / r);
+  double sweep = arc.Direction == 1 ? a2 - a1 : a1 - a2;
+  if (sweep <= 0.0) sweep += kTwoPi;
+  return sweep;
+}
+
+double SignedArcSweep(const Segment& arc) {
+  const double sx = arc.StartPt.x - arc.Center.x, sy = arc.StartPt.y - arc.Center.y;
+  const double ex = arc.EndPt.x - arc.Center.x, ey = arc.EndPt.y - arc.Center.y;
+  double sweep = std::atan2(sx * ey - sy * ex, sx * ex + sy * ey);
+  if (arc.Direction == 1 && sweep <= 0.0) sweep += kTwoPi;
+  if (arc.Direction != 1 && sweep >= 0.0) sweep -= kTwoPi;
+  return sweep;
+}
+
 bool PointInArcSweep(const Segment& arc, double px, double py) {
   const double r = std::abs(arc.Radius);
   const double cx = arc.Center.x;

@@ -11,25 +11,6 @@ namespace sulkor {
 
 namespace {
 
-bool SamePoint(const Point3& a, const Point3& b) {
-  return std::abs(a.x - b.x) < kEps && std::abs(a.y - b.y) < kEps;
-}
-
-// The angle an arc turns through, in (0, 2*pi]; start and end in the same place make a full
-// turn. Direction 1 turns counterclockwise, any other value clockwise.
-double ArcSweep(const Segment& arc) {
-  if (SamePoint(arc.StartPt, arc.EndPt)) return kTwoPi;
-  const double r = std::abs(arc.Radius);
-  if (r < kEps) return 0.0;
-  const double cx = arc.Center.x;
-  const double cy = arc.Center.y;
-  const double a1 = AngleFromSinCos((arc.StartPt.y - cy) / r, (arc.StartPt.x - cx) / r);
-  const double a2 = AngleFromSinCos((arc.EndPt.y - cy) / r, (arc.EndPt.x - cx) / r);
-  double sweep = arc.Direction == 1 ? a2 - a1 : a1 - a2;
-  if (sweep <= 0.0) sweep += kTwoPi;
-  return sweep;
-}
-
 // Arcs and circles: tangents, mid point, span sign; the length from the sweep.
 void RefreshCurve(Segment& curve) {
   const Point3& s = curve.StartPt;
@@ -63,6 +44,29 @@ void RefreshSegment(Segment& segment) {
     case SegmentKind::Arc:
     case SegmentKind::Circle: RefreshCurve(segment); break;
     case SegmentKind::None: break;
+  }
+}
+
+void RefreshArcMidAndTangents(Segment& arc) {
+  double mx = 0.0;
+  double my = 0.0;
+  ArcMidPoint(arc.Center.x, arc.Center.y, arc.StartPt.x, arc.StartPt.y, arc.EndPt.x, arc.EndPt.y,
+              arc.Radius, arc.Direction, mx, my);
+  arc.MidPt.x = mx;
+  arc.MidPt.y = my;
+  RefreshArcTangents(arc);
+}
+
+void RefreshArcTangents(Segment& arc) {
+  ArcEndTangents(arc.StartPt.x, arc.StartPt.y, arc.EndPt.x, arc.EndPt.y, arc.Center.x,
+                 arc.Center.y, arc.Radius, arc.Direction, arc.Tangent[0], arc.Tangent[1]);
+}
+
+void RefreshMovedSegment(Segment& segment) {
+  if (segment.IsLine()) {
+    RefreshLine(segment);
+  } else {
+    RefreshArcMidAndTangents(segment);
   }
 }
 

@@ -23,6 +23,15 @@ void RefreshLine(Segment& line);
 // Recomputes the derived fields of a segment from its kind, ends, centre, radius and direction.
 void RefreshSegment(Segment& segment);
 
+// The partial refreshes that the work-area steps make after moving an end, each as it has always
+// been done there (the later steps see exactly these fields):
+// an arc's MidPt and both end tangents; its Length and SpanSign are left as they were.
+void RefreshArcMidAndTangents(Segment& arc);
+// an arc's two end tangents only.
+void RefreshArcTangents(Segment& arc);
+// RefreshLine for a line, RefreshArcMidAndTangents for anything else.
+void RefreshMovedSegment(Segment& segment);
+
 // A contour of the given segments, in order.
 Contour MakeContour(std::vector<Segment> segments);
 

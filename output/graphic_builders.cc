@@ -5,8 +5,6 @@
 namespace sulkor {
 namespace {
 
-constexpr double kCloseGap = 1e-5;  // 10 * 1e-6
-
 void SetPen(Graphic& g) {
   g.SetProperty(kPenWidth, Variant(int16_t{0}));
   g.SetProperty(kPenStyle, Variant(kPenStyleContinuous));

@@ -40,6 +40,12 @@ constexpr double kMaterial = 1e-4;
 // The removed-material outline stays this far inside the stock's surface where it runs along
 // it, so that it crosses the stock's outline instead of lying on it.
 constexpr double kSliver = 1e-5;
+// A finishing chain that starts or ends within this of the stock's clearance level needs no line
+// from that level: the envelopes are exact, so this only absorbs rounding.
+constexpr double kAtLevel = 1e-9;
+// Where the insert stops, the groove's width is measured this fraction of the groove's depth
+// below the deepest point its tip reaches.
+constexpr double kBelowReach = 1e-3;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
@@ -350,11 +356,11 @@ void PathBuilder::Finishing(const Pieces& locus, double lo, double hi,
     if (chain.empty()) continue;
     const double topLeft = ValueAt(clearance_, range.lo).value_or(chain.front().StartPt.y);
     const double topRight = ValueAt(clearance_, range.hi, true).value_or(chain.back().EndPt.y);
-    if (topLeft - chain.front().StartPt.y > 1e-9) {
+    if (topLeft - chain.front().StartPt.y > kAtLevel) {
       chain.insert(chain.begin(),
                    MakeLine(range.lo, topLeft, chain.front().StartPt.x, chain.front().StartPt.y));
     }
-    if (topRight - chain.back().EndPt.y > 1e-9) {
+    if (topRight - chain.back().EndPt.y > kAtLevel) {
       chain.push_back(MakeLine(chain.back().EndPt.x, chain.back().EndPt.y, range.hi, topRight));
     }
     for (Segment& s : chain) {
@@ -508,7 +514,8 @@ std::string PathBuilder::Narrowest() const {
   double best = kInf;
   double where = 0.0;
   const Contour& g = groove_;
-  const double v = std::max(g.MaxY - reached_ - 1e-3 * (g.MaxY - g.MinY), 0.5 * (g.MaxY + g.MinY));
+  const double v =
+      std::max(g.MaxY - reached_ - kBelowReach * (g.MaxY - g.MinY), 0.5 * (g.MaxY + g.MinY));
   IntersectionResult hits;
   const Segment probe = MakeLine(g.MinX - 1.0, v, g.MaxX + 1.0, v);
   if (geometry_.Intersect(MakeContour({probe}), g, hits) && hits.Count() >= 2) {

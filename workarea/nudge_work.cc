@@ -23,11 +23,6 @@ void StoreRefit(Segment& arc, const ArcRefit& refit) {
   arc.Tangent[1] = refit.Tangent[1];
 }
 
-void RecomputeArcTangents(Segment& arc) {
-  ArcEndTangents(arc.StartPt.x, arc.StartPt.y, arc.EndPt.x, arc.EndPt.y, arc.Center.x,
-                 arc.Center.y, arc.Radius, arc.Direction, arc.Tangent[0], arc.Tangent[1]);
-}
-
 class WorkNudger {
  public:
   explicit WorkNudger(OperationState& state)
@@ -84,7 +79,7 @@ class WorkNudger {
     ProjectOntoCircle(first.Center.x, first.Center.y, first.Radius, backX, backY, x, y);
     if (Classify(x, y) == kOutside) {
       SetXY(first.StartPt, x, y);
-      RecomputeArcTangents(first);
+      RefreshArcTangents(first);
       return;
     }
     const ArcRefit refit = RefitArcToChord(a.x, a.y, first.EndPt.x, first.EndPt.y,
@@ -96,7 +91,7 @@ class WorkNudger {
     SetXY(first.StartPt, x, y);
     SetXY(first.Center, refit.CenterX, refit.CenterY);
     first.Radius = refit.Radius;
-    RecomputeArc(first);
+    RefreshArcMidAndTangents(first);
   }
 
   // Step 3: the last segment ends 1e-4 further on, off the outline.
@@ -122,7 +117,7 @@ class WorkNudger {
                       b.y + kLengthen * std::sin(t1), x, y);
     if (Classify(x, y) == kOutside) {
       SetXY(last.EndPt, x, y);
-      RecomputeArcTangents(last);
+      RefreshArcTangents(last);
       return;
     }
     const ArcRefit refit = RefitArcToChord(last.StartPt.x, last.StartPt.y, b.x, b.y,
@@ -134,7 +129,7 @@ class WorkNudger {
     SetXY(last.EndPt, x, y);
     SetXY(last.Center, refit.CenterX, refit.CenterY);
     last.Radius = refit.Radius;
-    RecomputeArc(last);
+    RefreshArcMidAndTangents(last);
   }
 
   // A neighbour whose shared end moved: a line is recomputed, an arc put back onto its ends.

@@ -209,7 +209,7 @@ class WorkAreaBuilder {
       RefreshLine(drop);
       Segment& landed = rebuilt.Seg(k);
       SetXY(landed.StartPt, landing.X, landing.Y);
-      RecomputeSegment(landed);
+      RefreshMovedSegment(landed);
       for (int32_t m = i + 1; m < k; ++m) rebuilt.Seg(m).DropMark = true;
       std::vector<Segment> kept;
       for (const Segment& segment : rebuilt.Segs) {
@@ -226,7 +226,7 @@ class WorkAreaBuilder {
     Contour closed = work_;
     const Point3 start = work_.First().StartPt;
     const Point3 end = work_.Last().EndPt;
-    closed.Segs.push_back(NewLine(start.x, start.y, end.x, end.y));
+    closed.Segs.push_back(MakeLine(start.x, start.y, end.x, end.y));
     state_.contours.toClear = std::move(closed);
   }
 
@@ -282,16 +282,16 @@ class WorkAreaBuilder {
         for (int32_t m = 0; m <= k; ++m) rebuilt.Segs.push_back(work_.Seg(m));
         Segment& last = rebuilt.Segs.back();
         SetXY(last.EndPt, hit.X, hit.Y);
-        RecomputeSegment(last);
-        rebuilt.Segs.push_back(NewLine(hit.X, hit.Y, b.x, b.y));
+        RefreshMovedSegment(last);
+        rebuilt.Segs.push_back(MakeLine(hit.X, hit.Y, b.x, b.y));
         for (int32_t m = i + 1; m < work_.Count(); ++m) rebuilt.Segs.push_back(work_.Seg(m));
       } else {
         if (SamePoint(hit.X, hit.Y, work_.Seg(k).EndPt.x, work_.Seg(k).EndPt.y)) ++k;
         for (int32_t m = 0; m <= i; ++m) rebuilt.Segs.push_back(work_.Seg(m));
-        rebuilt.Segs.push_back(NewLine(b.x, b.y, hit.X, hit.Y));
+        rebuilt.Segs.push_back(MakeLine(b.x, b.y, hit.X, hit.Y));
         Segment continued = work_.Seg(k);
         SetXY(continued.StartPt, hit.X, hit.Y);
-        RecomputeSegment(continued);
+        RefreshMovedSegment(continued);
         rebuilt.Segs.push_back(continued);
         for (int32_t m = k + 1; m < work_.Count(); ++m) rebuilt.Segs.push_back(work_.Seg(m));
       }
@@ -345,11 +345,11 @@ class WorkAreaBuilder {
       for (int32_t m = 0; m <= a; ++m) rebuilt.Segs.push_back(work_.Seg(m));
       Segment& wall = rebuilt.Segs.back();
       SetXY(wall.EndPt, cx, cy);
-      RecomputeSegment(wall);
-      rebuilt.Segs.push_back(NewLine(cx, cy, hit.X, hit.Y));
+      RefreshMovedSegment(wall);
+      rebuilt.Segs.push_back(MakeLine(cx, cy, hit.X, hit.Y));
       Segment continued = work_.Seg(b);
       SetXY(continued.StartPt, hit.X, hit.Y);
-      RecomputeSegment(continued);
+      RefreshMovedSegment(continued);
       rebuilt.Segs.push_back(continued);
       for (int32_t m = b + 1; m < work_.Count(); ++m) rebuilt.Segs.push_back(work_.Seg(m));
       if (Adopt(rebuilt)) return true;
@@ -372,7 +372,7 @@ class WorkAreaBuilder {
       double y = 0.0;
       ProjectOntoCircle(first.Center.x, first.Center.y, first.Radius, ax, ay, x, y);
       SetXY(first.StartPt, x, y);
-      RecomputeArc(first);
+      RefreshArcMidAndTangents(first);
     }
 
     Segment& last = work_.Seg(work_.Count() - 1);
@@ -387,7 +387,7 @@ class WorkAreaBuilder {
       double y = 0.0;
       ProjectOntoCircle(last.Center.x, last.Center.y, last.Radius, bx, by, x, y);
       SetXY(last.EndPt, x, y);
-      RecomputeArc(last);
+      RefreshArcMidAndTangents(last);
     }
 
     if (orientation_ == -1) ReverseContour(work_);

@@ -10,42 +10,9 @@
 
 namespace sulkor {
 
-bool SamePoint(double x1, double y1, double x2, double y2) {
-  return std::abs(x1 - x2) < kEps && std::abs(y1 - y2) < kEps;
-}
-
-bool SamePoint(const Point3& a, const Point3& b) { return SamePoint(a.x, a.y, b.x, b.y); }
-
 void SetXY(Point3& point, double x, double y) {
   point.x = x;
   point.y = y;
-}
-
-void RecomputeArc(Segment& arc) {
-  double mx = 0.0;
-  double my = 0.0;
-  ArcMidPoint(arc.Center.x, arc.Center.y, arc.StartPt.x, arc.StartPt.y, arc.EndPt.x, arc.EndPt.y,
-              arc.Radius, arc.Direction, mx, my);
-  SetXY(arc.MidPt, mx, my);
-  ArcEndTangents(arc.StartPt.x, arc.StartPt.y, arc.EndPt.x, arc.EndPt.y, arc.Center.x,
-                 arc.Center.y, arc.Radius, arc.Direction, arc.Tangent[0], arc.Tangent[1]);
-}
-
-void RecomputeSegment(Segment& segment) {
-  if (segment.IsLine()) {
-    RefreshLine(segment);
-  } else {
-    RecomputeArc(segment);
-  }
-}
-
-Segment NewLine(double x1, double y1, double x2, double y2) {
-  Segment line;
-  line.Kind = SegmentKind::Line;
-  SetXY(line.StartPt, x1, y1);
-  SetXY(line.EndPt, x2, y2);
-  RefreshLine(line);
-  return line;
 }
 
 Contour ProbeContour(double x1, double y1, double x2, double y2, double length, double angle) {
@@ -120,11 +87,8 @@ void AddSamples(const Segment& segment, std::vector<Point3>& samples) {
   const double cx = segment.Center.x;
   const double cy = segment.Center.y;
   const double a1 = AngleFromSinCos((segment.StartPt.y - cy) / r, (segment.StartPt.x - cx) / r);
-  const double a2 = AngleFromSinCos((segment.EndPt.y - cy) / r, (segment.EndPt.x - cx) / r);
   const double turn = segment.Direction == 1 ? 1.0 : -1.0;
-  double sweep = turn * (a2 - a1);
-  if (segment.IsCircle() || SamePoint(segment.StartPt, segment.EndPt)) sweep = kTwoPi;
-  if (sweep <= 0.0) sweep += kTwoPi;
+  const double sweep = segment.IsCircle() ? kTwoPi : ArcSweep(segment);
   for (int k = 1; k < kSamplesPerSegment; ++k) {
     const double a = a1 + turn * sweep * k / kSamplesPerSegment;
     samples.push_back({cx + r * std::cos(a), cy + r * std::sin(a), 0.0});
@@ -151,16 +115,6 @@ constexpr double kRunJointTol = 1e-9;
 
 double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
-// The signed angle an arc sweeps, from its ends and centre, counterclockwise positive.
-double ArcSweep(const Segment& arc) {
-  const double sx = arc.StartPt.x - arc.Center.x, sy = arc.StartPt.y - arc.Center.y;
-  const double ex = arc.EndPt.x - arc.Center.x, ey = arc.EndPt.y - arc.Center.y;
-  double sweep = std::atan2(Cross(sx, sy, ex, ey), sx * ex + sy * ey);
-  if (arc.Direction == 1 && sweep <= 0.0) sweep += kTwoPi;
-  if (arc.Direction != 1 && sweep >= 0.0) sweep -= kTwoPi;
-  return sweep;
-}
-
 }  // namespace
 
 void JoinRuns(Contour& contour) {
@@ -183,11 +137,11 @@ void JoinRuns(Contour& contour) {
                  std::hypot(run.Center.x - next.Center.x, run.Center.y - next.Center.y) <
                      kRunJointTol &&
                  std::fabs(run.Radius - next.Radius) < kRunJointTol) {
-        const double sweep = runSweep + ArcSweep(next);
+        const double sweep = runSweep + SignedArcSweep(next);
         if (std::fabs(sweep) < kPi) {
           run.EndPt = next.EndPt;
           run.Length += next.Length;
-          RecomputeArc(run);
+          RefreshArcMidAndTangents(run);
           runSweep = sweep;
           continue;
         }
@@ -202,7 +156,7 @@ void JoinRuns(Contour& contour) {
     } else {
       ux = uy = 0.0;  // no direction: the next line starts a run of its own
     }
-    runSweep = next.IsArc() ? ArcSweep(next) : 0.0;
+    runSweep = next.IsArc() ? SignedArcSweep(next) : 0.0;
   }
   contour.Segs = std::move(joined);
 }

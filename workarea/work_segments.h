@@ -1,26 +1,16 @@
-// Small pieces shared by the work-area steps: recomputing a segment after its ends moved, the
-// one-segment probe contour, point equality at 1e-6, checked division and the comparison that
-// tells whether a rebuild changed the path of a contour at all.
+// Small pieces shared by the work-area steps: the one-segment probe contour, checked division,
+// the projection onto a circle and the comparison that tells whether a rebuild changed the path
+// of a contour at all.
 #pragma once
 
+#include "contour/primitives.h"
 #include "contour/records.h"
+#include "contour/segment_build.h"
 
 namespace sulkor {
 
-// |dx| < 1e-6 and |dy| < 1e-6.
-bool SamePoint(double x1, double y1, double x2, double y2);
-bool SamePoint(const Point3& a, const Point3& b);
-
 // Moves x and y of a point; z is left as it was.
 void SetXY(Point3& point, double x, double y);
-
-// MidPt and Tangent from the centre, the ends, the radius and the direction; Length stays.
-void RecomputeArc(Segment& arc);
-// RefreshLine for a "Line", RecomputeArc for anything else.
-void RecomputeSegment(Segment& segment);
-
-// A "Line" from (x1, y1) to (x2, y2), recomputed as a line.
-Segment NewLine(double x1, double y1, double x2, double y2);
 
 // A one-segment contour holding a "Line" with the given ends, length and direction angle in
 // Tangent element 0; the other fields carry no meaning.

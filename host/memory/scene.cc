@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "contour/tolerances.h"
 #include "kernel/arc_vertices.h"
 #include "sulkor/drawing_unit.h"
 #include "sulkor/graphic_names.h"
@@ -9,8 +10,6 @@
 
 namespace sulkor::host {
 namespace {
-
-constexpr double kCloseGap = 1e-5;
 
 void AddVertex(Vertices& vertices, double x, double y, bool arcMark) {
   Handle<Vertex> v = vertices.Add(x, y, 0.0);
