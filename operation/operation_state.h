@@ -14,6 +14,10 @@
 
 namespace sulkor {
 
+// A finish allowance up to this, in drawing units, is none: below it the preparation builds no
+// finishing offset and the tool path leaves no allowance, so the two always agree.
+inline constexpr double kNoFinishAllowance = 1e-4;
+
 // The thirteen operation parameters (their names and conversions live with the parameter table).
 struct Parameters {
   std::string TrajectoryType = "Turn";  // "Turn" or "Face"
@@ -29,6 +33,12 @@ struct Parameters {
   double FinishSpeed = 1300.0;
   std::string Direction = "External";  // "External" or "Internal"
   int32_t ToolNumber = 1;
+
+  // The allowance that the finishing leaves on the part: FinishThickness, or 0 when it is
+  // kNoFinishAllowance or less.
+  double FinishAllowance() const {
+    return FinishThickness > kNoFinishAllowance ? FinishThickness : 0.0;
+  }
 };
 
 // The current tool, read from the data store's tool table and converted to drawing units.
@@ -50,7 +60,8 @@ struct ToolDescription {
   double GeomCornerRadius = 0.0;  // the corner radius, or 0 when it is below 1e-4
 };
 
-// The thirteen working contours through which the steps hand geometry on.
+// The working contours through which the steps hand geometry on, numbered as the block sets and
+// the documentation of each step count them.
 struct WorkingContours {
   Contour blank;         // 1: the stock this operation starts from
   Contour remaining;     // 2: the stock left after this groove
@@ -61,10 +72,7 @@ struct WorkingContours {
   Contour toMachine;     // 7: region to machine; after the path the removed-material outline
   Contour work;          // 8: the work contour, trimmed and reshaped into the work area
   Contour workCopy;      // 9
-  Contour unused10;      // 10: reset with the others, filled by no step
-  Contour finishOffset;  // 11: finish-thickness offset of the work contour
   Contour toClear;       // 12: the work area, then the outline to clear
-  Contour unused13;      // 13: reset with the others, filled by no step
   // The blank split by the work contour as drawn, before the work area reshapes it for the tool:
   // the groove (the stock the drawing takes away) and the finished part. The tool path and its
   // machining guard measure against these.

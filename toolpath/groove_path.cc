@@ -29,7 +29,6 @@ constexpr double kRisingWall = 0.1;    // a wall this many tool widths high ends
 // An insert enters a groove when it reaches this fraction of the groove's depth (or of its own
 // width, for a deep groove) below the stock.
 constexpr double kEnterFraction = 0.1;
-constexpr double kFinishMin = 1e-4;    // a finish allowance up to this is none
 // A position this close above the stock's envelope is clear of it: the envelopes are exact, so
 // this only absorbs rounding.
 constexpr double kClear = 1e-7;
@@ -116,7 +115,7 @@ class PathBuilder {
         w_(state.tool.Width),
         r_(state.tool.GeomCornerRadius),
         s_(std::max(0.0, state.tool.Width - 2.0 * state.tool.GeomCornerRadius)),
-        t_(state.params.FinishThickness > kFinishMin ? state.params.FinishThickness : 0.0) {
+        t_(state.params.FinishAllowance()) {
     if (k_.cornerBelowSpindleAxis) ceiling_ = -r_;
   }
 

@@ -14,7 +14,7 @@ namespace sulkor {
 
 // Graphic names the preparation reads.
 
-// Fills working contours 1 to 9, 11 and 12 and the direction sign. Every failure after the blank
+// Fills working contours 1 to 9 and 12 and the direction sign. Every failure after the blank
 // has been read shows its message (title 106) and answers false; a missing part, part group or
 // blank, or an empty blank, answers false without a message. A failing host call is passed over.
 bool PrepareWorkGeometry(OperationState& state, const Handle<BlockSet>& camBSet,

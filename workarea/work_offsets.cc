@@ -130,7 +130,7 @@ bool Offsets(OperationState& state) {
   Contour& work = c.work;
   Contour& region = c.toMachine;
   const double r = state.tool.GeomCornerRadius;
-  const double t = state.params.FinishThickness;
+  const double t = state.params.FinishAllowance();
 
   // 1. Run the work contour the way the region's boundary runs along it.
   const Point3 a = work.First().StartPt;
@@ -161,11 +161,10 @@ bool Offsets(OperationState& state) {
 
   // 6. The finishing chain at the finish thickness.
   Contour chain = work;
-  if (t > kProbeEps) {
+  if (t > 0.0) {
     if (std::optional<Contour> o = VerifiedOffset(geometry, work, t, c.blank, region)) {
-      c.finishOffset = *o;
-      SimplifyContour(c.finishOffset);
-      chain = c.finishOffset;
+      chain = *o;
+      SimplifyContour(chain);
     }
   }
 
