@@ -2,8 +2,7 @@
 // input or its usage is wrong.
 #pragma once
 
-#include <stdexcept>
-#include <string>
+#include "sulkor/error.h"
 
 namespace sulkor::cli {
 
@@ -12,9 +11,9 @@ inline constexpr int kExitMessage = 1;  // the operation showed a message box: i
 inline constexpr int kExitUsage = 2;    // bad usage, or an input that cannot be read
 
 // Bad usage or unreadable input; the text names the file or the option and the problem.
-class UsageError : public std::runtime_error {
+class UsageError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 }  // namespace sulkor::cli

@@ -58,7 +58,7 @@ int RunGroove(const GrooveCommandOptions& options, CommandContext& context) {
       context.err << "sulkor: note: \"" << file << "\": " << note << '\n';
     }
     part = host::SetUpPartFromDrawing(host, file);
-  } catch (const std::exception& error) {
+  } catch (const Error& error) {
     throw UsageError(error.what());
   }
   const std::string units = DrawingUnit(host);

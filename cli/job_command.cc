@@ -158,7 +158,7 @@ Handle<Graphic> WorkContourFor(LoadedJob& job, const std::string& jobPath,
   scratch->SetProperty(kLinearUnitName, Variant());
   try {
     host::ImportDxfFile(workPath, *scratch);
-  } catch (const std::exception& error) {
+  } catch (const Error& error) {
     throw UsageError(error.what());
   }
   Handle<Graphic> work = scratch->TopGraphics()->ItemByName(kWorkContourName);
@@ -197,7 +197,7 @@ int RunNew(const NewOptions& options, CommandContext& context) {
   try {
     host::ImportDxfFile(options.part, *host.Drawing());
     part = host::SetUpPartFromDrawing(host, file);
-  } catch (const std::exception& e) {
+  } catch (const Error& e) {
     throw UsageError(e.what());
   }
   StagedFiles files;
@@ -461,7 +461,7 @@ int RunExport(const ExportOptions& options, CommandContext& context) {
   std::string text;
   try {
     text = host::ExportDxfText(*loaded.host.Drawing(), {options.layers == "split"});
-  } catch (const std::exception& error) {
+  } catch (const Error& error) {
     throw UsageError(options.job + ": the drawing cannot be written as DXF: " + error.what());
   }
   files.Stage(options.output, text);

@@ -55,12 +55,9 @@ void ReadBlank(OperationState& state, const Handle<DataStore>& store) {
 
 // Whether the data store's units setting says inch (1); anything else, Empty included, is metric.
 bool IsInchSetting(const Variant& setting) {
-  if (setting.IsEmpty()) return false;
-  try {
-    return setting.ToDouble() == 1.0;
-  } catch (const VariantError&) {
-    return false;
-  }
+  bool inch = false;
+  WithErrorsSuppressed([&] { inch = setting.ToDouble() == kUnitsSystemInch; });
+  return inch;
 }
 
 void SetDefaults(Parameters& p, bool inch) {

@@ -50,11 +50,10 @@ std::string_view BuiltInMessageText(int32_t id) {
 
 std::string MessageText(const HostEnvironment* host, int32_t id) {
   if (host != nullptr && host->languageStrings) {
-    // Whatever goes wrong in the library (it is outside the component) sends us to the table.
-    try {
-      if (auto text = host->languageStrings->Load(kMessageModule, id, 0)) return *std::move(text);
-    } catch (const std::exception&) {
-    }
+    // A library that fails (it is outside the component) sends us to the table.
+    std::optional<std::string> text;
+    WithErrorsSuppressed([&] { text = host->languageStrings->Load(kMessageModule, id, 0); });
+    if (text) return *std::move(text);
   }
   return std::string(BuiltInMessageText(id));
 }

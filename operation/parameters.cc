@@ -93,30 +93,25 @@ bool OutsideOf(OperationState& state, const Contour& contour, double r, double z
 }  // namespace
 
 bool SetParameter(Parameters& params, std::string_view name, const Variant& val) {
-  try {
+  // A value that cannot be converted leaves the parameter as it was.
+  WithErrorsSuppressed([&] {
     if (const ParameterRow* row = FindRow(name)) Store(params, *row, val);
-  } catch (const std::exception&) {
-    // A value that cannot be converted leaves the parameter as it was.
-  }
+  });
   return false;
 }
 
 Variant GetParameter(const Parameters& params, std::string_view name) {
-  try {
-    if (const ParameterRow* row = FindRow(name)) return Read(params, *row);
-  } catch (const std::exception&) {
-  }
-  return Variant();
+  const ParameterRow* row = FindRow(name);
+  return row != nullptr ? Read(params, *row) : Variant();
 }
 
 bool SetParameters(Parameters& params, const Handle<BlockSet>& camBSet) {
   for (std::string_view name : kBlockSetOrder) {
-    try {
+    // A property that cannot be read or converted is skipped.
+    WithErrorsSuppressed([&] {
       const Variant value = camBSet->Property(name);
       if (!value.IsEmpty()) Store(params, *FindRow(name), value);
-    } catch (const std::exception&) {
-      // A property that cannot be read or converted is skipped.
-    }
+    });
   }
   return true;
 }
@@ -172,13 +167,12 @@ bool ValidateParameters(OperationState& state) {
   if (blank.Empty()) return true;
   const double r = p.StartPointX / 2.0;  // the start point's X is a diameter
   const double z = p.StartPointZ;
-  try {
-    if (!OutsideOf(state, blank, r, z)) return fail(kMsgStartPointInside);
-    if (!OutsideOf(state, MirrorAboutAxis(blank), r, z)) return fail(kMsgStartPointInside);
-  } catch (const Error&) {
-    return false;  // the point locator failed
-  }
-  return true;
+  bool outside = false;
+  const bool located = WithErrorsSuppressed([&] {
+    outside = OutsideOf(state, blank, r, z) && OutsideOf(state, MirrorAboutAxis(blank), r, z);
+  });
+  if (!located) return false;  // the point locator failed
+  return outside || fail(kMsgStartPointInside);
 }
 
 }  // namespace sulkor

@@ -1,7 +1,6 @@
 #include "operation/tool.h"
 
 #include <array>
-#include <exception>
 #include <string>
 
 #include "operation/messages.h"
@@ -53,13 +52,10 @@ LinearUnit DrawingUnitOf(const Handle<Part>& part) {
 }  // namespace
 
 bool LoadTool(OperationState& state, const Handle<BlockSet>& camBSet) {
-  try {
+  return WithHandler([&] {
     Handle<Tool> tool;
-    try {
-      tool = ReadTool(state, camBSet);
-    } catch (const Error&) {
-      return false;  // the data store failed: the run fails without a message
-    }
+    // The data store failed: the run fails without a message.
+    if (!WithErrorsSuppressed([&] { tool = ReadTool(state, camBSet); })) return false;
 
     ToolDescription& t = state.tool;
     t.OverallLength = 0.0;
@@ -93,9 +89,7 @@ bool LoadTool(OperationState& state, const Handle<BlockSet>& camBSet) {
     }
     t.GeomCornerRadius = t.CornerRadius < kSharpCornerRadius ? 0.0 : t.CornerRadius;
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 }  // namespace sulkor

@@ -282,7 +282,9 @@ BMulti Subtract(const BMulti& stock, const BPolygon& piece, double tol) {
 
 }  // namespace
 
-MachiningReport CheckMachining(const MachiningCheckInput& input) {
+namespace {
+
+MachiningReport Measure(const MachiningCheckInput& input) {
   if (!input.toolPath || !input.blank || !input.finishedPart || !input.regionToMachine) {
     throw GeometryError("the machining check needs the path and three contours");
   }
@@ -425,6 +427,19 @@ MachiningReport CheckMachining(const MachiningCheckInput& input) {
   bg::difference(uncut, near, beyond);
   report.uncutBeyondAllowance = bg::area(beyond);
   return report;
+}
+
+}  // namespace
+
+MachiningReport CheckMachining(const MachiningCheckInput& input) {
+  try {
+    return Measure(input);
+  } catch (const GeometryError&) {
+    throw;
+  } catch (const std::exception& e) {
+    // The polygon library reports the outlines it refuses with its own exceptions.
+    throw GeometryError(e.what());
+  }
 }
 
 }  // namespace sulkor

@@ -96,7 +96,7 @@ struct MachiningCheckInput {
 };
 
 // Sweeps the insert along every move of the path and measures. Throws GeometryError for
-// a missing contour or a non-positive width or tolerance.
+// a missing contour, a non-positive width or tolerance, or outlines the polygon library refuses.
 MachiningReport CheckMachining(const MachiningCheckInput& input);
 
 }  // namespace sulkor

@@ -56,7 +56,7 @@ std::string GuardToolPath(const OperationState& state) {
   MachiningReport report;
   try {
     report = CheckMachining(in);
-  } catch (const std::exception& e) {
+  } catch (const GeometryError& e) {
     // The polygon library refuses some degenerate outlines; a path that cannot be checked is
     // not sent on.
     return std::string("the machining check could not run: ") + e.what();

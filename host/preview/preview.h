@@ -28,9 +28,9 @@ namespace sulkor::host {
 // A preview that cannot be made: an empty drawing, a drawing of one point, a file type that is
 // not known, a file that cannot be written. The message names the file where there is one,
 // e.g. "part.bmp: unknown preview type \".bmp\"; use .png, .svg or .pdf".
-class PreviewError : public HostError {
+class PreviewError : public Error {
  public:
-  using HostError::HostError;
+  using Error::Error;
 };
 
 enum class PreviewFormat : uint8_t { Png, Svg, Pdf };

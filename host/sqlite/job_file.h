@@ -25,6 +25,7 @@
 #include <string>
 
 #include "host/memory/memory_host.h"
+#include "sulkor/error.h"
 
 namespace SQLite {
 class Database;
@@ -37,9 +38,11 @@ namespace sulkor::host {
 inline constexpr int kJobSchemaVersion = 2;
 inline constexpr int kJobApplicationId = 0x536C6B72;
 
-class JobFileError : public std::runtime_error {
+// A job file that is missing, not a job, damaged, busy or cannot be written; the text names
+// the file.
+class JobFileError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 class JobFile {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "host/memory/memory_graphic.h"
+#include "sulkor/error.h"
 #include "sulkor/variant.h"
 
 namespace SQLite {
@@ -17,9 +18,9 @@ namespace sulkor::host {
 
 // A row of a job file that does not hold what its table promises. The job file turns it into
 // a JobFileError naming the file.
-class JobDamage : public std::runtime_error {
+class JobDamage : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 // The name of a Variant kind as the `type` columns hold it ("Double", ...).

@@ -47,7 +47,7 @@ class MessageBox {
 };
 
 // The host's language-string library: the localized text of a message id, or nothing when the
-// library cannot answer (missing, no such entry point, or it failed).
+// library cannot answer (missing, no such entry point). A library that fails throws HostError.
 class LanguageStrings {
  public:
   virtual ~LanguageStrings() = default;

@@ -1,10 +1,24 @@
 // Errors of the component and the two ways of living with them.
 //
-// Every failure that the operation treats as "an error" (a host call that fails, a null host
-// handle used as an object, a Variant that cannot be converted, arithmetic that the operation
-// refuses such as a division by zero or a 16-bit overflow, an index outside a contour) is a
-// sulkor::Error. Code either suppresses it for one step and moves on (WithErrorsSuppressed) or
-// ends a whole operation with false (WithHandler). Nothing else catches.
+// Every failure is a sulkor::Error of one named kind:
+//   HostError        a host object or call failed, or a null handle was used as an object; host
+//                    objects supplied by an application (data store, drawing, language strings)
+//                    report their failures as this kind
+//   VariantError     a Variant could not be converted
+//   GeometryError    arithmetic or indexing that the geometry refuses, a polygon operation that
+//                    cannot be done
+//   host::DxfError   a DXF file that cannot be read or written (host/dxf/dxf_error.h)
+//   host::JobFileError  a job file that is missing, damaged or cannot be written
+//                    (host/sqlite/job_file.h)
+//   host::PreviewError  a preview that cannot be made (host/preview/preview.h)
+//   PostError        a program that cannot be written for the post's input (post/nc_post.h)
+//   cli::UsageError  bad usage of the command line or an input it cannot read (cli/exit_codes.h)
+//
+// Inside the engine code either suppresses an error for one step and moves on
+// (WithErrorsSuppressed) or ends a whole operation with false (WithHandler); the host objects
+// turn the failures of what they wrap (SQLite, cairo, files) into their kinds. Errors are caught
+// for good only at the boundaries: the public Groove members, the value interface and its Python
+// module, and the command line.
 #pragma once
 
 #include <stdexcept>
