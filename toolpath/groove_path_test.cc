@@ -112,6 +112,11 @@ TEST(GroovePath, RoughingAndFinishingInEveryKindOfWork) {
     const PreparedScene run = RunPath(f, testing::Rectangular(f, width, 6.0), kT, 2.0);
     ASSERT_TRUE(run.built) << run.State().failureDetail;
     ExpectWholePath(f, run.path);
+    // The approach runs across at the start point's level first for the outside diameter and
+    // the front face, along the plunge axis first for the bore and the back face.
+    const Segment& approach = run.path.Seg(0);
+    EXPECT_EQ(std::fabs(f.D(approach.EndPt) - f.D(approach.StartPt)) < 1e-9,
+              f.kind == WorkKind::OutsideDiameter || f.kind == WorkKind::FrontFace);
     const std::vector<Plunge> plunges = Plunges(f, run.path);
     ASSERT_GE(plunges.size(), 3u);
     EXPECT_NEAR(plunges.front().a, -width / 2 + kR + kT, 1e-4);
@@ -155,6 +160,34 @@ TEST(GroovePath, RoughingAndFinishingInEveryKindOfWork) {
     shallow |= std::fabs(p.pecks.back() - (4.0 - kR)) < 1e-6;
   }
   EXPECT_TRUE(deep && shallow);
+  // The finishing passes run down the walls and the step, never up them.
+  for (const Segment& s : stepped.path.Segs) {
+    if (s.Phase == kPhaseFinishing) {
+      EXPECT_LT(f.D(s.StartPt) - f.D(s.EndPt), 0.1 * kW);
+    }
+  }
+}
+
+// A pocket in the bottom too narrow for the insert with the whole allowance on both walls is
+// plunged at the largest allowance that fits in it (3 + 2 * 0.25 <= 3.6), not left to the
+// finishing pass. Chords longer than a tenth of the tool width are plunged: a groove a sixth of
+// the width deep gets plunges, one a twelfth of the width deep is left to the finishing pass.
+TEST(GroovePath, PocketsAndShallowGroovesArePlungedWhereTheyFit) {
+  const GrooveFrame& f = AllFrames()[0];
+  const PreparedScene pocket = RunPath(f, testing::Profile(f, -6, -2).LineTo(-6, 4).LineTo(-1.8, 4)
+                                              .LineTo(-1.8, 5.2).LineTo(1.8, 5.2).LineTo(1.8, 4)
+                                              .LineTo(6, 4).LineTo(6, -2).Build());
+  ASSERT_TRUE(pocket.built) << pocket.State().failureDetail;
+  bool atHalfAllowance = false;
+  for (const Plunge& p : Plunges(f, pocket.path)) {
+    atHalfAllowance |= std::fabs(p.pecks.back() - (5.2 - kR - kT / 2)) < 1e-6;
+  }
+  EXPECT_TRUE(atHalfAllowance);
+  for (const auto& [depth, plunged] : {std::pair{kW / 6, true}, std::pair{kW / 12, false}}) {
+    const PreparedScene run = RunPath(f, testing::Rectangular(f, 10.0, depth), 0.0);
+    ASSERT_TRUE(run.built) << depth << ": " << run.State().failureDetail;
+    EXPECT_EQ(Plunges(f, run.path).empty(), !plunged) << depth;
+  }
 }
 
 // Grooves the insert cannot cut are refused with a reason with its numbers; the guard refuses a
@@ -195,8 +228,12 @@ TEST(GroovePath, RefusalsAndTheGuardSayWhy) {
   };
   for (const Moves& k : std::vector<Moves>{
            {{{MakeLine(50, 60, 50, 44), c}}, "the path would cut 1.4000 into the finished part"},
+           {{{MakeLine(50, 60, 50, 45.35), c}}, "the path would cut 0.0500 into the finished part"},
            {{{MakeLine(50, 60, 50, 46), p}}, "a positioning move would run 4.4"},
+           {{{MakeLine(50, 60, 50, 50.35), p}}, "a positioning move would run 0.0500 deep"},
            {{{MakeLine(110, 60, 110, -0.5), p}}, "the path would cross the spindle axis"},
+           // The reference point stays above the axis; the corner circle reaches below it.
+           {{{MakeLine(110, 60, 110, 0.2), p}}, "the path would cross the spindle axis"},
            {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), p}}, ""},
            {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 51, 47), p}}, "a positioning move would run 1.0000"},
            {{{MakeLine(50, 60, 50, 47), c}, {MakeLine(50, 47, 50, 60), c}, {MakeLine(49, 60, 49, 48), p}},
