@@ -36,6 +36,7 @@ TEST(Validation, SelfIntersections) {
            {"rectangle", MakePolygon({0, 0, 10, 0, 10, 5, 0, 5}), false},
            {"T junction", MakePolyline({0, 0, 10, 0, 10, 5, 5, 5, 5, 0}), true},
            {"a spike running back along a line", MakePolyline({0, 0, 10, 0, 5, 0, 5, 5}), false},
+           {"thin X: each line starts behind the other's start", MakePolyline({-7, 0, 6, 0, 5, -0.5, -8, 0.8}), true},
            {"line crossing an arc",
             MakeContour({MakeLine(-2, 0.5, 2, 0.5), MakeLine(2, 0.5, 2, 3), MakeLine(2, 3, 1, 3),
                          MakeArc(1, 3, 1, -1, 1, 1, 1)}),
